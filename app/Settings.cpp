@@ -1,0 +1,104 @@
+#include "Settings.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "basFunc.h"
+
+QString gMongon;
+std::int32_t gBackColor = 0;
+QString gFontName;
+float gFontSize = 10.0f;
+std::int16_t gFontItalic = 0;
+std::int16_t gFontTick = 0;
+std::int16_t gJpegRate = 50;
+std::int16_t gJpegPrgrs = 0;
+std::int16_t gPngRate = 1;
+std::int16_t gOptionsGif = 1;
+QString gIniFile;
+
+namespace {
+
+const QString IniName = QStringLiteral("Velmora.Ini");
+const QString DefaultFontName = QStringLiteral("ＭＳ Ｐゴシック");
+
+template <typename Int> bool parseInt(const QString& text, Int& value) {
+    const std::string s = text.toStdString();
+    Int parsed{};
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
+    if (ec != std::errc() || end != s.data() + s.size() || s.empty())
+        return false;
+    value = parsed;
+    return true;
+}
+
+// A key whose text does not convert to its type takes the key's default.
+template <typename Int> Int readInt(const QString& section, const QString& key, Int fallback) {
+    Int value = fallback;
+    parseInt(GetIniString(section, key, QString::number(fallback), gIniFile), value);
+    return value;
+}
+
+void writeInt(const QString& section, const QString& key, std::int32_t value) {
+    PutIniString(section, key, QString::number(value), gIniFile);
+}
+
+} // namespace
+
+QString FormatFontSize(float size) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, size);
+    std::string text(buffer, result.ptr);
+    int digits = 0;
+    for (char c : text) {
+        if (c == 'e' || c == 'E')
+            break;
+        if (c >= '1' && c <= '9')
+            ++digits;
+        else if (c == '0' && digits > 0)
+            ++digits;
+    }
+    if (digits > 7) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, size, std::chars_format::general, 7);
+        text.assign(buffer, result.ptr);
+    }
+    return QString::fromStdString(text);
+}
+
+bool ParseFontSize(const QString& text, float& size) {
+    const std::string s = text.trimmed().toStdString();
+    float parsed = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
+    if (ec != std::errc() || end != s.data() + s.size() || s.empty() || !std::isfinite(parsed))
+        return false;
+    size = parsed;
+    return true;
+}
+
+void LoadSettings(const QString& programFolder) {
+    gIniFile = AddPathSep(programFolder) + IniName;
+    gMongon = GetIniString("Data", "Mongon", "Sample", gIniFile);
+    gBackColor = readInt<std::int32_t>("Data", "BackColor", 0);
+    gFontName = GetIniString("Font", "Name", DefaultFontName, gIniFile);
+    gFontSize = 10.0f;
+    ParseFontSize(GetIniString("Font", "Size", "10.0", gIniFile), gFontSize);
+    gFontItalic = readInt<std::int16_t>("Font", "Italic", 0);
+    gFontTick = readInt<std::int16_t>("Font", "Tick", 0);
+    gJpegRate = readInt<std::int16_t>("JPEG", "Rate", 50);
+    gJpegPrgrs = readInt<std::int16_t>("JPEG", "Prgrs", 0);
+    gPngRate = readInt<std::int16_t>("PNG", "Rate", 1);
+    gOptionsGif = readInt<std::int16_t>("Options", "GIF", 1);
+}
+
+void SaveSettings() {
+    PutIniString("Data", "Mongon", gMongon, gIniFile);
+    writeInt("Data", "BackColor", gBackColor);
+    PutIniString("Font", "Name", gFontName, gIniFile);
+    PutIniString("Font", "Size", FormatFontSize(gFontSize), gIniFile);
+    writeInt("Font", "Italic", gFontItalic);
+    writeInt("Font", "Tick", gFontTick);
+    writeInt("JPEG", "Rate", gJpegRate);
+    writeInt("JPEG", "Prgrs", gJpegPrgrs);
+    writeInt("PNG", "Rate", gPngRate);
+}

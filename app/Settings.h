@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QCoreApplication>
+#include <QString>
+
+// The program's settings: read from "Velmora.Ini" beside the executable at
+// start-up, shared by every window, written back at the program's save points.
+
+extern QString gMongon;
+extern std::int32_t gBackColor; // 0x00BBGGRR
+extern QString gFontName;
+extern float gFontSize;         // points
+extern std::int16_t gFontItalic; // 0 off, anything else on; the program stores -1
+extern std::int16_t gFontTick;   // bold, same coding
+extern std::int16_t gJpegRate;
+extern std::int16_t gJpegPrgrs;
+extern std::int16_t gPngRate;
+extern std::int16_t gOptionsGif;
+extern QString gIniFile;
+
+// Reads every setting from the file in `programFolder` (the executable's
+// folder; tests pass another one).
+void LoadSettings(const QString& programFolder = QCoreApplication::applicationDirPath());
+void SaveSettings();
+
+// Value forms of the settings file.
+QString FormatFontSize(float size);
+bool ParseFontSize(const QString& text, float& size);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// True when the file may be written: it exists writable, or its folder takes a
+// new file. A file without any write permission bit counts as read-only, also
+// for the superuser, like the read-only attribute on Windows.
+bool isWritableTarget(const QString& path);
+
+// Writes `data` to a temporary file beside `path` and renames it over `path`
+// only when every byte is on disk. A symlink keeps its link (the file it points
+// to is replaced) and an existing file keeps its permissions. On failure the old
+// file stays as it was and no temporary file is left behind.
+bool writeFileAtomically(const QString& path, const QByteArray& data);
+
+} // namespace platform

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/Settings.h"
+#include "platform/CodePage.h"
+#include "support/TestSupport.h"
+
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+class Settings : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString ini = dir.filePath("Velmora.Ini");
+
+    void startUp() {
+        LoadSettings(dir.path());
+        SaveSettings();
+    }
+};
+
+QByteArray sjis(const QString& s) { return QByteArray::fromStdString(codepage::toAnsi(s)); }
+
+} // namespace
+
+TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
+    startUp();
+    EXPECT_EQ(gIniFile, dir.path() + "/Velmora.Ini");
+    const QByteArray expected = "[Data]\r\nMongon=Sample\r\nBackColor=0\r\n"
+                                "[Font]\r\nName=" +
+                                sjis(QStringLiteral("ＭＳ Ｐゴシック")) +
+                                "\r\nSize=10\r\nItalic=0\r\nTick=0\r\n"
+                                "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
+                                "[PNG]\r\nRate=1\r\n";
+    EXPECT_EQ(readAll(ini), expected);
+    EXPECT_EQ(gOptionsGif, 1);
+}
+
+TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
+    const QByteArray before = "; my settings\r\n"
+                              "[Options]\r\nGIF = 0\r\n"
+                              "[mystuff]\r\nfoo=bar\r\n"
+                              "[DATA]\r\n  mongon = ' spaced ' \r\nbackcolor=255\r\n"
+                              "[font]\r\nsize=12.5\r\nitalic=5\r\n";
+    writeAll(ini, before);
+    startUp();
+    EXPECT_EQ(gMongon, " spaced ");
+    EXPECT_EQ(gBackColor, 255);
+    EXPECT_EQ(gFontSize, 12.5f);
+    EXPECT_EQ(gFontItalic, 5);
+    EXPECT_EQ(gOptionsGif, 0);
+    EXPECT_EQ(readAll(ini), "; my settings\r\n"
+                            "[Options]\r\nGIF = 0\r\n"
+                            "[mystuff]\r\nfoo=bar\r\n"
+                            "[DATA]\r\nmongon= spaced \r\nbackcolor=255\r\n"
+                            "[font]\r\nsize=12.5\r\nitalic=5\r\nName=" +
+                                sjis(QStringLiteral("ＭＳ Ｐゴシック")) +
+                                "\r\nTick=0\r\n"
+                                "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
+                                "[PNG]\r\nRate=1\r\n");
+    // The blanks the quotes protected are gone after the next start, as the file now holds them bare.
+    LoadSettings(dir.path());
+    EXPECT_EQ(gMongon, "spaced");
+}
+
+TEST_F(Settings, ValuesRoundTripInTheirWrittenForms) {
+    startUp();
+    gMongon = QStringLiteral("切り文字 ＡＢＣ");
+    gBackColor = 16777215;
+    gFontName = QStringLiteral("IPA Pゴシック");
+    gFontItalic = -1;
+    gFontTick = -1;
+    gJpegRate = 100;
+    gJpegPrgrs = -1;
+    gPngRate = 2;
+    for (float size : {9.75f, 12.5f, 7.0f, 120.0f, 0.1f, 33.33333f}) {
+        gFontSize = size;
+        SaveSettings();
+        LoadSettings(dir.path());
+        EXPECT_EQ(gFontSize, size);
+    }
+    EXPECT_EQ(gMongon, QStringLiteral("切り文字 ＡＢＣ"));
+    EXPECT_EQ(gBackColor, 16777215);
+    EXPECT_EQ(gFontName, QStringLiteral("IPA Pゴシック"));
+    EXPECT_EQ(gFontItalic, -1);
+    EXPECT_EQ(gJpegRate, 100);
+    EXPECT_EQ(gJpegPrgrs, -1);
+    EXPECT_EQ(gPngRate, 2);
+    EXPECT_TRUE(readAll(ini).contains("\r\nSize=33.33333\r\nItalic=-1\r\nTick=-1\r\n"));
+}
+
+TEST(SettingsForm, FontSizeIsShortestWithAtMostSevenDigits) {
+    EXPECT_EQ(FormatFontSize(10.0f), "10");
+    EXPECT_EQ(FormatFontSize(10.5f), "10.5");
+    EXPECT_EQ(FormatFontSize(9.75f), "9.75");
+    EXPECT_EQ(FormatFontSize(0.1f), "0.1");
+    EXPECT_EQ(FormatFontSize(1.0f / 3.0f), "0.3333333");
+    float size = 0;
+    EXPECT_TRUE(ParseFontSize("10.0", size));
+    EXPECT_EQ(size, 10.0f);
+    EXPECT_FALSE(ParseFontSize("ten", size));
+    EXPECT_FALSE(ParseFontSize("", size));
+    EXPECT_FALSE(ParseFontSize("nan", size));
+    EXPECT_EQ(size, 10.0f);
+}
+
+TEST_F(Settings, GarbageNumbersFallBackToDefaults) {
+    writeAll(ini, "[Data]\r\nMongon=\r\nBackColor=red\r\n"
+                  "[Font]\r\nName=\r\nSize=big\r\nItalic=\r\nTick=70000\r\n"
+                  "[JPEG]\r\nRate=12abc\r\nPrgrs=1.5\r\n[PNG]\r\nRate=-99999\r\n"
+                  "[Options]\r\nGIF=x\r\n");
+    LoadSettings(dir.path());
+    EXPECT_EQ(gMongon, "");
+    EXPECT_EQ(gFontName, "");
+    EXPECT_EQ(gBackColor, 0);
+    EXPECT_EQ(gFontSize, 10.0f);
+    EXPECT_EQ(gFontItalic, 0);
+    EXPECT_EQ(gFontTick, 0);
+    EXPECT_EQ(gJpegRate, 50);
+    EXPECT_EQ(gJpegPrgrs, 0);
+    EXPECT_EQ(gPngRate, 1);
+    EXPECT_EQ(gOptionsGif, 1);
+}
+
+TEST_F(Settings, LongTextComesBackCutTo254Bytes) {
+    startUp();
+    gMongon = QString(150, QChar(u'あ')); // 300 bytes in Shift-JIS
+    SaveSettings();
+    LoadSettings(dir.path());
+    EXPECT_EQ(gMongon, QString(127, QChar(u'あ')));
+}
+
+TEST_F(Settings, UnwritableFileOrFolderIsSilentAndKeepsValuesInMemory) {
+    startUp();
+    const QByteArray before = readAll(ini);
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadUser);
+    gMongon = "changed";
+    SaveSettings();
+    EXPECT_EQ(readAll(ini), before);
+    EXPECT_EQ(gMongon, "changed");
+    EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
+
+    LoadSettings(dir.filePath("missing"));
+    SaveSettings();
+    EXPECT_EQ(gMongon, "Sample");
+    EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+}
+
+TEST_F(Settings, FileLivesBesideProgramNotInWorkingDirectory) {
+    QTemporaryDir elsewhere;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    startUp();
+    QDir::setCurrent(old);
+    EXPECT_TRUE(QFile::exists(ini));
+    EXPECT_FALSE(QFile::exists(elsewhere.filePath("Velmora.Ini")));
+}

@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include "platform/CodePage.h"
+
+TEST(CodePage, JapaneseRoundTripsThroughShiftJis) {
+    const QString face = QStringLiteral("ＭＳ Ｐゴシック");
+    const std::string bytes = codepage::toAnsi(face);
+    EXPECT_EQ(bytes, "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    EXPECT_EQ(codepage::fromAnsi(bytes), face);
+    EXPECT_EQ(codepage::fromAnsi(codepage::toAnsi("ｵﾌﾟｼｮﾝ abc")), QStringLiteral("ｵﾌﾟｼｮﾝ abc"));
+}
+
+TEST(CodePage, UnrepresentableAndBrokenInputBecomesQuestionMarks) {
+    EXPECT_EQ(codepage::toAnsi(QStringLiteral("a😀b€")), "a?b?");
+    EXPECT_EQ(codepage::fromAnsi("a\xA0\x82"), QStringLiteral("a??"));
+}
+
+TEST(CodePage, DanglingLeadByteIsDropped) {
+    EXPECT_EQ(codepage::dropDanglingLeadByte("ab\x82\xa0\x82"), "ab\x82\xa0");
+    EXPECT_EQ(codepage::dropDanglingLeadByte("ab\x82\xa0"), "ab\x82\xa0");
+    // 0x82 here is a trail byte, not a lead byte
+    EXPECT_EQ(codepage::dropDanglingLeadByte("\x83\x82"), "\x83\x82");
+}

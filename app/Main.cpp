@@ -1,14 +1,15 @@
 #include "Main.h"
 
-#include <QWidget>
-
 #include "Settings.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FontEnum.h"
 
 void Main() {
     LoadSettings();
     SaveSettings();
-    auto* window = new QWidget;
+    fontenum::InstallClassicFaceSubstitutes();
+    auto* window = new frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QStringLiteral("ベルモラ"));
+    window->Form_Load();
     window->show();
 }

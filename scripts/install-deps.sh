@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libpng-dev libjpeg62-turbo-dev
+    libpng-dev libjpeg62-turbo-dev libfontconfig-dev
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     xvfb xauth xdotool xclip

@@ -1,0 +1,179 @@
+#include "frmMain.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "Layout.h"
+#include "Tartan.h"
+#include "app/Settings.h"
+#include "basFontListGet.h"
+#include "platform/AutoSizeLabel.h"
+#include "platform/FontEnum.h"
+#include "platform/PictureBox.h"
+
+namespace {
+
+const QString ProgramName = QStringLiteral("ベルモラ");
+
+QLabel* makeLabel(QWidget* parent, const QString& caption, bool display = false) {
+    auto* label = new QLabel(caption, parent);
+    if (display) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setIndent(2);
+    }
+    return label;
+}
+
+QListWidget* makeList(QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setSortingEnabled(false);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+} // namespace
+
+frmMain::frmMain() {
+    setWindowTitle(ProgramName);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora32.xpm")));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    createControls();
+    mainlayout::place(*this);
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls() {
+    LBL[0] = makeLabel(this, QStringLiteral("文字"));
+    FLD[0] = new QLineEdit(QStringLiteral("Sample"), this);
+    LBL[3] = makeLabel(this, QStringLiteral("フォント"));
+    DSP[0] = makeLabel(this, QString(), true);
+    DSP[1] = makeLabel(this, QString(), true);
+    LST[0] = makeList(this);
+    LST[1] = makeList(this);
+    LBL[1] = makeLabel(this, QStringLiteral("背景の絵"));
+    Area[0] = new PictureBox(this, true);
+    Dot[0] = new PictureBox(Area[0], true);
+    Dot[0]->setPicture(MakeTartan());
+    DBTN[0] = new QPushButton(QStringLiteral("..."), this);
+    CHK[0] = new QCheckBox(QStringLiteral("斜体"), this);
+    CHK[1] = new QCheckBox(QStringLiteral("太字"), this);
+    LBL[2] = makeLabel(this, QStringLiteral("背景の色"));
+    Area[1] = new PictureBox(this, true);
+    DBTN[1] = new QPushButton(QStringLiteral("..."), this);
+    BTN[0] = new QPushButton(QStringLiteral("開始"), this);
+    BTN[1] = new QPushButton(QStringLiteral("保存"), this);
+    BTN[2] = new QPushButton(QStringLiteral("ｵﾌﾟｼｮﾝ"), this);
+    BTN[3] = new QPushButton(QStringLiteral("閉じる"), this);
+    MSG = makeLabel(this, QString());
+    Board = new PictureBox(this, true);
+    Board->setToolTip(QStringLiteral("画像をクリックすると、クリップボードへコピーします。"));
+    TempPic = new PictureBox(this, false);
+    TempPic->hide();
+    TempPic->setBackColor(0x000000);
+    TempPic->setForeColor(0xFFFFFF);
+    SizeMongon = new AutoSizeLabel(this);
+    SizeMongon->hide();
+    for (QPushButton* b : {DBTN[0], DBTN[1], BTN[0], BTN[1], BTN[2], BTN[3]})
+        b->setAutoDefault(false);
+    for (PictureBox* p : {Area[0], Area[1], Dot[0], Board, TempPic})
+        p->setFocusPolicy(Qt::NoFocus);
+}
+
+void frmMain::connectHandlers() {
+    for (std::int16_t i = 0; i < 2; ++i) {
+        connect(LST[i], &QListWidget::itemSelectionChanged, this, [this, i] {
+            if (LST[i]->currentItem() && LST[i]->currentItem()->isSelected())
+                LST_Click(i);
+        });
+        connect(CHK[i], &QCheckBox::clicked, this, [this, i] { CHK_Click(i); });
+    }
+    for (std::int16_t i = 0; i < 4; ++i)
+        connect(BTN[i], &QPushButton::clicked, this, [this, i] { BTN_Click(i); });
+    connect(Board, &PictureBox::clicked, this, &frmMain::Board_Click);
+}
+
+void frmMain::Form_Load() { InitControls(); }
+
+void frmMain::InitControls() {
+    setEnabled(false);
+    QFont font = TempPic->font();
+    font.setFamily(gFontName);
+    if (gFontSize > 0)
+        font.setPointSizeF(gFontSize);
+    TempPic->setFont(font);
+    SizeMongon->setLabelFont(font);
+    show();
+    LST[0]->clear();
+    LST[1]->clear();
+    DSP[0]->setText(gFontName);
+    DSP[1]->setText(FormatFontSize(gFontSize));
+    for (int size = 8; size <= 120; ++size)
+        LST[1]->addItem(QString::number(size));
+    CHK[0]->setChecked(gFontItalic != 0);
+    CHK[1]->setChecked(gFontTick != 0);
+    FLD[0]->setText(gMongon);
+    Area[1]->setBackColor(static_cast<platform::COLORREF>(gBackColor));
+    FillFontList(*LST[0]);
+    ApplyFont();
+    setEnabled(true);
+    MSG->setText(ProgramName);
+}
+
+void frmMain::ApplyFont() {
+    // A size caption that is no positive number leaves the size as it was.
+    for (QWidget* target : {static_cast<QWidget*>(TempPic), static_cast<QWidget*>(SizeMongon)}) {
+        QFont font = target->font();
+        font.setFamily(DSP[0]->text());
+        float size = 0;
+        if (ParseFontSize(DSP[1]->text(), size) && size > 0)
+            font.setPointSizeF(size);
+        font.setItalic(gFontItalic != 0);
+        font.setBold(gFontTick != 0);
+        if (target == SizeMongon)
+            SizeMongon->setLabelFont(font);
+        else
+            TempPic->setFont(font);
+    }
+}
+
+void frmMain::LST_Click(std::int16_t Index) {
+    if (Index < 0 || Index > 1 || !LST[Index]->currentItem())
+        return;
+    DSP[Index]->setText(LST[Index]->currentItem()->text());
+    ApplyFont();
+}
+
+void frmMain::CHK_Click(std::int16_t Index) {
+    if (Index == 0)
+        gFontItalic = CHK[0]->checkState() == Qt::Checked ? -1 : 0;
+    else if (Index == 1)
+        gFontTick = CHK[1]->checkState() == Qt::Checked ? -1 : 0;
+    ApplyFont();
+}
+
+void frmMain::BTN_Click(std::int16_t Index) {
+    switch (Index) {
+    case 0: {
+        if (!RenderLetters())
+            break;
+        gMongon = FLD[0]->text();
+        const QFontInfo resolved(TempPic->font());
+        gFontName = fontenum::DisplayName(resolved.family());
+        gFontSize = static_cast<float>(resolved.pointSizeF());
+        SaveSettings();
+        break;
+    }
+    case 3:
+        close();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,119 @@
+#include "FontEnum.h"
+
+#include <set>
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+#ifdef VELMORA_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace fontenum {
+namespace {
+
+#ifdef VELMORA_FONTCONFIG
+struct FcName {
+    QString primary; // the family name the font system matches first
+    QString shown;   // Japanese name if the family has one, else the primary
+};
+
+// Picks the Japanese family name of a fontconfig pattern where there is one.
+FcName namesOf(FcPattern* pattern) {
+    FcName names;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
+        const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        if (k == 0)
+            names.primary = names.shown = family;
+        FcChar8* lang = nullptr;
+        if (FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
+            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja")) {
+            names.shown = family;
+            break;
+        }
+    }
+    return names;
+}
+
+template <typename Visit> void forEachPattern(Visit visit) {
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_OUTLINE, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    if (set) {
+        for (int i = 0; i < set->nfont; ++i)
+            visit(set->fonts[i]);
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+}
+#endif
+
+bool installed(const QString& family) {
+    return QFontDatabase::hasFamily(family);
+}
+
+} // namespace
+
+std::vector<FontFamily> EnumFontFamilies() {
+    std::vector<FontFamily> families;
+    std::set<QString> seen;
+#ifdef VELMORA_FONTCONFIG
+    forEachPattern([&](FcPattern* pattern) {
+        FcName names = namesOf(pattern);
+        if (names.primary.isEmpty() || !seen.insert(names.primary).second)
+            return;
+        FcBool outline = FcFalse;
+        FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
+        families.push_back({names.shown, outline == FcTrue});
+    });
+#else
+    for (const QString& family : QFontDatabase::families()) {
+        if (seen.insert(family).second)
+            families.push_back({family, QFontDatabase::isSmoothlyScalable(family)});
+    }
+#endif
+    return families;
+}
+
+QString DisplayName(const QString& family) {
+#ifdef VELMORA_FONTCONFIG
+    QString shown = family;
+    forEachPattern([&](FcPattern* pattern) {
+        FcName names = namesOf(pattern);
+        if (names.primary == family)
+            shown = names.shown;
+    });
+    return shown;
+#else
+    return family;
+#endif
+}
+
+void InstallClassicFaceSubstitutes() {
+    const QStringList proportionalGothic{"IPAPGothic", "TakaoPGothic", "VL PGothic",
+                                         "Noto Sans CJK JP", "IPAGothic"};
+    const QStringList gothic{"IPAGothic", "TakaoGothic", "VL Gothic", "Noto Sans Mono CJK JP",
+                             "IPAPGothic"};
+    const QStringList proportionalMincho{"IPAPMincho", "TakaoPMincho", "Noto Serif CJK JP",
+                                         "IPAMincho"};
+    const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP", "IPAPMincho"};
+    const struct {
+        const char16_t* name;
+        const QStringList& substitutes;
+    } faces[] = {
+        {u"ＭＳ Ｐゴシック", proportionalGothic}, {u"MS PGothic", proportionalGothic},
+        {u"ＭＳ ゴシック", gothic},               {u"MS Gothic", gothic},
+        {u"ＭＳ Ｐ明朝", proportionalMincho},     {u"MS PMincho", proportionalMincho},
+        {u"ＭＳ 明朝", mincho},                   {u"MS Mincho", mincho},
+    };
+    for (const auto& face : faces) {
+        const QString name = QString::fromUtf16(face.name);
+        if (!installed(name))
+            QFont::insertSubstitutions(name, face.substitutes);
+    }
+}
+
+} // namespace fontenum

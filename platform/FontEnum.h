@@ -1,0 +1,25 @@
+#pragma once
+
+#include <vector>
+
+#include <QString>
+
+// The installed font families, as the system reports them.
+namespace fontenum {
+
+struct FontFamily {
+    QString name;  // the name a Japanese user sees, where the family has one
+    bool outline;  // scalable outline font (TrueType, OpenType)
+};
+
+// Each installed family once, in the system's order, unsorted.
+std::vector<FontFamily> EnumFontFamilies();
+
+// The name the list shows for a family the font system resolved to.
+QString DisplayName(const QString& family);
+
+// Classic Japanese Windows faces that are not installed draw with the closest
+// installed Japanese face (proportional for the P faces).
+void InstallClassicFaceSubstitutes();
+
+} // namespace fontenum

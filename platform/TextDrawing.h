@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Text measured and drawn at 96 dots per inch, whatever the screen, and drawn
+// without antialiasing so a mask holds only the text colour and the ground.
+namespace textdrawing {
+
+// The font as the program draws with it (no antialiasing).
+QFont drawingFont(const QFont& font);
+
+// Advance width and line height of the text, rounded half to even.
+QSize measureText(const QString& text, const QFont& font);
+
+// Draws one line of text with its top-left corner at (x, y), transparent
+// background; returns the line height.
+int drawText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color);
+
+} // namespace textdrawing

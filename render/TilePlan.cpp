@@ -1,0 +1,21 @@
+#include "TilePlan.h"
+
+#include <cstddef>
+
+std::vector<TileCopy> PlanTiles(std::int32_t W, std::int32_t H, std::int32_t PW, std::int32_t PH) {
+    std::vector<TileCopy> copies;
+    if (PW <= 0 || PH <= 0 || W <= 0 || H <= 0)
+        return copies;
+    if (PW >= W && PH >= H) {
+        copies.push_back({0, 0, W, H});
+        return copies;
+    }
+    const std::int32_t columns = W / PW + 1;
+    const std::int32_t rows = H / PH + 1;
+    copies.reserve(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    for (std::int32_t c = 0; c < columns; ++c) {
+        for (std::int32_t r = 0; r < rows; ++r)
+            copies.push_back({c * PW, r * PH, PW, PH});
+    }
+    return copies;
+}

@@ -73,9 +73,10 @@ void PictureBox::Print(const QString& text) {
 void PictureBox::setPicture(const QImage& picture) {
     setOuterSize(picture.width() + 2 * borderWidth(), picture.height() + 2 * borderWidth());
     m_image.fill(platform::toRgb32(m_backColor));
-    QPainter p(&m_image);
-    p.drawImage(0, 0, picture);
-    p.end();
+    if (!m_image.isNull()) {
+        QPainter p(&m_image);
+        p.drawImage(0, 0, picture);
+    }
     update();
 }
 

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The built program in a real X window (run under xvfb-run): it starts from a copy
+# of its folder, creates its settings file, renders on "開始", copies the result to
+# the clipboard on a click, and ends with status 0 on "閉じる" without writing.
+set -euo pipefail
+program="$1"
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$program" "$work/velmora"
+cd /   # the working directory must not matter
+export QT_QPA_PLATFORM=xcb
+"$work/velmora" & pid=$!
+
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name "ベルモラ" | head -n 1)
+[ -n "$wid" ] || { echo "FAIL: no window titled ベルモラ"; exit 1; }
+[ -f "$work/Velmora.Ini" ] || { echo "FAIL: no settings file beside the program"; exit 1; }
+grep -q "^Mongon=Sample" "$work/Velmora.Ini" || { echo "FAIL: settings file content"; exit 1; }
+
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.5; }
+click 32 212                 # 開始
+click 12 236                 # the rendered image, top-left corner of Board
+xclip -selection clipboard -t image/png -o > "$work/clip.png"
+size=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(*struct.unpack(">II", d[16:24]))' "$work/clip.png")
+read -r w h <<<"$size"
+if [ "$w" -lt 20 ] || [ "$w" -gt 120 ] || [ "$h" -lt 8 ] || [ "$h" -gt 40 ]; then
+    echo "FAIL: clipboard image is ${w}x${h}, not the size of \"Sample\" at 10 pt"; exit 1
+fi
+before=$(sha256sum < "$work/Velmora.Ini")
+
+click 328 212                # 閉じる
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after 閉じる"; exit 1; fi
+status=0; wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+[ "$before" = "$(sha256sum < "$work/Velmora.Ini")" ] || { echo "FAIL: closing wrote the settings file"; exit 1; }
+echo "real window: 1 passed, 0 failed"

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include <QFont>
+#include <QFontInfo>
+#include <QListWidget>
+
+#include "mainwindow/basFontListGet.h"
+#include "platform/FontEnum.h"
+
+TEST(FontList, OutlineFamiliesOnceEachWithJapaneseNames) {
+    QListWidget list;
+    FillFontList(list);
+    const int first = list.count();
+    ASSERT_GT(first, 0);
+    FillFontList(list);
+    EXPECT_EQ(list.count(), first);
+    std::set<QString> names;
+    for (int i = 0; i < list.count(); ++i)
+        EXPECT_TRUE(names.insert(list.item(i)->text()).second) << list.item(i)->text().toStdString();
+    EXPECT_TRUE(names.count("IPA Pゴシック"));
+    EXPECT_FALSE(names.count("IPAPGothic"));
+    EXPECT_TRUE(list.selectedItems().isEmpty());
+    // The Japanese name works as a face name.
+    EXPECT_EQ(QFontInfo(QFont("IPA Pゴシック")).family(), "IPAPGothic");
+    EXPECT_EQ(fontenum::DisplayName("IPAPGothic"), "IPA Pゴシック");
+}
+
+TEST(FontList, OnlyOutlineFamiliesAreAdded) {
+    QListWidget list;
+    EXPECT_EQ(EnumFontProc({"Fixed Bitmap", false}, list), 1);
+    EXPECT_EQ(EnumFontProc({"Outline", true}, list), 1);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.item(0)->text(), "Outline");
+}
+
+TEST(FontList, ClassicWindowsFacesDrawWithJapaneseFaces) {
+    fontenum::InstallClassicFaceSubstitutes();
+    EXPECT_EQ(QFontInfo(QFont("ＭＳ Ｐゴシック")).family(), "IPAPGothic");
+    EXPECT_EQ(QFontInfo(QFont("MS Gothic")).family(), "IPAGothic");
+    EXPECT_EQ(QFontInfo(QFont("ＭＳ Ｐ明朝")).family(), "IPAPMincho");
+    EXPECT_EQ(QFontInfo(QFont("ＭＳ 明朝")).family(), "IPAMincho");
+}

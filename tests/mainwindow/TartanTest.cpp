@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "mainwindow/Tartan.h"
+
+// The band read from the top (rows) or the left (columns): g ground, w white,
+// b brown, r dark red.
+TEST(Tartan, EveryPixelFollowsTheBandRule) {
+    const char band[] = "gwgbgbrrbgbgwggggggggggggggggggg";
+    const auto rank = [](char c) { return c == 'r' ? 3 : c == 'b' ? 2 : c == 'w' ? 1 : 0; };
+    const auto rgb = [](char c) -> QRgb {
+        switch (c) {
+        case 'r': return qRgb(128, 0, 0);
+        case 'b': return qRgb(128, 64, 0);
+        case 'w': return qRgb(255, 255, 255);
+        default: return qRgb(255, 255, 128);
+        }
+    };
+    const QImage tile = MakeTartan();
+    ASSERT_EQ(tile.size(), QSize(32, 32));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            char shown = rank(band[x]) >= rank(band[y]) ? band[x] : band[y];
+            if (y == 12 && (x == 4 || x == 9))
+                shown = 'g';
+            EXPECT_EQ(tile.pixel(x, y), rgb(shown)) << x << "," << y;
+        }
+    }
+}

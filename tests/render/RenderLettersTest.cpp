@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+
+#include "app/Settings.h"
+#include "platform/AutoSizeLabel.h"
+#include "platform/Gdi.h"
+#include "platform/PictureBox.h"
+#include "platform/TextDrawing.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class Rendering : public MainWindowFixture {
+protected:
+    void SetUp() override { start(); }
+
+    void setFont(const QString& family, qreal size, bool italic = false, bool bold = false) {
+        gFontItalic = italic ? -1 : 0;
+        gFontTick = bold ? -1 : 0;
+        form->DSP[0]->setText(family);
+        form->DSP[1]->setText(QString::number(size));
+        form->ApplyFont();
+    }
+
+    // Mask 1 drawn independently: white text on black at the measured size.
+    QImage mask(const QString& text) {
+        const QFont font = form->TempPic->font();
+        QImage m(textdrawing::measureText(text, font), QImage::Format_RGB32);
+        m.fill(0xFF000000u);
+        textdrawing::drawText(m, 0, 0, text, font, 0xFFFFFFFFu);
+        return m;
+    }
+
+    // Every pixel is the tiled pattern where the mask is white and the
+    // background colour elsewhere.
+    void expectCutLetters(const QString& text, unsigned background) {
+        form->FLD[0]->setText(text);
+        ASSERT_TRUE(form->RenderLetters());
+        const QImage m = mask(text);
+        const QImage& board = form->Board->image();
+        const QImage& pattern = form->Dot[0]->image();
+        ASSERT_EQ(board.size(), m.size());
+        ASSERT_EQ(form->Board->size(), m.size() + QSize(2, 2));
+        int letters = 0;
+        for (int y = 0; y < m.height(); ++y) {
+            for (int x = 0; x < m.width(); ++x) {
+                const unsigned mp = rgbAt(m, x, y);
+                ASSERT_TRUE(mp == 0 || mp == 0xFFFFFF) << "mask not pure at " << x << "," << y;
+                const unsigned want =
+                    mp ? rgbAt(pattern, x % pattern.width(), y % pattern.height()) : background;
+                letters += mp != 0;
+                ASSERT_EQ(rgbAt(board, x, y), want) << x << "," << y;
+            }
+        }
+        EXPECT_GT(letters, 0);
+    }
+};
+
+
+} // namespace
+
+TEST_F(Rendering, LettersShowPatternAndGroundShowsColour) {
+    expectCutLetters("Sample", 0x000000);
+    form->Area[1]->setBackColor(0x0080FF); // COLORREF: red FF, green 80
+    setFont("IPA Pゴシック", 40, true, true);
+    expectCutLetters("切り文字 Cut", 0xFF8000);
+    QImage stripes(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            stripes.setPixel(x, y, qRgb(40 * x, 80 * y, 200));
+    form->Dot[0]->setPicture(stripes);
+    expectCutLetters("WWW", 0xFF8000);
+}
+
+TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {
+    form->FLD[0]->setText("");
+    ASSERT_TRUE(form->RenderLetters());
+    EXPECT_EQ(form->Board->width(), 2);
+    EXPECT_EQ(form->Board->innerWidth(), 0);
+}
+
+TEST_F(Rendering, ItalicOverhangIsCutAtTheMeasuredEdge) {
+    setFont("IPA Pゴシック", 60, true);
+    form->FLD[0]->setText("f");
+    ASSERT_TRUE(form->RenderLetters());
+    EXPECT_EQ(form->Board->image().size(), form->SizeMongon->size());
+}
+
+TEST_F(Rendering, BoardKeepsItsImageUntilStart) {
+    form->FLD[0]->setText("Sample");
+    ASSERT_TRUE(form->RenderLetters());
+    const QImage before = form->Board->image();
+    setFont("IPAゴシック", 30, false, true);
+    form->Area[1]->setBackColor(0x00FF00);
+    form->Dot[0]->setPicture(QImage(8, 8, QImage::Format_RGB32));
+    EXPECT_EQ(form->Board->image(), before);
+}
+
+TEST_F(Rendering, PatternWithoutPixelsGivesBlackLetters) {
+    form->Dot[0]->setPicture(QImage());
+    form->Area[1]->setBackColor(0xFFFFFF);
+    form->FLD[0]->setText("Ab");
+    ASSERT_TRUE(form->RenderLetters());
+    const QImage m = mask("Ab");
+    for (int y = 0; y < m.height(); ++y)
+        for (int x = 0; x < m.width(); ++x)
+            ASSERT_EQ(rgbAt(form->Board->image(), x, y), rgbAt(m, x, y) ? 0u : 0xFFFFFFu);
+}
+
+TEST_F(Rendering, BoldShowsAtTheLargestSizeForFacesWithoutBold) {
+    const auto litPixels = [&](bool bold) {
+        setFont("IPA Pゴシック", 120, false, bold);
+        form->FLD[0]->setText("太字 Bold");
+        EXPECT_TRUE(form->RenderLetters());
+        int lit = 0;
+        const QImage& board = form->Board->image();
+        for (int y = 0; y < board.height(); ++y)
+            for (int x = 0; x < board.width(); ++x)
+                lit += rgbAt(board, x, y) != 0;
+        return lit;
+    };
+    const int regular = litPixels(false);
+    const int bold = litPixels(true);
+    EXPECT_GT(bold, regular * 5 / 4);
+}
+
+TEST_F(Rendering, OversizedTextIsRefusedAndBoardKept) {
+    form->FLD[0]->setText("Sample");
+    form->BTN[0]->click();
+    const QImage before = form->Board->image();
+    const QByteArray file = testsupport::readAll(ini);
+    setFont("IPA Pゴシック", 120);
+    form->FLD[0]->setText(QString(400, QChar(u'あ')));
+    QString title;
+    testsupport::onNextModal([&](QWidget* w) {
+        title = w->windowTitle();
+        testsupport::clickButton(w, "OK");
+    });
+    form->BTN[0]->click();
+    EXPECT_EQ(title, "ベルモラ");
+    EXPECT_EQ(form->Board->image(), before);
+    EXPECT_EQ(testsupport::readAll(ini), file);
+}
+
+TEST_F(Rendering, ThousandRenderingsLeaveNoGdiObjects) {
+    const int live = gdi::LiveObjectCount();
+    form->FLD[0]->setText("Leak");
+    for (int i = 0; i < 1000; ++i)
+        form->RenderLetters();
+    EXPECT_EQ(gdi::LiveObjectCount(), live);
+}
+
+TEST_F(Rendering, ClickCopiesExactlyTheBoardImage) {
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText("earlier text");
+    form->Board_Click();
+    QImage copied = clipboard->image();
+    EXPECT_EQ(copied.size(), QSize(343, 98));
+    EXPECT_FALSE(clipboard->mimeData()->hasText());
+
+    form->FLD[0]->setText("Clip");
+    ASSERT_TRUE(form->RenderLetters());
+    form->Board_Click();
+    copied = clipboard->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(copied, form->Board->image());
+}

@@ -2,12 +2,14 @@
 
 #include "Settings.h"
 #include "mainwindow/frmMain.h"
+#include "platform/CommonDialogs.h"
 #include "platform/FontEnum.h"
 
 void Main() {
     LoadSettings();
     SaveSettings();
     fontenum::InstallClassicFaceSubstitutes();
+    platform::installJapaneseTranslations();
     auto* window = new frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();

@@ -11,6 +11,7 @@
 #include "Layout.h"
 #include "Tartan.h"
 #include "app/Settings.h"
+#include "output/frmJPEG.h"
 #include "basFontListGet.h"
 #include "platform/AutoSizeLabel.h"
 #include "platform/FontEnum.h"
@@ -168,6 +169,16 @@ void frmMain::BTN_Click(std::int16_t Index) {
         gFontName = fontenum::DisplayName(resolved.family());
         gFontSize = static_cast<float>(resolved.pointSizeF());
         SaveSettings();
+        break;
+    }
+    case 1:
+        SaveImage();
+        break;
+    case 2: {
+        frmJPEG options(this);
+        options.setModal(true);
+        options.Form_Load();
+        options.exec();
         break;
     }
     case 3:

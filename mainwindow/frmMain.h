@@ -30,6 +30,7 @@ public:
 
     // False when the text's image would be too large; Board then keeps its image.
     bool RenderLetters();
+    void SaveImage();
 
     std::array<QLabel*, 4> LBL{};
     std::array<QLineEdit*, 1> FLD{};

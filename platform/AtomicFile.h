@@ -13,7 +13,8 @@ bool isWritableTarget(const QString& path);
 // Writes `data` to a temporary file beside `path` and renames it over `path`
 // only when every byte is on disk. A symlink keeps its link (the file it points
 // to is replaced) and an existing file keeps its permissions. On failure the old
-// file stays as it was and no temporary file is left behind.
-bool writeFileAtomically(const QString& path, const QByteArray& data);
+// file stays as it was and no temporary file is left behind, and `error`, when
+// given, says why in Japanese.
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 } // namespace platform

@@ -9,6 +9,7 @@ packages=(
     libpng-dev libjpeg62-turbo-dev libfontconfig-dev
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
+    qt6-translations-l10n
     xvfb xauth xdotool xclip
 )
 

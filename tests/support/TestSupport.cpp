@@ -5,6 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
@@ -24,18 +27,56 @@ void writeAll(const QString& path, const QByteArray& data) {
     ASSERT_EQ(f.write(data), data.size());
 }
 
-void onNextModal(std::function<void(QWidget*)> action) {
+void onNextModal(std::function<void(QWidget*)> action, std::function<bool(QWidget*)> match) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action]() {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, match]() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
+        if (!modal || (match && !match(modal)))
             return;
         timer->stop();
         timer->deleteLater();
         action(modal);
     });
     timer->start();
+}
+
+void answerMessageBox(const QString& button, QString* title, QString* text) {
+    onNextModal(
+        [=](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (title)
+                *title = box->windowTitle();
+            if (text)
+                *text = box->text();
+            clickButton(box, button);
+        },
+        [button](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box)
+                return false;
+            for (auto* b : box->buttons())
+                if (b->text() == button)
+                    return true;
+            return false;
+        });
+}
+
+void answerFileDialog(const QString& path, int filterIndex) {
+    onNextModal(
+        [=](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (path.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectNameFilter(dialog->nameFilters().value(filterIndex - 1));
+            dialog->selectFile(path);
+            if (!QFileInfo::exists(path))
+                answerMessageBox(QStringLiteral("はい(&Y)"));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        },
+        [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; });
 }
 
 void clickButton(QWidget* w, const QString& text) {

@@ -12,9 +12,18 @@ namespace testsupport {
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& data);
 
-// Runs `action` on the next modal widget that opens (message box, dialog),
-// from a timer, so the code under test can block in its exec().
-void onNextModal(std::function<void(QWidget*)> action);
+// Runs `action` on the next modal widget that opens (message box, dialog) and
+// that `match` accepts, from a timer, so the code under test can block in its exec().
+void onNextModal(std::function<void(QWidget*)> action,
+                 std::function<bool(QWidget*)> match = nullptr);
+
+// Answers the next message box by clicking the button with this text; the
+// box's title and text are stored where given.
+void answerMessageBox(const QString& button, QString* title = nullptr, QString* text = nullptr);
+
+// Answers the next file dialog with a path and a 1-based filter; a prompt to
+// create a new file is answered Yes. An empty path cancels the dialog.
+void answerFileDialog(const QString& path, int filterIndex = 1);
 
 // Clicks the button with the given text inside `w`; fails the test if missing.
 void clickButton(QWidget* w, const QString& text);

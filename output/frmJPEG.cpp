@@ -1,0 +1,144 @@
+#include "frmJPEG.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "app/Settings.h"
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
+                   height / TwipsPerPixel);
+}
+
+QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(1);
+    bar->setTracking(false); // the display follows on release, not while dragging
+    return bar;
+}
+
+} // namespace
+
+std::int16_t PngRateFromPosition(int position, std::int16_t current) {
+    switch (position) {
+    case 0:
+        return 1;
+    case 1:
+        return 0;
+    case 2:
+        return 2;
+    default:
+        return current;
+    }
+}
+
+int PngPositionFromRate(std::int16_t rate) {
+    switch (rate) {
+    case 0:
+        return 1;
+    case 1:
+        return 0;
+    case 2:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+frmJPEG::frmJPEG(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("保存オプション"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora16.xpm")));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setFixedSize(4680 / TwipsPerPixel, 2625 / TwipsPerPixel);
+    createControls();
+    for (std::int16_t i = 0; i < 2; ++i) {
+        connect(ASCR[i], &QScrollBar::valueChanged, this, [this, i] { ASCR_Change(i); });
+        connect(BTN[i], &QPushButton::clicked, this, [this, i] { BTN_Click(i); });
+    }
+}
+
+void frmJPEG::createControls() {
+    BoxLine[0] = new QGroupBox(QStringLiteral("JPEG"), this);
+    placeTwips(BoxLine[0], 120, 120, 4455, 1095);
+    LBL[0] = new QLabel(QStringLiteral("圧縮率"), BoxLine[0]);
+    placeTwips(LBL[0], 120, 280, 1575, 255);
+    DSP[0] = new QLabel(QStringLiteral("1"), BoxLine[0]);
+    placeTwips(DSP[0], 1800, 240, 495, 255);
+    ASCR[0] = makeScrollBar(BoxLine[0], 1, 100);
+    placeTwips(ASCR[0], 2280, 240, 2055, 255);
+    LBL[1] = new QLabel(QStringLiteral("プログレッシブタイプ"), BoxLine[0]);
+    placeTwips(LBL[1], 120, 640, 1575, 255);
+    CHK = new QCheckBox(QStringLiteral("保存する"), BoxLine[0]);
+    placeTwips(CHK, 1800, 600, 1695, 255);
+
+    BoxLine[1] = new QGroupBox(QStringLiteral("PNG"), this);
+    placeTwips(BoxLine[1], 120, 1320, 4455, 735);
+    LBL[2] = new QLabel(QStringLiteral("圧縮率"), BoxLine[1]);
+    placeTwips(LBL[2], 0, 280, 1575, 255);
+    DSP[1] = new QLabel(QStringLiteral("1"), BoxLine[1]);
+    placeTwips(DSP[1], 1800, 240, 495, 255);
+    ASCR[1] = makeScrollBar(BoxLine[1], 0, 2);
+    placeTwips(ASCR[1], 2280, 240, 2055, 255);
+
+    BTN[0] = new QPushButton(QStringLiteral("保存"), this);
+    placeTwips(BTN[0], 120, 2160, 1335, 375);
+    BTN[1] = new QPushButton(QStringLiteral("閉じる"), this);
+    placeTwips(BTN[1], 3240, 2160, 1335, 375);
+    for (QPushButton* b : BTN) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    for (QLabel* d : DSP)
+        d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setTabOrder(BTN[0], BTN[1]);
+    setTabOrder(BTN[1], ASCR[0]);
+    setTabOrder(ASCR[0], CHK);
+    setTabOrder(CHK, ASCR[1]);
+    BTN[0]->setFocus();
+}
+
+void frmJPEG::Form_Load() {
+    // A hand-edited rate the scroll bar cannot show is shown at the nearest end.
+    ASCR[0]->setValue(std::clamp<int>(gJpegRate, 1, 100));
+    CHK->setChecked(gJpegPrgrs != 0);
+    if (gPngRate >= 0 && gPngRate <= 2)
+        ASCR[1]->setValue(PngPositionFromRate(gPngRate));
+}
+
+void frmJPEG::ASCR_Change(std::int16_t Index) {
+    if (Index == 0 || Index == 1)
+        DSP[Index]->setText(QString::number(ASCR[Index]->value()));
+}
+
+void frmJPEG::BTN_Click(std::int16_t Index) {
+    if (Index == 0) {
+        gJpegRate = static_cast<std::int16_t>(ASCR[0]->value());
+        gJpegPrgrs = CHK->isChecked() ? -1 : 0;
+        gPngRate = PngRateFromPosition(ASCR[1]->value(), gPngRate);
+        SaveSettings();
+    }
+    close();
+}
+
+void frmJPEG::keyPressEvent(QKeyEvent* event) {
+    // No button is the cancel button: Escape does not close the window.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "platform/Gdi.h"
+#include "platform/ImageLib.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// A surface with sharp edges and gradients, as cut letters give.
+struct Picture {
+    QImage image{300, 120, QImage::Format_RGB32};
+    gdi::HDC dc;
+    Picture() {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, ((x / 9 + y / 7) % 3) ? qRgb(x % 256, y * 2, 90)
+                                                           : qRgb(10, 20, 200));
+        dc = gdi::RegisterSurface(&image);
+    }
+    ~Picture() { gdi::UnregisterSurface(dc); }
+};
+
+int maxDifference(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+} // namespace
+
+TEST(ImageLib, BmpAndPngDecodeBackExactly) {
+    QTemporaryDir dir;
+    Picture pic;
+    ASSERT_EQ(imagelib::SavePicture(pic.image, dir.filePath("a.bmp")), 0);
+    QImage bmp(dir.filePath("a.bmp"), "BMP");
+    const QByteArray header = testsupport::readAll(dir.filePath("a.bmp")).left(54);
+    EXPECT_EQ(header[28], 24); // bits per pixel
+    EXPECT_EQ(bmp.convertToFormat(QImage::Format_RGB32), pic.image);
+    for (std::uint8_t level : {0, 1, 2}) {
+        ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, 300, 120, dir.filePath("a.png"), level), 0);
+        EXPECT_EQ(QImage(dir.filePath("a.png"), "PNG").convertToFormat(QImage::Format_RGB32),
+                  pic.image);
+    }
+    ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, 100, 50, dir.filePath("part.png"), 0), 0);
+    EXPECT_EQ(QImage(dir.filePath("part.png")).convertToFormat(QImage::Format_RGB32),
+              pic.image.copy(0, 0, 100, 50));
+}
+
+TEST(ImageLib, PngLevelsRunFromFastToSmall) {
+    QTemporaryDir dir;
+    Picture pic;
+    qint64 sizes[3];
+    const std::uint8_t levelForPosition[3] = {1, 0, 2};
+    for (int i = 0; i < 3; ++i) {
+        const QString name = dir.filePath(QString("p%1.png").arg(i));
+        ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, 300, 120, name, levelForPosition[i]), 0);
+        sizes[i] = QFile(name).size();
+    }
+    EXPECT_GE(sizes[0], sizes[1]);
+    EXPECT_GE(sizes[1], sizes[2]);
+}
+
+TEST(ImageLib, JpegRateAndProgressive) {
+    QTemporaryDir dir;
+    Picture pic;
+    ASSERT_EQ(imagelib::DCSavetoJPEG(pic.dc, 300, 120, dir.filePath("fine.jpg"), 1, 0), 0);
+    ASSERT_EQ(imagelib::DCSavetoJPEG(pic.dc, 300, 120, dir.filePath("mid.jpg"), 50, 0), 0);
+    ASSERT_EQ(imagelib::DCSavetoJPEG(pic.dc, 300, 120, dir.filePath("small.jpg"), 100, 0), 0);
+    EXPECT_GT(QFile(dir.filePath("fine.jpg")).size(), QFile(dir.filePath("mid.jpg")).size());
+    EXPECT_GT(QFile(dir.filePath("mid.jpg")).size(), QFile(dir.filePath("small.jpg")).size());
+    EXPECT_LE(maxDifference(QImage(dir.filePath("fine.jpg")), pic.image), 12);
+
+    const QByteArray baseline = testsupport::readAll(dir.filePath("mid.jpg"));
+    EXPECT_TRUE(baseline.contains("\xFF\xC0"));
+    EXPECT_FALSE(baseline.contains("\xFF\xC2"));
+    ASSERT_EQ(imagelib::DCSavetoJPEG(pic.dc, 300, 120, dir.filePath("prog.jpg"), 50, -1), 0);
+    EXPECT_TRUE(testsupport::readAll(dir.filePath("prog.jpg")).contains("\xFF\xC2"));
+    EXPECT_EQ(QImage(dir.filePath("prog.jpg")).size(), QSize(300, 120));
+}
+
+TEST(ImageLib, FailuresAreReportedAndLeaveOldFileIntact) {
+    QTemporaryDir dir;
+    Picture pic;
+    const QString target = dir.filePath("old.png");
+    testsupport::writeAll(target, "old content");
+    EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 7), 0);
+    EXPECT_FALSE(imagelib::LastError().isEmpty());
+    EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 0, 0), 0);
+    EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 301, 120, target, 50, 0), 0);
+    EXPECT_NE(imagelib::DCSavetoPNG(0, 300, 120, target, 0), 0);
+    QFile::setPermissions(target, QFile::ReadOwner);
+    EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 0), 0);
+    EXPECT_NE(imagelib::SavePicture(pic.image, dir.filePath("missing/x.bmp")), 0);
+    EXPECT_NE(imagelib::SavePicture(QImage(), dir.filePath("empty.bmp")), 0);
+    EXPECT_EQ(testsupport::readAll(target), "old content");
+    EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/Settings.h"
+#include "platform/PictureBox.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestSupport.h"
+
+using testsupport::answerFileDialog;
+using testsupport::answerMessageBox;
+using testsupport::readAll;
+
+namespace {
+
+class Saving : public MainWindowFixture {
+protected:
+    QTemporaryDir out;
+
+    void SetUp() override {
+        start();
+        form->FLD[0]->setText("Save me");
+        form->DSP[1]->setText("30");
+        form->ApplyFont();
+        ASSERT_TRUE(form->RenderLetters());
+    }
+
+    QImage board() const { return form->Board->image(); }
+};
+
+QImage decoded(const QString& path) { return QImage(path).convertToFormat(QImage::Format_RGB32); }
+
+} // namespace
+
+TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
+    answerFileDialog(out.filePath("pic"));
+    form->SaveImage();
+    EXPECT_EQ(decoded(out.filePath("pic.BMP")), board());
+    EXPECT_EQ(form->MSG->text(), ">pic.BMP");
+
+    answerFileDialog(out.filePath("pic.Png"));
+    form->SaveImage();
+    EXPECT_EQ(decoded(out.filePath("pic.Png")), board());
+    EXPECT_EQ(readAll(out.filePath("pic.Png")).left(4), "\x89PNG");
+
+    answerFileDialog(out.filePath("photo"), 3);
+    form->SaveImage();
+    const QImage jpeg = decoded(out.filePath("photo.JPG"));
+    ASSERT_EQ(jpeg.size(), board().size());
+    EXPECT_EQ(form->MSG->text(), ">photo.JPG");
+}
+
+TEST_F(Saving, OverwriteAsksAndNoKeepsTheFile) {
+    const QString target = out.filePath("x.png");
+    testsupport::writeAll(target, "keep me");
+    QString title, text;
+    answerFileDialog(target);
+    answerMessageBox("いいえ(&N)", &title, &text);
+    form->SaveImage();
+    EXPECT_EQ(title, "上書き確認");
+    EXPECT_EQ(text, "上書きしますか？\r\n" + target);
+    EXPECT_EQ(readAll(target), "keep me");
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+
+    answerFileDialog(target);
+    answerMessageBox("はい(&Y)");
+    form->SaveImage();
+    EXPECT_EQ(decoded(target), board());
+    EXPECT_EQ(form->MSG->text(), ">x.png");
+}
+
+TEST_F(Saving, EmptyFileIsOverwrittenWithoutQuestion) {
+    const QString target = out.filePath("empty.bmp");
+    testsupport::writeAll(target, "");
+    answerFileDialog(target);
+    form->SaveImage(); // a question would block here until the test times out
+    EXPECT_EQ(decoded(target), board());
+}
+
+TEST_F(Saving, CancelTouchesNothing) {
+    answerFileDialog("");
+    form->SaveImage();
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_EQ(testsupport::fileCount(out.path()), 0);
+}
+
+TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
+    const QString target = out.filePath("old.jpg");
+    testsupport::writeAll(target, "old bytes");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 0) {
+            gJpegRate = 300; // only a hand-edited file holds this
+        } else {
+            gJpegRate = 50;
+            QFile::setPermissions(target, QFile::ReadOwner);
+        }
+        QString title, text;
+        answerFileDialog(target);
+        answerMessageBox("はい(&Y)");
+        answerMessageBox("OK", &title, &text);
+        form->SaveImage();
+        EXPECT_EQ(title, "保存エラー");
+        EXPECT_TRUE(text.startsWith(target + "\r\n")) << text.toStdString();
+        EXPECT_EQ(form->MSG->text(), "Saving ");
+        EXPECT_EQ(readAll(target), "old bytes");
+    }
+    gPngRate = 7;
+    answerFileDialog(out.filePath("new.png"));
+    answerMessageBox("OK");
+    form->SaveImage();
+    EXPECT_FALSE(QFile::exists(out.filePath("new.png")));
+    EXPECT_EQ(testsupport::fileCount(out.path()), 1);
+}
+
+TEST_F(Saving, MissingFolderEndsTheSaveNotTheProgram) {
+    QString title;
+    answerFileDialog(out.filePath("nowhere/pic.png"));
+    answerMessageBox("OK", &title);
+    form->SaveImage();
+    EXPECT_EQ(title, "システムエラー");
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Saving, BeforeAnyRenderingTheBlankBoardIsSaved) {
+    form.reset();
+    start();
+    answerFileDialog(out.filePath("blank.png"));
+    form->SaveImage();
+    const QImage saved = decoded(out.filePath("blank.png"));
+    EXPECT_EQ(saved.size(), QSize(343, 98));
+}

@@ -97,6 +97,15 @@ void frmMain::connectHandlers() {
     }
     for (std::int16_t i = 0; i < 4; ++i)
         connect(BTN[i], &QPushButton::clicked, this, [this, i] { BTN_Click(i); });
+    for (std::int16_t i = 0; i < 2; ++i) {
+        connect(DBTN[i], &QPushButton::clicked, this, [this, i] { DBTN_Click(i); });
+        Area[i]->setAcceptDrops(true);
+        connect(Area[i], &PictureBox::filesDropped, this,
+                [this, i](const QStringList& paths) { Area_OLEDragDrop(i, paths); });
+    }
+    Dot[0]->setAcceptDrops(true);
+    connect(Dot[0], &PictureBox::filesDropped, this,
+            [this](const QStringList& paths) { Dot_OLEDragDrop(0, paths); });
     connect(Board, &PictureBox::clicked, this, &frmMain::Board_Click);
 }
 

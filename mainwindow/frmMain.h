@@ -27,10 +27,16 @@ public:
     void CHK_Click(std::int16_t Index);
     void BTN_Click(std::int16_t Index);
     void Board_Click();
+    void DBTN_Click(std::int16_t Index);
+    void Area_OLEDragDrop(std::int16_t Index, const QStringList& Data);
+    void Dot_OLEDragDrop(std::int16_t Index, const QStringList& Data);
 
     // False when the text's image would be too large; Board then keeps its image.
     bool RenderLetters();
     void SaveImage();
+    // 0 when the picture was loaded into Dot(Index), 1 when not.
+    std::int16_t LoadDotPicture(const QString& FileName, std::int16_t Index);
+    bool LoadPngPicture(PictureBox* Pic, const QString& FileName);
 
     std::array<QLabel*, 4> LBL{};
     std::array<QLineEdit*, 1> FLD{};

@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <jpeglib.h>
@@ -57,7 +58,8 @@ void toRgbRow(const QImage& image, int y, unsigned char* out) {
 
 // libjpeg reports errors by calling error_exit, which must not return.
 struct JpegState {
-    jpeg_error_mgr manager;
+    jpeg_error_mgr manager; // first: libjpeg hands it back as the state
+    jpeg_compress_struct cinfo{};
     std::jmp_buf jump;
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
@@ -78,8 +80,11 @@ void pngFlush(png_structp) {}
 
 bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& out) {
     std::vector<unsigned char> row(static_cast<size_t>(image.width()) * 3);
-    jpeg_compress_struct cinfo{};
-    JpegState state;
+    // Everything libjpeg changes lives on the heap: locals changed after setjmp
+    // are not reliable once it jumps back.
+    auto owned = std::make_unique<JpegState>();
+    JpegState& state = *owned;
+    jpeg_compress_struct& cinfo = state.cinfo;
     cinfo.err = jpeg_std_error(&state.manager);
     state.manager.error_exit = jpegErrorExit;
     if (setjmp(state.jump)) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QString>
+
+// What the program reads of a PNG file itself: the signature and the low 16
+// bits of width and height. Bytes past the end of a short file count as 0.
+struct PngHeader {
+    bool signatureOk = false;
+    std::int32_t width = 0;  // bytes 18-19
+    std::int32_t height = 0; // bytes 22-23
+};
+
+// False when the file cannot be opened.
+bool ReadPngHeader(const QString& fileName, PngHeader& header);

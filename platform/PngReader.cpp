@@ -1,0 +1,92 @@
+#include "ImageLib.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <QFile>
+#include <QPainter>
+#include <png.h>
+
+#include "PictureLimits.h"
+
+namespace imagelib {
+namespace {
+
+void readBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* file = static_cast<QFile*>(png_get_io_ptr(png));
+    if (file->read(reinterpret_cast<char*>(data), static_cast<qint64>(length)) !=
+        static_cast<qint64>(length))
+        png_error(png, "file ends early");
+}
+
+void warningIgnored(png_structp, png_const_charp) {}
+
+// A broken file is an ordinary outcome here, not something to print.
+[[noreturn]] void errorQuiet(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// Decodes the whole file into `image` (ARGB32), any colour type, bit depth or
+// interlace; the real size is checked before anything is allocated from it.
+bool decode(QFile& file, QImage& image) {
+    // Row pointers live on the heap: locals changed after setjmp are not
+    // reliable once libpng jumps back.
+    auto rows = std::make_unique<std::vector<png_bytep>>();
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, errorQuiet, warningIgnored);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &file, readBytes);
+    png_set_user_limits(png, static_cast<png_uint_32>(platform::MaxPictureSide),
+                        static_cast<png_uint_32>(platform::MaxPictureSide));
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (!platform::pictureSizeAllowed(width, height))
+        png_error(png, "picture too large");
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png); // BGRA in memory is ARGB32 on a little-endian machine
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+    if (image.isNull() || png_get_rowbytes(png, info) != width * 4)
+        png_error(png, "cannot hold the picture");
+    rows->resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        (*rows)[y] = image.scanLine(static_cast<int>(y));
+    png_read_image(png, rows->data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+std::int32_t DCReadPNG(const QString& fileName, gdi::HDC dc) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
+    QImage* surface = gdi::SurfaceOf(dc);
+    if (!surface)
+        return 1;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return 1;
+    QImage image;
+    if (!decode(file, image))
+        return 1;
+    if (!surface->isNull()) {
+        // Transparent pixels let the surface's own colour through.
+        QPainter painter(surface);
+        painter.drawImage(0, 0, image);
+    }
+    return 0;
+}
+
+} // namespace imagelib

@@ -1,0 +1,152 @@
+#include "TestFiles.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <QFile>
+#include <png.h>
+#include <zlib.h>
+
+namespace testfiles {
+
+void writePng(const QString& path, int width, int height, int colorType, int bitDepth,
+              bool interlaced, const std::function<QRgb(int, int)>& pixel) {
+    FILE* f = std::fopen(QFile::encodeName(path).constData(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                 bitDepth, colorType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        // A palette of the pixels' own colours (the tests use few).
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const QRgb c = pixel(x, y);
+                bool known = false;
+                for (const auto& p : palette)
+                    known = known || (p.red == qRed(c) && p.green == qGreen(c) && p.blue == qBlue(c));
+                if (!known)
+                    palette.push_back({static_cast<png_byte>(qRed(c)), static_cast<png_byte>(qGreen(c)),
+                                       static_cast<png_byte>(qBlue(c))});
+            }
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    }
+    png_write_info(png, info);
+    const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3
+                         : colorType == PNG_COLOR_TYPE_RGBA ? 4
+                         : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                  : 1;
+    const int bytesPerSample = bitDepth == 16 ? 2 : 1;
+    std::vector<png_byte> image(static_cast<size_t>(width * height * channels * bytesPerSample));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = pixel(x, y);
+            int samples[4] = {qRed(c), qGreen(c), qBlue(c), qAlpha(c)};
+            if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+                samples[0] = qRed(c);
+                samples[1] = qAlpha(c);
+            } else if (colorType == PNG_COLOR_TYPE_PALETTE) {
+                for (size_t i = 0; i < palette.size(); ++i)
+                    if (palette[i].red == qRed(c) && palette[i].green == qGreen(c) &&
+                        palette[i].blue == qBlue(c))
+                        samples[0] = static_cast<int>(i);
+            }
+            png_byte* out = &image[static_cast<size_t>(((y * width + x) * channels) * bytesPerSample)];
+            for (int s = 0; s < channels; ++s) {
+                if (bytesPerSample == 2) {
+                    out[2 * s] = static_cast<png_byte>(samples[s]);
+                    out[2 * s + 1] = static_cast<png_byte>(samples[s]);
+                } else {
+                    out[s] = static_cast<png_byte>(samples[s]);
+                }
+            }
+        }
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        rows[static_cast<size_t>(y)] =
+            &image[static_cast<size_t>(y * width * channels * bytesPerSample)];
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+}
+
+QByteArray pngHeaderOnly(quint32 width, quint32 height) {
+    QByteArray ihdr("IHDR");
+    for (quint32 v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            ihdr.append(static_cast<char>((v >> shift) & 0xFF));
+    ihdr.append("\x08\x02\x00\x00\x00", 5);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(ihdr.constData()),
+                            static_cast<uInt>(ihdr.size()));
+    QByteArray png("\x89PNG\r\n\x1a\n\x00\x00\x00\x0d", 12);
+    png.append(ihdr);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        png.append(static_cast<char>((crc >> shift) & 0xFF));
+    return png;
+}
+
+QByteArray twoFrameGif() {
+    return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00"         // screen, 2-colour palette
+                      "\xff\x00\x00\x00\x00\xff"                      // red, blue
+                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00"      // frame 1
+                      "\x02\x02\x44\x01\x00"                          // index 0
+                      "\x21\xf9\x04\x00\x0a\x00\x00\x00"              // delay before frame 2
+                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00"      // frame 2
+                      "\x02\x02\x4c\x01\x00"                          // index 1
+                      "\x3b",
+                      6 + 7 + 6 + 10 + 5 + 8 + 10 + 5 + 1);
+}
+
+QByteArray twoSizeIcon() {
+    const auto le16 = [](QByteArray& b, quint32 v) {
+        b.append(static_cast<char>(v & 0xFF)).append(static_cast<char>((v >> 8) & 0xFF));
+    };
+    const auto le32 = [&le16](QByteArray& b, quint32 v) {
+        le16(b, v & 0xFFFF);
+        le16(b, v >> 16);
+    };
+    const auto dib = [&](int side, QRgb colour) {
+        QByteArray d;
+        le32(d, 40);
+        le32(d, static_cast<quint32>(side));
+        le32(d, static_cast<quint32>(side * 2)); // colour rows and mask rows
+        le16(d, 1);
+        le16(d, 32);
+        for (int i = 0; i < 6; ++i)
+            le32(d, 0);
+        for (int i = 0; i < side * side; ++i)
+            le32(d, 0xFF000000u | (colour & 0xFFFFFF));
+        const int maskStride = ((side + 31) / 32) * 4;
+        d.append(QByteArray(maskStride * side, '\0'));
+        return d;
+    };
+    const QByteArray small = dib(16, qRgb(255, 0, 0));
+    const QByteArray large = dib(32, qRgb(0, 255, 0));
+    QByteArray ico;
+    le16(ico, 0);
+    le16(ico, 1);
+    le16(ico, 2);
+    quint32 offset = 6 + 2 * 16;
+    for (const auto& [side, data] : {std::pair{16, small}, std::pair{32, large}}) {
+        ico.append(static_cast<char>(side)).append(static_cast<char>(side));
+        ico.append('\0').append('\0');
+        le16(ico, 1);
+        le16(ico, 32);
+        le32(ico, static_cast<quint32>(data.size()));
+        le32(ico, offset);
+        offset += static_cast<quint32>(data.size());
+    }
+    return ico + small + large;
+}
+
+} // namespace testfiles

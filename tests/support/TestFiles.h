@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+#include <QByteArray>
+#include <QRgb>
+#include <QString>
+
+// Picture files made by the tests themselves, good and bad.
+namespace testfiles {
+
+// A PNG through libpng: colour type, bit depth and interlacing as asked; the
+// pixel function gives 8-bit ARGB, scaled up for 16-bit files.
+void writePng(const QString& path, int width, int height, int colorType, int bitDepth,
+              bool interlaced, const std::function<QRgb(int, int)>& pixel);
+
+// A PNG's first bytes: signature and an IHDR with this width and height, valid CRC.
+QByteArray pngHeaderOnly(quint32 width, quint32 height);
+
+// A two-frame GIF of 1 x 1: the first frame red, the second blue.
+QByteArray twoFrameGif();
+
+// An icon holding a 16 x 16 red and a 32 x 32 green image, in that order.
+QByteArray twoSizeIcon();
+
+} // namespace testfiles

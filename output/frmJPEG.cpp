@@ -33,30 +33,21 @@ QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
 
 } // namespace
 
+namespace {
+
+// The table is its own inverse: 0 and 1 change places, 2 stays.
+int swapZeroAndOne(int v) { return v == 2 ? 2 : 1 - v; }
+
+} // namespace
+
 std::int16_t PngRateFromPosition(int position, std::int16_t current) {
-    switch (position) {
-    case 0:
-        return 1;
-    case 1:
-        return 0;
-    case 2:
-        return 2;
-    default:
+    if (position < 0 || position > 2)
         return current;
-    }
+    return static_cast<std::int16_t>(swapZeroAndOne(position));
 }
 
 int PngPositionFromRate(std::int16_t rate) {
-    switch (rate) {
-    case 0:
-        return 1;
-    case 1:
-        return 0;
-    case 2:
-        return 2;
-    default:
-        return 1;
-    }
+    return rate >= 0 && rate <= 2 ? swapZeroAndOne(rate) : 1;
 }
 
 frmJPEG::frmJPEG(QWidget* owner) : QDialog(owner) {

@@ -20,8 +20,9 @@ click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.5; }
 click 32 212                 # 開始
 click 12 236                 # the rendered image, top-left corner of Board
 xclip -selection clipboard -t image/png -o > "$work/clip.png"
-size=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(*struct.unpack(">II", d[16:24]))' "$work/clip.png")
-read -r w h <<<"$size"
+# Width and height from the PNG's IHDR, big-endian at bytes 16 and 20.
+read -r w h < <(od -An -tu1 -j16 -N8 "$work/clip.png" |
+    awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
 if [ "$w" -lt 20 ] || [ "$w" -gt 120 ] || [ "$h" -lt 8 ] || [ "$h" -gt 40 ]; then
     echo "FAIL: clipboard image is ${w}x${h}, not the size of \"Sample\" at 10 pt"; exit 1
 fi

@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n
-    xvfb xauth xdotool xclip
+    xvfb xauth xdotool xclip imagemagick
 )
 
 missing=()

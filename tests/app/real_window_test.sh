@@ -26,6 +26,18 @@ read -r w h < <(od -An -tu1 -j16 -N8 "$work/clip.png" |
 if [ "$w" -lt 20 ] || [ "$w" -gt 120 ] || [ "$h" -lt 8 ] || [ "$h" -gt 40 ]; then
     echo "FAIL: clipboard image is ${w}x${h}, not the size of \"Sample\" at 10 pt"; exit 1
 fi
+# Every pixel is the black ground or a colour of the built-in tartan, and both show.
+colours=$(convert "$work/clip.png" -depth 8 -unique-colors txt:- | grep -o '#[0-9A-F]\{6\}' | sort -u)
+for c in $colours; do
+    case "$c" in
+        "#000000"|"#FFFF80"|"#FFFFFF"|"#804000"|"#800000") ;;
+        *) echo "FAIL: clipboard pixel colour $c is neither ground nor pattern"; exit 1 ;;
+    esac
+done
+grep -q "#000000" <<<"$colours" && grep -q "#FFFF80" <<<"$colours" ||
+    { echo "FAIL: clipboard image lacks ground or pattern: $colours"; exit 1; }
+targets=$(xclip -selection clipboard -t TARGETS -o)
+grep -q "image/bmp" <<<"$targets" || { echo "FAIL: no BMP offered: $targets"; exit 1; }
 before=$(sha256sum < "$work/Velmora.Ini")
 
 click 328 212                # 閉じる

@@ -11,7 +11,7 @@
 extern QString gMongon;
 extern std::int32_t gBackColor; // 0x00BBGGRR
 extern QString gFontName;
-extern float gFontSize;         // points
+extern float gFontSize;          // points
 extern std::int16_t gFontItalic; // 0 off, anything else on; the program stores -1
 extern std::int16_t gFontTick;   // bold, same coding
 extern std::int16_t gJpegRate;

@@ -55,9 +55,8 @@ std::int16_t GetFileStatus(const QString& path) {
         return probe.length == 0 ? StatusEmpty : StatusExists;
     if (probe.error == platform::ErrFileNotFound)
         return StatusNotFound;
-    platform::messageBox(nullptr,
-                         QString::number(probe.error) + ":" +
-                             platform::errorDescription(probe.error),
-                         QStringLiteral("システムエラー"), platform::MsgIcon::Stop);
+    platform::messageBox(
+        nullptr, QString::number(probe.error) + ":" + platform::errorDescription(probe.error),
+        QStringLiteral("システムエラー"), platform::MsgIcon::Stop);
     return StatusFailed;
 }

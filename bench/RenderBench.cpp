@@ -13,9 +13,15 @@ void renderCase(benchmark::State& state, const QString& text, const QString& siz
     state.counters["height"] = window.form->Board->innerHeight();
 }
 
-void BM_RenderSample10(benchmark::State& state) { renderCase(state, "Sample", "10"); }
-void BM_RenderSample72(benchmark::State& state) { renderCase(state, "Sample", "72"); }
-void BM_RenderMixed100at120(benchmark::State& state) { renderCase(state, mixedLine(), "120"); }
+void BM_RenderSample10(benchmark::State& state) {
+    renderCase(state, "Sample", "10");
+}
+void BM_RenderSample72(benchmark::State& state) {
+    renderCase(state, "Sample", "72");
+}
+void BM_RenderMixed100at120(benchmark::State& state) {
+    renderCase(state, mixedLine(), "120");
+}
 
 } // namespace
 

@@ -9,12 +9,12 @@ class QWidget;
 // One use of a common dialog: set the members, call one operation with the
 // owner window, read the result, let the object go.
 class clsDialog {
-public:
+  public:
     QString SelectTitle;
-    QString SelectFlags;   // decimal flag word of the file dialogs
+    QString SelectFlags; // decimal flag word of the file dialogs
     QString DefaultFolder;
     std::int32_t FilterIndex = 0;
-    QString FilterPattern; // description NUL pattern NUL, pair after pair
+    QString FilterPattern;        // description NUL pattern NUL, pair after pair
     std::int32_t SelectColor = 0; // 0x00BBGGRR
 
     // The chosen path, or "" after a cancel.

@@ -13,6 +13,7 @@
 namespace mainlayout {
 
 std::vector<Placement> placements(frmMain& f) {
+    // clang-format off
     return {
         {f.LBL[0], {120, 180, 855, 255}},    {f.FLD[0], {960, 120, 4335, 270}},
         {f.LBL[3], {120, 540, 855, 255}},    {f.DSP[0], {960, 480, 3495, 255}},
@@ -27,6 +28,7 @@ std::vector<Placement> placements(frmMain& f) {
         {f.MSG, {2640, 3120, 1455, 255}},    {f.Board, {120, 3480, 5175, 1500}},
         {f.TempPic, {240, 3600, 15360, 3840}}, {f.SizeMongon, {2040, 4560, 60, 180}},
     };
+    // clang-format on
 }
 
 void place(frmMain& form) {
@@ -45,8 +47,8 @@ void place(frmMain& form) {
         } else {
             p.control->resize(r.size());
         }
-        if (p.control->focusPolicy() != Qt::NoFocus &&
-            !qobject_cast<AutoSizeLabel*>(p.control) && !qobject_cast<QLabel*>(p.control)) {
+        if (p.control->focusPolicy() != Qt::NoFocus && !qobject_cast<AutoSizeLabel*>(p.control) &&
+            !qobject_cast<QLabel*>(p.control)) {
             if (previous)
                 QWidget::setTabOrder(previous, p.control);
             previous = p.control;

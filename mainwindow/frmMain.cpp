@@ -109,7 +109,9 @@ void frmMain::connectHandlers() {
     connect(Board, &PictureBox::clicked, this, &frmMain::Board_Click);
 }
 
-void frmMain::Form_Load() { InitControls(); }
+void frmMain::Form_Load() {
+    InitControls();
+}
 
 void frmMain::InitControls() {
     setEnabled(false);

@@ -16,7 +16,7 @@ class PictureBox;
 // The main window: text, font, pattern and colour in, cut letters out.
 class frmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     frmMain();
     ~frmMain() override;
 
@@ -52,7 +52,7 @@ public:
     PictureBox* TempPic = nullptr;
     AutoSizeLabel* SizeMongon = nullptr;
 
-private:
+  private:
     void createControls();
     void connectHandlers();
 };

@@ -36,7 +36,9 @@ QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
 namespace {
 
 // The table is its own inverse: 0 and 1 change places, 2 stays.
-int swapZeroAndOne(int v) { return v == 2 ? 2 : 1 - v; }
+int swapZeroAndOne(int v) {
+    return v == 2 ? 2 : 1 - v;
+}
 
 } // namespace
 

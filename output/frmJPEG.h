@@ -15,7 +15,7 @@ class QScrollBar;
 // Changes reach the settings only through "保存".
 class frmJPEG : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmJPEG(QWidget* owner);
 
     void Form_Load();
@@ -29,10 +29,10 @@ public:
     QCheckBox* CHK = nullptr;
     std::array<QPushButton*, 2> BTN{};
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void createControls();
 };
 

@@ -8,7 +8,7 @@
 // half to even.
 class AutoSizeLabel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit AutoSizeLabel(QWidget* parent);
 
     QString caption() const { return m_caption; }
@@ -16,7 +16,7 @@ public:
     // Font changes resize the label too.
     void setLabelFont(const QFont& font);
 
-private:
+  private:
     void fit();
     QString m_caption;
 };

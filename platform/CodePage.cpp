@@ -12,7 +12,7 @@ namespace {
 
 // One conversion descriptor per call keeps this free of shared state.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
         if (ok())
@@ -48,7 +48,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 

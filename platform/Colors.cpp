@@ -26,6 +26,8 @@ COLORREF toColorRef(const QColor& color) {
            (static_cast<COLORREF>(color.blue()) << 16);
 }
 
-QRgb toRgb32(COLORREF color) { return toQColor(color).rgb() | 0xFF000000u; }
+QRgb toRgb32(COLORREF color) {
+    return toQColor(color).rgb() | 0xFF000000u;
+}
 
 } // namespace platform

@@ -20,7 +20,7 @@ QString qtFilter(const std::pair<QString, QString>& filter) {
 
 // A file dialog that, like the Windows one, can ask before naming a new file.
 class FileDialog : public QFileDialog {
-public:
+  public:
     FileDialog(QWidget* owner, std::int32_t flags) : QFileDialog(owner), m_flags(flags) {}
 
     void accept() override {
@@ -35,7 +35,7 @@ public:
         QFileDialog::accept();
     }
 
-private:
+  private:
     std::int32_t m_flags;
 };
 
@@ -43,10 +43,10 @@ private:
 
 FileDialogResult runFileDialog(const FileDialogRequest& request) {
     FileDialog dialog(request.owner, request.flags);
-    dialog.setWindowTitle(request.title.isEmpty()
-                              ? (request.save ? QStringLiteral("名前を付けて保存")
-                                              : QStringLiteral("ファイルを開く"))
-                              : request.title);
+    dialog.setWindowTitle(
+        request.title.isEmpty()
+            ? (request.save ? QStringLiteral("名前を付けて保存") : QStringLiteral("ファイルを開く"))
+            : request.title);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
                       QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

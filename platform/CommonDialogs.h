@@ -28,7 +28,7 @@ struct FileDialogRequest {
 };
 
 struct FileDialogResult {
-    QString path;              // empty after a cancel
+    QString path;                 // empty after a cancel
     std::int32_t filterIndex = 0; // 1-based; 0 after a cancel
 };
 

@@ -15,7 +15,7 @@ std::int16_t errorFromErrno(int err, const QString& path) {
     case ENOENT:
         // A missing folder is a different failure from a missing file.
         return QFileInfo(QFileInfo(path).absolutePath()).isDir() ? ErrFileNotFound
-                                                                  : ErrPathNotFound;
+                                                                 : ErrPathNotFound;
     case ENOTDIR:
         return ErrPathNotFound;
     case ENAMETOOLONG:

@@ -104,10 +104,14 @@ void InstallClassicFaceSubstitutes() {
         const char16_t* name;
         const QStringList& substitutes;
     } faces[] = {
-        {u"ＭＳ Ｐゴシック", proportionalGothic}, {u"MS PGothic", proportionalGothic},
-        {u"ＭＳ ゴシック", gothic},               {u"MS Gothic", gothic},
-        {u"ＭＳ Ｐ明朝", proportionalMincho},     {u"MS PMincho", proportionalMincho},
-        {u"ＭＳ 明朝", mincho},                   {u"MS Mincho", mincho},
+        {u"ＭＳ Ｐゴシック", proportionalGothic},
+        {u"MS PGothic", proportionalGothic},
+        {u"ＭＳ ゴシック", gothic},
+        {u"MS Gothic", gothic},
+        {u"ＭＳ Ｐ明朝", proportionalMincho},
+        {u"MS PMincho", proportionalMincho},
+        {u"ＭＳ 明朝", mincho},
+        {u"MS Mincho", mincho},
     };
     for (const auto& face : faces) {
         const QString name = QString::fromUtf16(face.name);

@@ -8,8 +8,8 @@
 namespace fontenum {
 
 struct FontFamily {
-    QString name;  // the name a Japanese user sees, where the family has one
-    bool outline;  // scalable outline font (TrueType, OpenType)
+    QString name; // the name a Japanese user sees, where the family has one
+    bool outline; // scalable outline font (TrueType, OpenType)
 };
 
 // Each installed family once, in the system's order, unsorted.

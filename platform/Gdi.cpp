@@ -123,10 +123,26 @@ bool BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::in
         return false;
     // Clip against both surfaces in 64 bits so no position can overflow.
     std::int64_t x0 = x, y0 = y, sx0 = srcX, sy0 = srcY, w = width, h = height;
-    if (sx0 < 0) { x0 -= sx0; w += sx0; sx0 = 0; }
-    if (sy0 < 0) { y0 -= sy0; h += sy0; sy0 = 0; }
-    if (x0 < 0) { sx0 -= x0; w += x0; x0 = 0; }
-    if (y0 < 0) { sy0 -= y0; h += y0; y0 = 0; }
+    if (sx0 < 0) {
+        x0 -= sx0;
+        w += sx0;
+        sx0 = 0;
+    }
+    if (sy0 < 0) {
+        y0 -= sy0;
+        h += sy0;
+        sy0 = 0;
+    }
+    if (x0 < 0) {
+        sx0 -= x0;
+        w += x0;
+        x0 = 0;
+    }
+    if (y0 < 0) {
+        sy0 -= y0;
+        h += y0;
+        y0 = 0;
+    }
     w = std::min({w, std::int64_t{s->width()} - sx0, std::int64_t{d->width()} - x0});
     h = std::min({h, std::int64_t{s->height()} - sy0, std::int64_t{d->height()} - y0});
     if (w <= 0 || h <= 0)
@@ -158,7 +174,9 @@ bool BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::in
     }
 }
 
-int LiveObjectCount() { return registry().live; }
+int LiveObjectCount() {
+    return registry().live;
+}
 
 HDC RegisterSurface(QImage* image) {
     Registry& r = registry();
@@ -167,7 +185,9 @@ HDC RegisterSurface(QImage* image) {
     return dc;
 }
 
-void UnregisterSurface(HDC dc) { registry().contexts.erase(dc); }
+void UnregisterSurface(HDC dc) {
+    registry().contexts.erase(dc);
+}
 
 QImage* SurfaceOf(HDC dc) {
     Context* c = context(dc);

@@ -30,9 +30,8 @@ bool grab(gdi::HDC dc, std::int32_t width, std::int32_t height, QImage& image) {
         return false;
     }
     if (width <= 0 || height <= 0 || width > surface->width() || height > surface->height()) {
-        g_lastError = QStringLiteral("画像の大きさ (%1 × %2) が正しくありません。")
-                          .arg(width)
-                          .arg(height);
+        g_lastError =
+            QStringLiteral("画像の大きさ (%1 × %2) が正しくありません。").arg(width).arg(height);
         return false;
     }
     image = surface->copy(0, 0, width, height).convertToFormat(QImage::Format_RGB32);
@@ -112,8 +111,8 @@ bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& 
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
-    out = QByteArray(reinterpret_cast<const char*>(state.buffer),
-                     static_cast<qsizetype>(state.size));
+    out =
+        QByteArray(reinterpret_cast<const char*>(state.buffer), static_cast<qsizetype>(state.size));
     jpeg_destroy_compress(&cinfo);
     std::free(state.buffer);
     return true;
@@ -190,7 +189,8 @@ QByteArray EncodeBmp(const QImage& image) {
 std::int32_t DCSavetoJPEG(gdi::HDC dc, std::int32_t width, std::int32_t height,
                           const QString& fileName, std::uint8_t rate, std::int32_t progressive) {
     if (rate < 1 || rate > 100)
-        return fail(QStringLiteral("JPEG の圧縮率 %1 は 1 から 100 の範囲にありません。").arg(rate));
+        return fail(
+            QStringLiteral("JPEG の圧縮率 %1 は 1 から 100 の範囲にありません。").arg(rate));
     QImage image;
     if (!grab(dc, width, height, image))
         return 1;
@@ -231,6 +231,8 @@ std::int32_t SavePicture(const QImage& image, const QString& fileName) {
     return writeOut(fileName, EncodeBmp(image.convertToFormat(QImage::Format_RGB32)));
 }
 
-QString LastError() { return g_lastError; }
+QString LastError() {
+    return g_lastError;
+}
 
 } // namespace imagelib

@@ -31,7 +31,9 @@ PictureBox::PictureBox(QWidget* parent, bool border)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-PictureBox::~PictureBox() { gdi::UnregisterSurface(m_dc); }
+PictureBox::~PictureBox() {
+    gdi::UnregisterSurface(m_dc);
+}
 
 void PictureBox::setOuterSize(int width, int height) {
     resize(width, height);
@@ -80,7 +82,9 @@ void PictureBox::setPicture(const QImage& picture) {
     update();
 }
 
-void PictureBox::Refresh() { repaint(); }
+void PictureBox::Refresh() {
+    repaint();
+}
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);

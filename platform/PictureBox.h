@@ -12,7 +12,7 @@
 // GDI-like handle reaches it. With a border the inner area is outer - 2.
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     PictureBox(QWidget* parent, bool border);
     ~PictureBox() override;
 
@@ -38,18 +38,18 @@ public:
     // Repaints from the image at once.
     void Refresh();
 
-signals:
+  signals:
     void clicked();
     void filesDropped(const QStringList& paths);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     QImage m_image;
     gdi::HDC m_dc = 0;
     bool m_border;

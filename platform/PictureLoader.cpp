@@ -32,10 +32,10 @@ bool bmpComplete(const QString& fileName) {
         return true; // an OS/2 header: rows are checked by the reader itself
     const std::int64_t offset = le32(header, 10);
     const std::int64_t width = static_cast<std::int32_t>(le32(header, 18));
-    const std::int64_t height = std::abs(static_cast<std::int64_t>(
-        static_cast<std::int32_t>(le32(header, 22))));
-    const std::int64_t bits = static_cast<unsigned char>(header[28]) |
-                              static_cast<unsigned char>(header[29]) << 8;
+    const std::int64_t height =
+        std::abs(static_cast<std::int64_t>(static_cast<std::int32_t>(le32(header, 22))));
+    const std::int64_t bits =
+        static_cast<unsigned char>(header[28]) | static_cast<unsigned char>(header[29]) << 8;
     const std::uint32_t compression = le32(header, 30);
     if (compression != 0 && compression != 3)
         return true; // run-length data has no fixed size; the reader fills gaps

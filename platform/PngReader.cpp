@@ -24,7 +24,9 @@ void readBytes(png_structp png, png_bytep data, png_size_t length) {
 void warningIgnored(png_structp, png_const_charp) {}
 
 // A broken file is an ordinary outcome here, not something to print.
-[[noreturn]] void errorQuiet(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void errorQuiet(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 // Decodes the whole file into `image` (ARGB32), any colour type, bit depth or
 // interlace; the real size is checked before anything is allocated from it.

@@ -40,7 +40,9 @@ std::optional<std::vector<Line>> readLines(const QString& fileName) {
     return lines;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -116,9 +118,9 @@ std::string valueOf(const std::string& line) {
 }
 
 struct Location {
-    std::optional<size_t> section;  // index of the section's header line
-    std::optional<size_t> key;      // index of the key's line
-    size_t lastEntry = 0;           // the section's last key line, or its header
+    std::optional<size_t> section; // index of the section's header line
+    std::optional<size_t> key;     // index of the key's line
+    size_t lastEntry = 0;          // the section's last key line, or its header
 };
 
 Location locate(const std::vector<Line>& lines, const std::string& section,

@@ -18,7 +18,9 @@ const QImage& reference() {
     return image;
 }
 
-int roundHalfEven(qreal v) { return static_cast<int>(std::nearbyint(v)); }
+int roundHalfEven(qreal v) {
+    return static_cast<int>(std::nearbyint(v));
+}
 
 bool hasRealBold(const QString& family) {
     static QHash<QString, bool> known;
@@ -48,8 +50,7 @@ Style styleFor(const QFont& font) {
     style.font.setHintingPreference(QFont::PreferFullHinting);
     if (font.weight() < QFont::DemiBold || hasRealBold(QFontInfo(style.font).family()))
         return style;
-    const qreal ppem =
-        font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
+    const qreal ppem = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
     style.embolden = std::max(1, roundHalfEven(ppem / 24.0));
     style.font.setWeight(QFont::Normal);
     style.font.setLetterSpacing(QFont::AbsoluteSpacing, style.embolden);
@@ -96,7 +97,9 @@ void paintText(QImage& image, int x, int y, const QString& text, const QFont& fo
 
 } // namespace
 
-QFont drawingFont(const QFont& font) { return styleFor(font).font; }
+QFont drawingFont(const QFont& font) {
+    return styleFor(font).font;
+}
 
 QSize measureText(const QString& text, const QFont& font) {
     QFontMetricsF metrics(drawingFont(font), &reference());

@@ -14,7 +14,7 @@ using testsupport::writeAll;
 namespace {
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString ini = dir.filePath("Velmora.Ini");
 
@@ -24,7 +24,9 @@ protected:
     }
 };
 
-QByteArray sjis(const QString& s) { return QByteArray::fromStdString(codepage::toAnsi(s)); }
+QByteArray sjis(const QString& s) {
+    return QByteArray::fromStdString(codepage::toAnsi(s));
+}
 
 } // namespace
 
@@ -63,7 +65,8 @@ TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
                                 "\r\nTick=0\r\n"
                                 "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
                                 "[PNG]\r\nRate=1\r\n");
-    // The blanks the quotes protected are gone after the next start, as the file now holds them bare.
+    // The blanks the quotes protected are gone after the next start, as the file now holds them
+    // bare.
     LoadSettings(dir.path());
     EXPECT_EQ(gMongon, "spaced");
 }

@@ -16,8 +16,8 @@ TEST(Dialog, SaveFileGivesPathAndChosenFilter) {
     clsDialog d;
     d.SelectTitle = "題名";
     d.SelectFlags = "8196";
-    d.FilterPattern = "A" + QString(Nul) + "*.a" + Nul + "B" + Nul + "*.b" + Nul + "C" + Nul +
-                      "*.c;*.cc" + Nul;
+    d.FilterPattern =
+        "A" + QString(Nul) + "*.a" + Nul + "B" + Nul + "*.b" + Nul + "C" + Nul + "*.c;*.cc" + Nul;
     QStringList shownFilters;
     QString shownTitle, selectedAtOpen;
     testsupport::onNextModal([&](QWidget* w) {

@@ -18,7 +18,8 @@ TEST(FontList, OutlineFamiliesOnceEachWithJapaneseNames) {
     EXPECT_EQ(list.count(), first);
     std::set<QString> names;
     for (int i = 0; i < list.count(); ++i)
-        EXPECT_TRUE(names.insert(list.item(i)->text()).second) << list.item(i)->text().toStdString();
+        EXPECT_TRUE(names.insert(list.item(i)->text()).second)
+            << list.item(i)->text().toStdString();
     EXPECT_TRUE(names.count("IPA Pゴシック"));
     EXPECT_FALSE(names.count("IPAPGothic"));
     EXPECT_TRUE(list.selectedItems().isEmpty());

@@ -9,10 +9,14 @@ TEST(Tartan, EveryPixelFollowsTheBandRule) {
     const auto rank = [](char c) { return c == 'r' ? 3 : c == 'b' ? 2 : c == 'w' ? 1 : 0; };
     const auto rgb = [](char c) -> QRgb {
         switch (c) {
-        case 'r': return qRgb(128, 0, 0);
-        case 'b': return qRgb(128, 64, 0);
-        case 'w': return qRgb(255, 255, 255);
-        default: return qRgb(255, 255, 128);
+        case 'r':
+            return qRgb(128, 0, 0);
+        case 'b':
+            return qRgb(128, 64, 0);
+        case 'w':
+            return qRgb(255, 255, 255);
+        default:
+            return qRgb(255, 255, 128);
         }
     };
     const QImage tile = MakeTartan();

@@ -96,16 +96,17 @@ TEST_F(MainWindow, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
     EXPECT_EQ(f.Board->innerHeight(), 98);
     EXPECT_EQ(f.TempPic->innerWidth(), 1024);
 
-    const QWidget* order[] = {f.FLD[0], f.LST[0],  f.LST[1], f.DBTN[0], f.CHK[0], f.CHK[1],
+    const QWidget* order[] = {f.FLD[0],  f.LST[0], f.LST[1], f.DBTN[0], f.CHK[0], f.CHK[1],
                               f.DBTN[1], f.BTN[0], f.BTN[1], f.BTN[2],  f.BTN[3]};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << "after tab stop " << i;
 }
 
 TEST_F(MainWindow, StartUpShowsTheStoredSettings) {
-    writeAll(ini, QByteArray("[Data]\r\nMongon=切り文字\r\nBackColor=16744448\r\n"
-                             "[Font]\r\nSize=12.5\r\nItalic=5\r\nTick=0\r\n")
-                      .replace("切り文字", QByteArray::fromStdString(codepage::toAnsi("切り文字"))));
+    writeAll(ini,
+             QByteArray("[Data]\r\nMongon=切り文字\r\nBackColor=16744448\r\n"
+                        "[Font]\r\nSize=12.5\r\nItalic=5\r\nTick=0\r\n")
+                 .replace("切り文字", QByteArray::fromStdString(codepage::toAnsi("切り文字"))));
     start();
     frmMain& f = *form;
     EXPECT_TRUE(f.isEnabled());
@@ -178,6 +179,7 @@ TEST_F(MainWindow, StartButtonStoresTextAndResolvedFont) {
     EXPECT_EQ(gFontSize, 24.0f);
     const QByteArray file = readAll(ini);
     EXPECT_TRUE(file.contains("Mongon=\r\n"));
-    EXPECT_TRUE(file.contains("Name=" + QByteArray::fromStdString(codepage::toAnsi("IPA Pゴシック"))));
+    EXPECT_TRUE(
+        file.contains("Name=" + QByteArray::fromStdString(codepage::toAnsi("IPA Pゴシック"))));
     EXPECT_TRUE(file.contains("Size=24\r\n"));
 }

@@ -19,8 +19,8 @@ struct Picture {
     Picture() {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, ((x / 9 + y / 7) % 3) ? qRgb(x % 256, y * 2, 90)
-                                                           : qRgb(10, 20, 200));
+                image.setPixel(
+                    x, y, ((x / 9 + y / 7) % 3) ? qRgb(x % 256, y * 2, 90) : qRgb(10, 20, 200));
         dc = gdi::RegisterSurface(&image);
     }
     ~Picture() { gdi::UnregisterSurface(dc); }

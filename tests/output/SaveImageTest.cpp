@@ -17,7 +17,7 @@ using testsupport::readAll;
 namespace {
 
 class Saving : public MainWindowFixture {
-protected:
+  protected:
     QTemporaryDir out;
 
     void SetUp() override {
@@ -31,7 +31,9 @@ protected:
     QImage board() const { return form->Board->image(); }
 };
 
-QImage decoded(const QString& path) { return QImage(path).convertToFormat(QImage::Format_RGB32); }
+QImage decoded(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
 
 } // namespace
 

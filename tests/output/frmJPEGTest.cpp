@@ -14,7 +14,7 @@
 namespace {
 
 class Options : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     void SetUp() override {
         LoadSettings(dir.path());
@@ -85,7 +85,8 @@ TEST_F(Options, SaveStoresAndWritesCloseDiscards) {
     EXPECT_EQ(gJpegRate, 75);
     EXPECT_EQ(gJpegPrgrs, -1);
     EXPECT_EQ(gPngRate, 2);
-    EXPECT_TRUE(testsupport::readAll(gIniFile).contains("[JPEG]\r\nRate=75\r\nPrgrs=-1\r\n[PNG]\r\nRate=2\r\n"));
+    EXPECT_TRUE(testsupport::readAll(gIniFile).contains(
+        "[JPEG]\r\nRate=75\r\nPrgrs=-1\r\n[PNG]\r\nRate=2\r\n"));
     EXPECT_EQ(open()->ASCR[1]->value(), 2);
 }
 

@@ -18,7 +18,7 @@
 namespace {
 
 class Chooser : public MainWindowFixture {
-protected:
+  protected:
     void SetUp() override { start(); }
 
     // Opens the picture dialog and records what it offers, then cancels.

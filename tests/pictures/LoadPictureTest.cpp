@@ -19,10 +19,12 @@ using testsupport::writeAll;
 
 namespace {
 
-QRgb patternPixel(int x, int y) { return qRgb(x * 2, y * 4, (x + y) % 256); }
+QRgb patternPixel(int x, int y) {
+    return qRgb(x * 2, y * 4, (x + y) % 256);
+}
 
 class Pictures : public MainWindowFixture {
-protected:
+  protected:
     void SetUp() override { start(); }
 
     PictureBox& holder() { return *form->Dot[0]; }
@@ -75,14 +77,15 @@ TEST_F(Pictures, EveryKindOfPngDecodes) {
         int colorType, bitDepth;
         bool interlaced;
     } kinds[] = {
-        {PNG_COLOR_TYPE_RGB, 8, false},     {PNG_COLOR_TYPE_RGB, 16, false},
-        {PNG_COLOR_TYPE_RGB, 8, true},      {PNG_COLOR_TYPE_RGBA, 8, false},
-        {PNG_COLOR_TYPE_PALETTE, 8, false}, {PNG_COLOR_TYPE_GRAY, 8, true},
+        {PNG_COLOR_TYPE_RGB, 8, false},         {PNG_COLOR_TYPE_RGB, 16, false},
+        {PNG_COLOR_TYPE_RGB, 8, true},          {PNG_COLOR_TYPE_RGBA, 8, false},
+        {PNG_COLOR_TYPE_PALETTE, 8, false},     {PNG_COLOR_TYPE_GRAY, 8, true},
         {PNG_COLOR_TYPE_GRAY_ALPHA, 16, false},
     };
     for (const auto& k : kinds) {
         SCOPED_TRACE(std::to_string(k.colorType) + "/" + std::to_string(k.bitDepth));
-        const bool grey = k.colorType == PNG_COLOR_TYPE_GRAY || k.colorType == PNG_COLOR_TYPE_GRAY_ALPHA;
+        const bool grey =
+            k.colorType == PNG_COLOR_TYPE_GRAY || k.colorType == PNG_COLOR_TYPE_GRAY_ALPHA;
         const bool few = k.colorType == PNG_COLOR_TYPE_PALETTE;
         auto pixel = [&](int x, int y) -> QRgb {
             if (few)

@@ -12,7 +12,7 @@ using testsupport::writeAll;
 namespace {
 
 class Profile : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString file = dir.filePath("t.ini");
 

@@ -18,7 +18,7 @@
 namespace {
 
 class Rendering : public MainWindowFixture {
-protected:
+  protected:
     void SetUp() override { start(); }
 
     void setFont(const QString& family, qreal size, bool italic = false, bool bold = false) {
@@ -62,7 +62,6 @@ protected:
         EXPECT_GT(letters, 0);
     }
 };
-
 
 } // namespace
 

@@ -14,7 +14,9 @@ void MainWindowFixture::start() {
     form->show();
 }
 
-void MainWindowFixture::TearDown() { form.reset(); }
+void MainWindowFixture::TearDown() {
+    form.reset();
+}
 
 void MainWindowFixture::clickListEntry(std::int16_t index, const QString& text) {
     QListWidget* list = form->LST[static_cast<size_t>(index)];

@@ -12,7 +12,7 @@
 // A main window started as the program starts it, with its settings file in a
 // temporary folder. Tests may write the file before calling start().
 class MainWindowFixture : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString ini = dir.filePath("Velmora.Ini");
     std::unique_ptr<frmMain> form;
@@ -25,4 +25,6 @@ protected:
 };
 
 // Pixel of an image as a COLORREF-free 0xRRGGBB value.
-inline unsigned rgbAt(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
+inline unsigned rgbAt(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFFu;
+}

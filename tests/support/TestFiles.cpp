@@ -32,16 +32,18 @@ void writePng(const QString& path, int width, int height, int colorType, int bit
                 const QRgb c = pixel(x, y);
                 bool known = false;
                 for (const auto& p : palette)
-                    known = known || (p.red == qRed(c) && p.green == qGreen(c) && p.blue == qBlue(c));
+                    known =
+                        known || (p.red == qRed(c) && p.green == qGreen(c) && p.blue == qBlue(c));
                 if (!known)
-                    palette.push_back({static_cast<png_byte>(qRed(c)), static_cast<png_byte>(qGreen(c)),
+                    palette.push_back({static_cast<png_byte>(qRed(c)),
+                                       static_cast<png_byte>(qGreen(c)),
                                        static_cast<png_byte>(qBlue(c))});
             }
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     }
     png_write_info(png, info);
-    const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3
-                         : colorType == PNG_COLOR_TYPE_RGBA ? 4
+    const int channels = colorType == PNG_COLOR_TYPE_RGB          ? 3
+                         : colorType == PNG_COLOR_TYPE_RGBA       ? 4
                          : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
                                                                   : 1;
     const int bytesPerSample = bitDepth == 16 ? 2 : 1;
@@ -59,7 +61,8 @@ void writePng(const QString& path, int width, int height, int colorType, int bit
                         palette[i].blue == qBlue(c))
                         samples[0] = static_cast<int>(i);
             }
-            png_byte* out = &image[static_cast<size_t>(((y * width + x) * channels) * bytesPerSample)];
+            png_byte* out =
+                &image[static_cast<size_t>(((y * width + x) * channels) * bytesPerSample)];
             for (int s = 0; s < channels; ++s) {
                 if (bytesPerSample == 2) {
                     out[2 * s] = static_cast<png_byte>(samples[s]);
@@ -86,8 +89,8 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height) {
         for (int shift = 24; shift >= 0; shift -= 8)
             ihdr.append(static_cast<char>((v >> shift) & 0xFF));
     ihdr.append("\x08\x02\x00\x00\x00", 5);
-    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(ihdr.constData()),
-                            static_cast<uInt>(ihdr.size()));
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(ihdr.constData()), static_cast<uInt>(ihdr.size()));
     QByteArray png("\x89PNG\r\n\x1a\n\x00\x00\x00\x0d", 12);
     png.append(ihdr);
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -96,13 +99,13 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height) {
 }
 
 QByteArray twoFrameGif() {
-    return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00"         // screen, 2-colour palette
-                      "\xff\x00\x00\x00\x00\xff"                      // red, blue
-                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00"      // frame 1
-                      "\x02\x02\x44\x01\x00"                          // index 0
-                      "\x21\xf9\x04\x00\x0a\x00\x00\x00"              // delay before frame 2
-                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00"      // frame 2
-                      "\x02\x02\x4c\x01\x00"                          // index 1
+    return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00"       // screen, 2-colour palette
+                      "\xff\x00\x00\x00\x00\xff"                 // red, blue
+                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00" // frame 1
+                      "\x02\x02\x44\x01\x00"                     // index 0
+                      "\x21\xf9\x04\x00\x0a\x00\x00\x00"         // delay before frame 2
+                      "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00" // frame 2
+                      "\x02\x02\x4c\x01\x00"                     // index 1
                       "\x3b",
                       6 + 7 + 6 + 10 + 5 + 8 + 10 + 5 + 1);
 }

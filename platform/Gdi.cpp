@@ -42,6 +42,17 @@ Context* context(HDC dc) {
     return it == contexts.end() ? nullptr : &it->second;
 }
 
+// Moves a copy's start on one axis so neither the destination nor the source
+// position is negative, and cuts its length to what both surfaces hold.
+void clipAxis(std::int64_t& dst, std::int64_t& src, std::int64_t& length, std::int64_t dstSize,
+              std::int64_t srcSize) {
+    const std::int64_t shift = std::max({std::int64_t{0}, -dst, -src});
+    dst += shift;
+    src += shift;
+    length -= shift;
+    length = std::min({length, dstSize - dst, srcSize - src});
+}
+
 template <typename Op>
 void combine(QImage& dst, int dx, int dy, const QImage& src, int sx, int sy, int w, int h, Op op) {
     for (int row = 0; row < h; ++row) {
@@ -123,28 +134,8 @@ bool BitBlt(HDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::in
         return false;
     // Clip against both surfaces in 64 bits so no position can overflow.
     std::int64_t x0 = x, y0 = y, sx0 = srcX, sy0 = srcY, w = width, h = height;
-    if (sx0 < 0) {
-        x0 -= sx0;
-        w += sx0;
-        sx0 = 0;
-    }
-    if (sy0 < 0) {
-        y0 -= sy0;
-        h += sy0;
-        sy0 = 0;
-    }
-    if (x0 < 0) {
-        sx0 -= x0;
-        w += x0;
-        x0 = 0;
-    }
-    if (y0 < 0) {
-        sy0 -= y0;
-        h += y0;
-        y0 = 0;
-    }
-    w = std::min({w, std::int64_t{s->width()} - sx0, std::int64_t{d->width()} - x0});
-    h = std::min({h, std::int64_t{s->height()} - sy0, std::int64_t{d->height()} - y0});
+    clipAxis(x0, sx0, w, d->width(), s->width());
+    clipAxis(y0, sy0, h, d->height(), s->height());
     if (w <= 0 || h <= 0)
         return true;
     // A copy within one surface reads from a snapshot, so overlaps are safe.

@@ -11,7 +11,6 @@ class AutoSizeLabel : public QWidget {
   public:
     explicit AutoSizeLabel(QWidget* parent);
 
-    QString caption() const { return m_caption; }
     void setCaption(const QString& caption);
     // Font changes resize the label too.
     void setLabelFont(const QFont& font);

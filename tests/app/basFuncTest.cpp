@@ -10,7 +10,7 @@
 #include "support/TestSupport.h"
 
 namespace {
-const QString Sep(QChar(platform::PathSep));
+const QString Sep{QChar(platform::PathSep)};
 }
 
 TEST(Support, AddPathSepAddsExactlyOne) {

@@ -48,7 +48,7 @@ TEST(Dialog, SaveDialogAsksBeforeCreatingNewFile) {
     testsupport::onNextModal(
         [&](QWidget* w) {
             auto* fd = qobject_cast<QFileDialog*>(w);
-            fd->selectFile(dir.filePath("new.a"));
+            testsupport::typeFileName(fd, dir.filePath("new.a"));
             testsupport::answerMessageBox("いいえ(&N)", nullptr, &question);
             QMetaObject::invokeMethod(fd, "accept", Qt::DirectConnection); // refused: stays open
             EXPECT_TRUE(fd->isVisible());

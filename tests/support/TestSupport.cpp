@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QFile>
 #include <QTimer>
@@ -27,8 +31,25 @@ void writeAll(const QString& path, const QByteArray& data) {
     ASSERT_EQ(f.write(data), data.size());
 }
 
+namespace {
+std::vector<QPointer<QTimer>> pendingAnswers;
+}
+
+int cancelPendingAnswers() {
+    int cancelled = 0;
+    for (const QPointer<QTimer>& timer : pendingAnswers) {
+        if (timer && timer->isActive()) {
+            ++cancelled;
+            delete timer;
+        }
+    }
+    pendingAnswers.clear();
+    return cancelled;
+}
+
 void onNextModal(std::function<void(QWidget*)> action, std::function<bool(QWidget*)> match) {
     auto* timer = new QTimer;
+    pendingAnswers.emplace_back(timer);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action, match]() {
         QWidget* modal = QApplication::activeModalWidget();
@@ -62,6 +83,19 @@ void answerMessageBox(const QString& button, QString* title, QString* text) {
         });
 }
 
+void typeFileName(QFileDialog* dialog, const QString& path) {
+    // Typed, as a user would: selectFile() races the dialog's file system model.
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    const QFileInfo info(path);
+    if (QFileInfo(info.absolutePath()).isDir()) {
+        dialog->setDirectory(info.absolutePath());
+        edit->setText(info.fileName());
+    } else {
+        edit->setText(path);
+    }
+}
+
 void answerFileDialog(const QString& path, int filterIndex) {
     onNextModal(
         [=](QWidget* w) {
@@ -71,7 +105,7 @@ void answerFileDialog(const QString& path, int filterIndex) {
                 return;
             }
             dialog->selectNameFilter(dialog->nameFilters().value(filterIndex - 1));
-            dialog->selectFile(path);
+            typeFileName(dialog, path);
             if (!QFileInfo::exists(path))
                 answerMessageBox(QStringLiteral("はい(&Y)"));
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace testsupport {
@@ -17,9 +18,15 @@ void writeAll(const QString& path, const QByteArray& data);
 void onNextModal(std::function<void(QWidget*)> action,
                  std::function<bool(QWidget*)> match = nullptr);
 
+// Stops the answers no modal widget took; returns how many there were.
+int cancelPendingAnswers();
+
 // Answers the next message box by clicking the button with this text; the
 // box's title and text are stored where given.
 void answerMessageBox(const QString& button, QString* title = nullptr, QString* text = nullptr);
+
+// Types a full path into a file dialog: its folder, then the name.
+void typeFileName(QFileDialog* dialog, const QString& path);
 
 // Answers the next file dialog with a path and a 1-based filter; a prompt to
 // create a new file is answered Yes. An empty path cancels the dialog.

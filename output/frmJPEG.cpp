@@ -16,9 +16,11 @@ namespace {
 
 constexpr int TwipsPerPixel = 15;
 
-void placeTwips(QWidget* w, int left, int top, int width, int height) {
+// Places a control by its geometry in twips and hands it back.
+template <typename W> W* placed(W* w, int left, int top, int width, int height) {
     w->setGeometry(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
                    height / TwipsPerPixel);
+    return w;
 }
 
 QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
@@ -65,32 +67,21 @@ frmJPEG::frmJPEG(QWidget* owner) : QDialog(owner) {
 }
 
 void frmJPEG::createControls() {
-    BoxLine[0] = new QGroupBox(QStringLiteral("JPEG"), this);
-    placeTwips(BoxLine[0], 120, 120, 4455, 1095);
-    LBL[0] = new QLabel(QStringLiteral("圧縮率"), BoxLine[0]);
-    placeTwips(LBL[0], 120, 280, 1575, 255);
-    DSP[0] = new QLabel(QStringLiteral("1"), BoxLine[0]);
-    placeTwips(DSP[0], 1800, 240, 495, 255);
-    ASCR[0] = makeScrollBar(BoxLine[0], 1, 100);
-    placeTwips(ASCR[0], 2280, 240, 2055, 255);
-    LBL[1] = new QLabel(QStringLiteral("プログレッシブタイプ"), BoxLine[0]);
-    placeTwips(LBL[1], 120, 640, 1575, 255);
-    CHK = new QCheckBox(QStringLiteral("保存する"), BoxLine[0]);
-    placeTwips(CHK, 1800, 600, 1695, 255);
+    BoxLine[0] = placed(new QGroupBox(QStringLiteral("JPEG"), this), 120, 120, 4455, 1095);
+    LBL[0] = placed(new QLabel(QStringLiteral("圧縮率"), BoxLine[0]), 120, 280, 1575, 255);
+    DSP[0] = placed(new QLabel(QStringLiteral("1"), BoxLine[0]), 1800, 240, 495, 255);
+    ASCR[0] = placed(makeScrollBar(BoxLine[0], 1, 100), 2280, 240, 2055, 255);
+    LBL[1] =
+        placed(new QLabel(QStringLiteral("プログレッシブタイプ"), BoxLine[0]), 120, 640, 1575, 255);
+    CHK = placed(new QCheckBox(QStringLiteral("保存する"), BoxLine[0]), 1800, 600, 1695, 255);
 
-    BoxLine[1] = new QGroupBox(QStringLiteral("PNG"), this);
-    placeTwips(BoxLine[1], 120, 1320, 4455, 735);
-    LBL[2] = new QLabel(QStringLiteral("圧縮率"), BoxLine[1]);
-    placeTwips(LBL[2], 0, 280, 1575, 255);
-    DSP[1] = new QLabel(QStringLiteral("1"), BoxLine[1]);
-    placeTwips(DSP[1], 1800, 240, 495, 255);
-    ASCR[1] = makeScrollBar(BoxLine[1], 0, 2);
-    placeTwips(ASCR[1], 2280, 240, 2055, 255);
+    BoxLine[1] = placed(new QGroupBox(QStringLiteral("PNG"), this), 120, 1320, 4455, 735);
+    LBL[2] = placed(new QLabel(QStringLiteral("圧縮率"), BoxLine[1]), 0, 280, 1575, 255);
+    DSP[1] = placed(new QLabel(QStringLiteral("1"), BoxLine[1]), 1800, 240, 495, 255);
+    ASCR[1] = placed(makeScrollBar(BoxLine[1], 0, 2), 2280, 240, 2055, 255);
 
-    BTN[0] = new QPushButton(QStringLiteral("保存"), this);
-    placeTwips(BTN[0], 120, 2160, 1335, 375);
-    BTN[1] = new QPushButton(QStringLiteral("閉じる"), this);
-    placeTwips(BTN[1], 3240, 2160, 1335, 375);
+    BTN[0] = placed(new QPushButton(QStringLiteral("保存"), this), 120, 2160, 1335, 375);
+    BTN[1] = placed(new QPushButton(QStringLiteral("閉じる"), this), 3240, 2160, 1335, 375);
     for (QPushButton* b : BTN) {
         b->setAutoDefault(false);
         b->setDefault(false);

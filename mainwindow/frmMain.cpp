@@ -37,6 +37,18 @@ QListWidget* makeList(QWidget* parent) {
     return list;
 }
 
+// The drawing font from the captions and flags. A size caption that is no
+// positive number leaves the control's size as it was.
+QFont fontFrom(QFont font, const QString& face, const QString& sizeCaption) {
+    font.setFamily(face);
+    float size = 0;
+    if (ParseFontSize(sizeCaption, size) && size > 0)
+        font.setPointSizeF(size);
+    font.setItalic(gFontItalic != 0);
+    font.setBold(gFontTick != 0);
+    return font;
+}
+
 } // namespace
 
 frmMain::frmMain() {
@@ -139,20 +151,8 @@ void frmMain::InitControls() {
 }
 
 void frmMain::ApplyFont() {
-    // A size caption that is no positive number leaves the size as it was.
-    for (QWidget* target : {static_cast<QWidget*>(TempPic), static_cast<QWidget*>(SizeMongon)}) {
-        QFont font = target->font();
-        font.setFamily(DSP[0]->text());
-        float size = 0;
-        if (ParseFontSize(DSP[1]->text(), size) && size > 0)
-            font.setPointSizeF(size);
-        font.setItalic(gFontItalic != 0);
-        font.setBold(gFontTick != 0);
-        if (target == SizeMongon)
-            SizeMongon->setLabelFont(font);
-        else
-            TempPic->setFont(font);
-    }
+    TempPic->setFont(fontFrom(TempPic->font(), DSP[0]->text(), DSP[1]->text()));
+    SizeMongon->setLabelFont(fontFrom(SizeMongon->font(), DSP[0]->text(), DSP[1]->text()));
 }
 
 void frmMain::LST_Click(std::int16_t Index) {

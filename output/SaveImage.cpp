@@ -31,29 +31,24 @@ bool asByte(std::int16_t value, std::uint8_t& out) {
     return true;
 }
 
-std::int32_t writeImage(const SaveTarget& target, PictureBox& board) {
+// Writes the board in the target's format; returns why it failed, or nothing.
+QString writeImage(const SaveTarget& target, PictureBox& board) {
     std::uint8_t option = 0;
+    std::int32_t status = 0;
     if (target.extension == ".JPG") {
         if (!asByte(gJpegRate, option))
-            return -1;
-        return imagelib::DCSavetoJPEG(board.hDC(), board.innerWidth(), board.innerHeight(),
-                                      target.fileName, option, gJpegPrgrs != 0 ? -1 : 0);
-    }
-    if (target.extension == ".PNG") {
+            return imagelib::JpegRateOutOfRange(gJpegRate);
+        status = imagelib::DCSavetoJPEG(board.hDC(), board.innerWidth(), board.innerHeight(),
+                                        target.fileName, option, gJpegPrgrs != 0 ? -1 : 0);
+    } else if (target.extension == ".PNG") {
         if (!asByte(gPngRate, option))
-            return -2;
-        return imagelib::DCSavetoPNG(board.hDC(), board.innerWidth(), board.innerHeight(),
-                                     target.fileName, option);
+            return imagelib::PngLevelOutOfRange(gPngRate);
+        status = imagelib::DCSavetoPNG(board.hDC(), board.innerWidth(), board.innerHeight(),
+                                       target.fileName, option);
+    } else {
+        status = imagelib::SavePicture(board.image(), target.fileName);
     }
-    return imagelib::SavePicture(board.image(), target.fileName);
-}
-
-QString failureReason(std::int32_t status) {
-    if (status == -1)
-        return QStringLiteral("JPEG の圧縮率 %1 は 1 から 100 の範囲にありません。").arg(gJpegRate);
-    if (status == -2)
-        return QStringLiteral("PNG の圧縮率 %1 は 0 から 2 の範囲にありません。").arg(gPngRate);
-    return imagelib::LastError();
+    return status == 0 ? QString() : imagelib::LastError();
 }
 
 } // namespace
@@ -76,10 +71,10 @@ void frmMain::SaveImage() {
                              platform::MsgButtons::YesNo, true) != platform::MsgResult::Yes)
         return;
     MSG->setText(QStringLiteral("Saving "));
-    const std::int32_t result = writeImage(target, *Board);
-    if (result != 0) {
-        platform::messageBox(this, target.fileName + "\r\n" + failureReason(result),
-                             QStringLiteral("保存エラー"), platform::MsgIcon::Stop);
+    const QString failure = writeImage(target, *Board);
+    if (!failure.isEmpty()) {
+        platform::messageBox(this, target.fileName + "\r\n" + failure, QStringLiteral("保存エラー"),
+                             platform::MsgIcon::Stop);
         return;
     }
     const std::int16_t sep = FindLast(target.fileName, QString(QChar(platform::PathSep)));

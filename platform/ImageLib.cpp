@@ -189,8 +189,7 @@ QByteArray EncodeBmp(const QImage& image) {
 std::int32_t DCSavetoJPEG(gdi::HDC dc, std::int32_t width, std::int32_t height,
                           const QString& fileName, std::uint8_t rate, std::int32_t progressive) {
     if (rate < 1 || rate > 100)
-        return fail(
-            QStringLiteral("JPEG の圧縮率 %1 は 1 から 100 の範囲にありません。").arg(rate));
+        return fail(JpegRateOutOfRange(rate));
     QImage image;
     if (!grab(dc, width, height, image))
         return 1;
@@ -214,7 +213,7 @@ std::int32_t DCSavetoPNG(gdi::HDC dc, std::int32_t width, std::int32_t height,
         zlibLevel = Z_BEST_COMPRESSION;
         break;
     default:
-        return fail(QStringLiteral("PNG の圧縮率 %1 は 0 から 2 の範囲にありません。").arg(level));
+        return fail(PngLevelOutOfRange(level));
     }
     QImage image;
     if (!grab(dc, width, height, image))
@@ -233,6 +232,14 @@ std::int32_t SavePicture(const QImage& image, const QString& fileName) {
 
 QString LastError() {
     return g_lastError;
+}
+
+QString JpegRateOutOfRange(int rate) {
+    return QStringLiteral("JPEG の圧縮率 %1 は 1 から 100 の範囲にありません。").arg(rate);
+}
+
+QString PngLevelOutOfRange(int level) {
+    return QStringLiteral("PNG の圧縮率 %1 は 0 から 2 の範囲にありません。").arg(level);
 }
 
 } // namespace imagelib

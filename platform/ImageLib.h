@@ -29,6 +29,11 @@ std::int32_t SavePicture(const QImage& image, const QString& fileName);
 
 QString LastError();
 
+// Why a JPEG rate or a PNG level cannot be used, for callers that refuse one
+// before it reaches the writers (a value beyond a byte).
+QString JpegRateOutOfRange(int rate);
+QString PngLevelOutOfRange(int level);
+
 // Encoders, for callers that want the bytes.
 bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& out);
 bool EncodePng(const QImage& image, int zlibLevel, QByteArray& out);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include <QByteArrayView>
 #include <QString>
 
 // What the program reads of a PNG file itself: the signature and the low 16
@@ -11,6 +12,9 @@ struct PngHeader {
     std::int32_t width = 0;  // bytes 18-19
     std::int32_t height = 0; // bytes 22-23
 };
+
+// The header as read from a file's first bytes, missing ones counted as 0.
+PngHeader ParsePngHeader(QByteArrayView start);
 
 // False when the file cannot be opened.
 bool ReadPngHeader(const QString& fileName, PngHeader& header);

@@ -1,86 +1,128 @@
 #include "PictureLoader.h"
 
-#include <cstdlib>
+#include <cstdint>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "PictureDecoders.h"
 #include "PictureLimits.h"
 
 namespace platform {
 namespace {
 
-std::uint32_t le32(const QByteArray& b, int at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+std::uint32_t byteAt(const QByteArray& b, std::int64_t at) {
+    return at >= 0 && at < b.size() ? static_cast<unsigned char>(b[static_cast<qsizetype>(at)]) : 0;
+}
+std::uint32_t le16(const QByteArray& b, std::int64_t at) {
+    return byteAt(b, at) | byteAt(b, at + 1) << 8;
+}
+std::uint32_t le32(const QByteArray& b, std::int64_t at) {
+    return le16(b, at) | le16(b, at + 2) << 16;
+}
+std::uint32_t be32(const QByteArray& b, std::int64_t at) {
+    return byteAt(b, at) << 24 | byteAt(b, at + 1) << 16 | byteAt(b, at + 2) << 8 |
+           byteAt(b, at + 3);
 }
 
-// Qt's BMP reader accepts a file cut short and leaves the missing rows
-// uninitialised, so an uncompressed BMP must hold all the pixels it declares.
-bool bmpComplete(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(54);
-    if (header.size() < 30 || !header.startsWith("BM"))
-        return false;
-    const std::uint32_t infoSize = le32(header, 14);
-    if (infoSize < 40 || header.size() < 54)
-        return true; // an OS/2 header: rows are checked by the reader itself
-    const std::int64_t offset = le32(header, 10);
-    const std::int64_t width = static_cast<std::int32_t>(le32(header, 18));
-    const std::int64_t height =
-        std::abs(static_cast<std::int64_t>(static_cast<std::int32_t>(le32(header, 22))));
-    const std::int64_t bits =
-        static_cast<unsigned char>(header[28]) | static_cast<unsigned char>(header[29]) << 8;
-    const std::uint32_t compression = le32(header, 30);
-    if (compression != 0 && compression != 3)
-        return true; // run-length data has no fixed size; the reader fills gaps
-    const std::int64_t stride = ((width * bits + 31) / 32) * 4;
-    return offset + stride * height <= file.size();
+const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
+
+bool decodePngBytes(const QByteArray& data, QImage& image) {
+    QBuffer buffer;
+    buffer.setData(data);
+    return buffer.open(QIODevice::ReadOnly) && DecodePng(buffer, image);
 }
 
-// The image of the reader's current position, after checking its declared size.
-bool readChecked(QImageReader& reader, QImage& image) {
+// Qt's reader for the first frame; the screen size is checked before it
+// allocates, and its decoding is linear in the file.
+bool decodeGif(const QByteArray& data, QImage& image) {
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer, "gif");
+    reader.setAllocationLimit(static_cast<int>(MaxPictureBytes / (1024 * 1024)));
     const QSize size = reader.size();
-    if (!size.isValid() || !pictureSizeAllowed(size.width(), size.height()))
+    return size.isValid() && pictureSizeAllowed(size.width(), size.height()) && reader.read(&image);
+}
+
+bool isIcon(const QByteArray& data) {
+    const std::uint32_t type = le16(data, 2);
+    return data.size() >= 6 && le16(data, 0) == 0 && (type == 1 || type == 2) && le16(data, 4) > 0;
+}
+
+// The largest image of an icon, chosen from the directory and each entry's own
+// header (the directory's bytes only hold sizes up to 256), and then the only
+// one decoded. Equal sizes go to the deeper colour, then to the first.
+bool decodeIcon(const QByteArray& data, QImage& image) {
+    const std::uint32_t count = le16(data, 4);
+    if (count > MaxIconEntries || 6 + 16 * std::int64_t(count) > data.size())
         return false;
-    return reader.read(&image) && !image.isNull() &&
-           pictureSizeAllowed(image.width(), image.height());
+    QByteArray best;
+    std::int64_t bestArea = 0, bestBits = 0;
+    bool bestPng = false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::int64_t entry = 6 + 16 * std::int64_t(i);
+        const std::int64_t length = le32(data, entry + 8), offset = le32(data, entry + 12);
+        if (offset >= data.size())
+            continue;
+        const QByteArray bytes = data.mid(offset, length);
+        const bool png = bytes.startsWith(PngSignature);
+        std::int64_t width, height, bits = 32;
+        if (png) {
+            width = be32(bytes, 16);
+            height = be32(bytes, 20);
+        } else if (le32(bytes, 0) == 12) {
+            width = le16(bytes, 4);
+            height = le16(bytes, 6) / 2;
+            bits = le16(bytes, 10);
+        } else {
+            width = static_cast<std::int32_t>(le32(bytes, 4));
+            height = static_cast<std::int32_t>(le32(bytes, 8)) / 2;
+            bits = le16(bytes, 14);
+        }
+        if (!pictureSizeAllowed(width, height))
+            continue;
+        const std::int64_t area = width * height;
+        if (area > bestArea || (area == bestArea && bits > bestBits)) {
+            best = bytes;
+            bestArea = area;
+            bestBits = bits;
+            bestPng = png;
+        }
+    }
+    if (best.isEmpty())
+        return false;
+    return bestPng ? decodePngBytes(best, image) : DecodeIconBitmap(best, image);
 }
 
 } // namespace
 
-bool LoadPicture(const QString& fileName, QImage& picture) {
-    if (!QFileInfo(fileName).isFile())
+bool DecodePicture(const QByteArray& data, QImage& picture) {
+    QImage image;
+    bool decoded = false;
+    if (data.startsWith("BM"))
+        decoded = DecodeBmp(data, image);
+    else if (data.startsWith("\xFF\xD8\xFF"))
+        decoded = DecodeJpeg(data, image);
+    else if (data.startsWith(PngSignature))
+        decoded = decodePngBytes(data, image);
+    else if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+        decoded = decodeGif(data, image);
+    else if (isIcon(data))
+        decoded = decodeIcon(data, image);
+    if (!decoded || image.isNull() || !pictureSizeAllowed(image.width(), image.height()))
         return false;
-    QImageReader reader(fileName);
-    reader.setDecideFormatFromContent(true);
-    reader.setAllocationLimit(static_cast<int>(MaxPictureBytes / (1024 * 1024)));
-    if (!reader.canRead())
-        return false;
-    const QByteArray format = reader.format();
-    if (format == "bmp" && !bmpComplete(fileName))
-        return false;
-    QImage best;
-    if (format == "ico" && reader.imageCount() > 1) {
-        // Qt reads the first entry of an icon; the largest one is the picture.
-        for (int i = 0; i < reader.imageCount(); ++i) {
-            QImage candidate;
-            if (!reader.jumpToImage(i) || !readChecked(reader, candidate))
-                return false;
-            if (qint64(candidate.width()) * candidate.height() >
-                qint64(best.width()) * best.height())
-                best = candidate;
-        }
-    } else if (!readChecked(reader, best)) {
-        return false;
-    }
-    picture = best;
+    picture = image;
     return true;
+}
+
+bool LoadPicture(const QString& fileName, QImage& picture) {
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly) ||
+        file.size() > MaxPictureFileBytes)
+        return false;
+    return DecodePicture(file.readAll(), picture);
 }
 
 } // namespace platform

@@ -9,13 +9,14 @@
 #include <QPainter>
 #include <png.h>
 
+#include "PictureDecoders.h"
 #include "PictureLimits.h"
 
-namespace imagelib {
+namespace platform {
 namespace {
 
 void readBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* file = static_cast<QFile*>(png_get_io_ptr(png));
+    auto* file = static_cast<QIODevice*>(png_get_io_ptr(png));
     if (file->read(reinterpret_cast<char*>(data), static_cast<qint64>(length)) !=
         static_cast<qint64>(length))
         png_error(png, "file ends early");
@@ -28,9 +29,12 @@ void warningIgnored(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
-// Decodes the whole file into `image` (ARGB32), any colour type, bit depth or
-// interlace; the real size is checked before anything is allocated from it.
-bool decode(QFile& file, QImage& image) {
+} // namespace
+
+// Any colour type, bit depth or interlace; the real size is checked before
+// anything is allocated from it, and chunks that do not shape the pixels
+// (text, colour profiles) are skipped unread.
+bool DecodePng(QIODevice& file, QImage& image) {
     // Row pointers live on the heap: locals changed after setjmp are not
     // reliable once libpng jumps back.
     auto rows = std::make_unique<std::vector<png_bytep>>();
@@ -44,12 +48,13 @@ bool decode(QFile& file, QImage& image) {
         return false;
     }
     png_set_read_fn(png, &file, readBytes);
-    png_set_user_limits(png, static_cast<png_uint_32>(platform::MaxPictureSide),
-                        static_cast<png_uint_32>(platform::MaxPictureSide));
+    png_set_user_limits(png, static_cast<png_uint_32>(MaxPictureSide),
+                        static_cast<png_uint_32>(MaxPictureSide));
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    if (!platform::pictureSizeAllowed(width, height))
+    if (!pictureSizeAllowed(width, height))
         png_error(png, "picture too large");
     png_set_expand(png);
     png_set_strip_16(png);
@@ -70,7 +75,9 @@ bool decode(QFile& file, QImage& image) {
     return true;
 }
 
-} // namespace
+} // namespace platform
+
+namespace imagelib {
 
 std::int32_t DCReadPNG(const QString& fileName, gdi::HDC dc) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
@@ -81,7 +88,7 @@ std::int32_t DCReadPNG(const QString& fileName, gdi::HDC dc) {
     if (!file.open(QIODevice::ReadOnly))
         return 1;
     QImage image;
-    if (!decode(file, image))
+    if (!platform::DecodePng(file, image))
         return 1;
     if (!surface->isNull()) {
         // Transparent pixels let the surface's own colour through.

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QPushButton>
 #include <png.h>
 
 #include "app/Settings.h"
 #include "platform/Colors.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureLoader.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestSupport.h"
@@ -137,6 +139,64 @@ TEST_F(Pictures, OtherFormatsGoThroughThePictureLoader) {
     writeAll(file("two.ico"), testfiles::twoSizeIcon());
     ASSERT_EQ(form->LoadDotPicture(file("two.ico"), 0), 0);
     expectPattern(32, 32, [](int, int) { return qRgb(0, 255, 0); });
+}
+
+// Our picture against ImageMagick's reading of the same file.
+static void expectSameAsImageMagick(const QString& path) {
+    QImage ours;
+    ASSERT_TRUE(platform::LoadPicture(path, ours)) << "refused";
+    QProcess convert;
+    convert.start(QStringLiteral("convert-im6.q16"), {path + "[0]", "-depth", "8", "BGRA:-"});
+    ASSERT_TRUE(convert.waitForFinished(20000));
+    const QByteArray theirs = convert.readAllStandardOutput();
+    // Alpha counts only where our picture has it.
+    const QRgb opaque = ours.hasAlphaChannel() ? 0 : 0xFF000000u;
+    ours = ours.convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(theirs.size(), qsizetype(ours.width()) * ours.height() * 4);
+    const auto* other = reinterpret_cast<const QRgb*>(theirs.constData());
+    for (int y = 0; y < ours.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(ours.constScanLine(y));
+        for (int x = 0; x < ours.width(); ++x)
+            ASSERT_EQ(row[x] | opaque, other[y * ours.width() + x] | opaque) << x << "," << y;
+    }
+}
+
+// The fuzz seeds and the hostile files found, read by the picture loader and
+// by ImageMagick as an independent reader. Skipped and missing pixels of RLE
+// bitmaps must be palette entry 0 (as ImageMagick makes them), never memory.
+TEST(PictureCorpus, LoadsAsAnIndependentReaderSeesItOrIsRefused) {
+    const QDir corpus(QStringLiteral(VELMORA_CORPUS_DIR "/picture"));
+    const char* sameAsImageMagick[] = {
+        "bmp-1bit.bmp",           "bmp-4bit.bmp",          "bmp-8bit.bmp",
+        "bmp-24bit.bmp",          "bmp-32bit-v5-alpha.bmp", "bmp-os2-8bit.bmp",
+        "bmp-rle4.bmp",           "bmp-rle8.bmp",          "bmp-rle4-delta.bmp",
+        "bmp-rle8-ends-early.bmp", "bmp-topdown-24bit.bmp", "gif-static.gif",
+        "gif-animated.gif",       "ico-single-32bit.ico",  "jpeg-baseline.jpg",
+        "jpeg-progressive.jpg",   "jpeg-grey.jpg",         "png-palette.png",
+        "png-rgba.png",
+    };
+    for (const char* name : sameAsImageMagick) {
+        SCOPED_TRACE(name);
+        expectSameAsImageMagick(corpus.filePath(name));
+    }
+    // The largest image of an icon, chosen from the entries' own headers.
+    const struct {
+        const char* name;
+        QSize size;
+    } largest[] = {{"ico-multi-size.ico", {32, 32}},
+                   {"ico-png-entry.ico", {48, 40}},
+                   {"ico-40-entries-one-png.ico", {48, 40}}};
+    for (const auto& icon : largest) {
+        QImage ours;
+        ASSERT_TRUE(platform::LoadPicture(corpus.filePath(icon.name), ours)) << icon.name;
+        EXPECT_EQ(ours.size(), icon.size) << icon.name;
+    }
+    // Beyond the limits on work, cut short, or with sides that overflow row arithmetic.
+    for (const char* name : {"jpeg-300-scans.jpg", "ico-300-entries.ico", "bmp-os2-cut-short.bmp",
+                             "bmp-overflowing-header.bmp"}) {
+        QImage ours;
+        EXPECT_FALSE(platform::LoadPicture(corpus.filePath(name), ours)) << name;
+    }
 }
 
 TEST_F(Pictures, BadFilesAreRefusedWithoutHarm) {

@@ -1,0 +1,200 @@
+#include "FuzzTargets.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include "pictures/PngHeader.h"
+#include "platform/PictureDecoders.h"
+#include "platform/PictureLimits.h"
+#include "platform/PictureLoader.h"
+#include "platform/Profile.h"
+
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);          \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (0)
+
+namespace fuzz {
+namespace {
+
+QString digest(const QImage& image) {
+    // Row padding is not the picture's; hash the pixels only.
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int y = 0; y < argb.height(); ++y)
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char*>(argb.constScanLine(y)), argb.width() * 4));
+    return QStringLiteral("%1x%2 %3")
+        .arg(argb.width())
+        .arg(argb.height())
+        .arg(QString::fromLatin1(hash.result().toHex()));
+}
+
+// The keys the program reads, names in other letter cases, and Shift-JIS names
+// whose trail bytes look like "\" (表, ソ) or "[" (ー).
+struct Key {
+    const char* section;
+    const char* key;
+};
+const Key Keys[] = {
+    {"Data", "Mongon"},   {"Data", "BackColor"}, {"Font", "Name"},   {"Font", "Size"},
+    {"Font", "Italic"},   {"Font", "Tick"},      {"JPEG", "Rate"},   {"JPEG", "Prgrs"},
+    {"PNG", "Rate"},      {"Options", "GIF"},    {"data", "MONGON"}, {"\x95\x5c", "\x83\x5c"},
+    {"\x81\x5b", "Name"},
+};
+constexpr int KeyCount = sizeof Keys / sizeof Keys[0];
+
+bool sameName(const std::string& a, const std::string& b) {
+    return QByteArray::fromStdString(a).toLower() == QByteArray::fromStdString(b).toLower();
+}
+
+// Lines with their ends; CR, LF and CR LF each end a line.
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        lines.push_back(bytes.substr(start, i + 1 - start));
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+// One key's line may change and a section header and key may be added; a last
+// line without a line break may gain one. Nothing else may differ.
+void checkOnlyOneLineChanged(const std::string& before, const std::string& after) {
+    const auto a = splitLines(before), b = splitLines(after);
+    size_t prefix = 0;
+    while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix])
+        ++prefix;
+    size_t suffix = 0;
+    while (suffix < a.size() - prefix && suffix < b.size() - prefix &&
+           a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+        ++suffix;
+    const size_t removed = a.size() - prefix - suffix, added = b.size() - prefix - suffix;
+    FUZZ_CHECK(removed <= 1);
+    FUZZ_CHECK(added <= 3);
+    if (removed == 1 && added >= 2) {
+        // Only a last line that lacked its line break may be followed by more.
+        const std::string& old = a[prefix];
+        FUZZ_CHECK(prefix + 1 == a.size() && old.back() != '\n' && old.back() != '\r');
+        FUZZ_CHECK(b[prefix] == old + "\r\n");
+    }
+}
+
+QString profileFile() {
+    static const QString path = [] {
+        const QString shm = QStringLiteral("/dev/shm");
+        const QString base = QDir(shm).exists() ? shm : QDir::tempPath();
+        return QStringLiteral("%1/velmora-fuzz-%2.ini")
+            .arg(base)
+            .arg(QCoreApplication::applicationPid());
+    }();
+    return path;
+}
+
+std::string readKey(const Key& k, const QString& file) {
+    std::string out;
+    profile::GetPrivateProfileString(k.section, k.key, "\x01none", out, 255, file);
+    return out;
+}
+
+} // namespace
+
+QString profile(const QByteArray& input) {
+    // The first byte picks the key, the value runs to the first NUL, the file follows.
+    if (input.isEmpty())
+        return QStringLiteral("empty");
+    const Key& key = Keys[static_cast<unsigned char>(input[0]) % KeyCount];
+    const qsizetype nul = input.indexOf('\0', 1);
+    std::string value = input.mid(1, nul < 0 ? -1 : nul - 1).left(200).toStdString();
+    const std::string content = nul < 0 ? std::string() : input.mid(nul + 1).toStdString();
+    // Blanks and quotes at the ends are the reader's to remove; keep them inside.
+    if (!value.empty() && (value.front() == ' ' || value.front() == '\t' || value.front() == '"' ||
+                           value.front() == '\''))
+        value.insert(0, "x");
+    if (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '"' ||
+                           value.back() == '\''))
+        value.push_back('x');
+
+    const QString file = profileFile();
+    {
+        QFile out(file);
+        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content.data(), static_cast<qint64>(content.size()));
+    }
+    std::string before[KeyCount];
+    QString result;
+    for (int i = 0; i < KeyCount; ++i) {
+        before[i] = readKey(Keys[i], file);
+        result += QString::number(qHash(QByteArray::fromStdString(before[i]))) + " ";
+    }
+
+    const bool lineBreak = value.find_first_of("\r\n") != std::string::npos;
+    const bool written = profile::WritePrivateProfileString(key.section, key.key, value, file);
+    QFile in(file);
+    FUZZ_CHECK(in.open(QIODevice::ReadOnly));
+    const std::string after = in.readAll().toStdString();
+    if (lineBreak || !written) {
+        FUZZ_CHECK(!lineBreak || !written);
+        FUZZ_CHECK(after == content);
+        return result + QStringLiteral("refused");
+    }
+    checkOnlyOneLineChanged(content, after);
+    FUZZ_CHECK(readKey(key, file) == value);
+    for (int i = 0; i < KeyCount; ++i)
+        if (!(sameName(Keys[i].section, key.section) && sameName(Keys[i].key, key.key)))
+            FUZZ_CHECK(readKey(Keys[i], file) == before[i]);
+    return result + QStringLiteral("written");
+}
+
+QString png(const QByteArray& input) {
+    const PngHeader header = ParsePngHeader(input.left(24));
+    if (!header.signatureOk || !platform::pictureSizeAllowed(header.width, header.height))
+        return QStringLiteral("refused by the header");
+    QBuffer buffer;
+    buffer.setData(input);
+    FUZZ_CHECK(buffer.open(QIODevice::ReadOnly));
+    QImage image;
+    if (!platform::DecodePng(buffer, image))
+        return QStringLiteral("refused by the decoder");
+    FUZZ_CHECK(platform::pictureSizeAllowed(image.width(), image.height()));
+    return digest(image);
+}
+
+QString picture(const QByteArray& input) {
+    QImage image;
+    if (!platform::DecodePicture(input, image))
+        return QStringLiteral("refused");
+    FUZZ_CHECK(platform::pictureSizeAllowed(image.width(), image.height()));
+    return digest(image);
+}
+
+Target targetNamed(const QString& name) {
+    if (name == QLatin1String("profile"))
+        return profile;
+    if (name == QLatin1String("png"))
+        return png;
+    if (name == QLatin1String("picture"))
+        return picture;
+    return nullptr;
+}
+
+} // namespace fuzz

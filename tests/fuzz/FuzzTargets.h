@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The bodies of the fuzz targets, shared with the corpus replay of the ordinary
+// suite. Each runs the program's own functions on one input, aborts when an
+// invariant breaks, and returns a digest of what came out.
+namespace fuzz {
+
+// Reads the settings keys from a file made of the input, writes one value and
+// reads it back; every line the write did not touch must stay byte for byte.
+QString profile(const QByteArray& input);
+// The PNG header check, then the decoder when the header passes.
+QString png(const QByteArray& input);
+// The picture loader (BMP, ICO, GIF, JPEG and PNG by content).
+QString picture(const QByteArray& input);
+
+using Target = QString (*)(const QByteArray&);
+// The target for a corpus folder's name, or nullptr.
+Target targetNamed(const QString& name);
+
+} // namespace fuzz

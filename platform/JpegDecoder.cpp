@@ -1,6 +1,8 @@
 #include "PictureDecoders.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -20,6 +22,7 @@ struct Decoder {
     jpeg_decompress_struct cinfo{};
     std::jmp_buf jump;
     std::vector<JSAMPLE> row;
+    int scanLimit = MaxJpegScans;
 };
 
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
@@ -33,7 +36,7 @@ void messageIgnored(j_common_ptr, int) {}
 // count bounds the work; a file may declare thousands of empty scans.
 void countScans(j_common_ptr common) {
     auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    if (cinfo->input_scan_number > MaxJpegScans)
+    if (cinfo->input_scan_number > reinterpret_cast<Decoder*>(common->err)->scanLimit)
         errorExit(common);
 }
 
@@ -71,6 +74,9 @@ bool DecodeJpeg(QByteArrayView file, QImage& image) {
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
         !pictureSizeAllowed(cinfo.image_width, cinfo.image_height))
         errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    const std::int64_t pixels = std::int64_t(cinfo.image_width) * cinfo.image_height;
+    d.scanLimit =
+        static_cast<int>(std::min<std::int64_t>(MaxJpegScans, MaxJpegScanPixels / pixels));
     const J_COLOR_SPACE in = cinfo.jpeg_color_space;
     const bool cmyk = in == JCS_CMYK || in == JCS_YCCK;
     const bool grey = in == JCS_GRAYSCALE;

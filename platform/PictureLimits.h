@@ -15,7 +15,10 @@ inline constexpr std::int64_t MaxPictureFileBytes = MaxPictureBytes + 1024 * 102
 
 // Bounds on the work one file can ask for. Real progressive JPEGs have a
 // dozen scans or so (a few dozen at most), real icons a handful of sizes.
+// Each scan walks the whole picture again, so the largest pictures get fewer
+// scans: 32 at 8192 x 8192, which decodes in well under a second.
 inline constexpr int MaxJpegScans = 100;
+inline constexpr std::int64_t MaxJpegScanPixels = 32LL * 8192 * 8192;
 inline constexpr int MaxIconEntries = 256;
 // The coefficients of the largest progressive JPEG fit in this.
 inline constexpr long MaxJpegMemory = 1024L * 1024 * 1024;

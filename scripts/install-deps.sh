@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Velmora need.
+# Installs the Debian packages that building, running and testing Velmora need;
+# with "fuzz", also clang for the fuzz targets.
 # Idempotent: quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -12,6 +13,7 @@ packages=(
     qt6-translations-l10n
     xvfb xauth xdotool xclip imagemagick
 )
+[ "${1:-}" = fuzz ] && packages+=(clang)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -103,6 +103,22 @@ TEST_F(Profile, WriteKeepsEverythingElseByteForByte) {
                                         "n=1\r\n"));
 }
 
+TEST_F(Profile, LoneCrEndsALineAndWritesKeepTheOtherLineEnds) {
+    writeAll(file, "[Data]\rMongon=x\r");
+    EXPECT_EQ(get("Data", "Mongon"), "x");
+    ASSERT_TRUE(put("Data", "Mongon", "y"));
+    EXPECT_EQ(readAll(file), QByteArray("[Data]\rMongon=y\r"));
+
+    writeAll(file, "[A]\ra=1\n\r[B]\r\nb=2\r\rc=3\n\n[C]\rd=4");
+    EXPECT_EQ(get("A", "a"), "1");
+    EXPECT_EQ(get("B", "b"), "2");
+    EXPECT_EQ(get("B", "c"), "3");
+    EXPECT_EQ(get("C", "d"), "4");
+    ASSERT_TRUE(put("b", "C", "5"));
+    ASSERT_TRUE(put("c", "e", "6"));
+    EXPECT_EQ(readAll(file), QByteArray("[A]\ra=1\n\r[B]\r\nb=2\r\rc=5\n\n[C]\rd=4\r\ne=6\r\n"));
+}
+
 TEST_F(Profile, KeyAppendedToLastSectionWithoutLineBreak) {
     writeAll(file, "[S]\r\na=1");
     ASSERT_TRUE(put("S", "b", "2"));

@@ -170,6 +170,10 @@ size_t GetPrivateProfileString(const std::string& section, const std::string& ke
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const QString& fileName) {
+    // A line break would start a new line in the file: a forged section or key.
+    for (const std::string* text : {&section, &key, &value})
+        if (text->find_first_of("\r\n") != std::string::npos)
+            return false;
     auto read = readLines(fileName);
     if (!read)
         return false;

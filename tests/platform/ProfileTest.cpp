@@ -128,6 +128,13 @@ TEST_F(Profile, KeyAppendedToLastSectionWithoutLineBreak) {
 TEST_F(Profile, FailedWriteLeavesFileAndFolderAsTheyWere) {
     const QByteArray before = "[S]\r\na=1\r\n";
     writeAll(file, before);
+    // A line break in any part would forge a line of its own.
+    for (const char* bad : {"x\r\n[Font]", "x\n", "\rx"}) {
+        EXPECT_FALSE(put("S", "a", bad));
+        EXPECT_FALSE(put("S", bad, "2"));
+        EXPECT_FALSE(put(bad, "a", "2"));
+    }
+    EXPECT_EQ(readAll(file), before);
     QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser);
     EXPECT_FALSE(put("S", "a", "2"));
     EXPECT_EQ(readAll(file), before);

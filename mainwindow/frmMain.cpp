@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QValidator>
 
 #include "Layout.h"
 #include "Tartan.h"
@@ -49,6 +50,36 @@ QFont fontFrom(QFont font, const QString& face, const QString& sizeCaption) {
     return font;
 }
 
+qsizetype lineBreakIn(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' || text[i] == u'\n')
+            return i;
+    return -1;
+}
+
+// Cuts what an edit brought into a one-line text at its first line break, as a
+// single-line Windows edit control does; what the text held before stays. The
+// edit's text ends at the cursor (paste, drop, input method, setText).
+void keepFirstLine(QString& text, int& cursor) {
+    const qsizetype cut = lineBreakIn(text);
+    if (cut < 0)
+        return;
+    text.remove(cut, (cursor > cut ? cursor : text.size()) - cut);
+    cursor = static_cast<int>(cut);
+    if (const qsizetype more = lineBreakIn(text); more >= 0)
+        text.truncate(more);
+}
+
+// Every change of the text box passes here, whichever way the text arrives.
+class OneLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        keepFirstLine(input, pos);
+        return Acceptable;
+    }
+};
+
 } // namespace
 
 frmMain::frmMain() {
@@ -65,6 +96,7 @@ frmMain::~frmMain() = default;
 void frmMain::createControls() {
     LBL[0] = makeLabel(this, QStringLiteral("文字"));
     FLD[0] = new QLineEdit(QStringLiteral("Sample"), this);
+    FLD[0]->setValidator(new OneLineValidator(FLD[0]));
     LBL[3] = makeLabel(this, QStringLiteral("フォント"));
     DSP[0] = makeLabel(this, QString(), true);
     DSP[1] = makeLabel(this, QString(), true);

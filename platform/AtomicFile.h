@@ -15,6 +15,10 @@ bool isWritableTarget(const QString& path);
 // to is replaced) and an existing file keeps its permissions. On failure the old
 // file stays as it was and no temporary file is left behind, and `error`, when
 // given, says why in Japanese.
+// Where the folder takes no new file but the existing file is writable, the file
+// is overwritten in place (its hard links and owner stay): space for the new
+// length is claimed first, so a full disk fails with the old file whole, and
+// only a device error can leave it half-written.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 } // namespace platform

@@ -14,7 +14,7 @@ namespace {
 
 struct Line {
     std::string text; // without its line break
-    std::string eol;  // "\r\n", "\n" or "" for a last line without one
+    std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without one
 };
 
 std::optional<std::vector<Line>> readLines(const QString& fileName) {
@@ -26,16 +26,17 @@ std::optional<std::vector<Line>> readLines(const QString& fileName) {
         return std::nullopt;
     const QByteArray all = file.readAll();
     const std::string bytes(all.constData(), static_cast<size_t>(all.size()));
+    // CR, LF and CR LF each end a line, as Windows reads them: some editors save CR only.
     size_t start = 0;
     while (start < bytes.size()) {
-        size_t lf = bytes.find('\n', start);
-        if (lf == std::string::npos) {
+        const size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
             lines.push_back({bytes.substr(start), ""});
             break;
         }
-        size_t end = (lf > start && bytes[lf - 1] == '\r') ? lf - 1 : lf;
-        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, lf + 1 - end)});
-        start = lf + 1;
+        const size_t next = bytes.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, next - end)});
+        start = next;
     }
     return lines;
 }
@@ -169,6 +170,10 @@ size_t GetPrivateProfileString(const std::string& section, const std::string& ke
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const QString& fileName) {
+    // A line break would start a new line in the file: a forged section or key.
+    for (const std::string* text : {&section, &key, &value})
+        if (text->find_first_of("\r\n") != std::string::npos)
+            return false;
     auto read = readLines(fileName);
     if (!read)
         return false;

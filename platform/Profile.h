@@ -17,7 +17,8 @@ size_t GetPrivateProfileString(const std::string& section, const std::string& ke
 
 // Replaces the key's value in place, appends the key to its section, or appends
 // the section; everything else stays byte for byte. Returns false on failure,
-// in which case the file is left as it was.
+// in which case the file is left as it was. A section, key or value holding CR
+// or LF is refused. Lines read end at CR, LF or CR LF; new lines end in CR LF.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const QString& fileName);
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/Settings.h"
@@ -152,6 +155,38 @@ TEST_F(Settings, UnwritableFileOrFolderIsSilentAndKeepsValuesInMemory) {
     SaveSettings();
     EXPECT_EQ(gMongon, "Sample");
     EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+}
+
+TEST_F(Settings, WritableFileInReadOnlyFolderIsWrittenInPlace) {
+    const auto step = [](const QString& folder) {
+        LoadSettings(folder);
+        gMongon = "S"; // shorter: the file must shrink too
+        SaveSettings();
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    // A folder that takes files still gets a whole new file, renamed into place.
+    startUp();
+    const quint64 before = testsupport::inodeOf(ini);
+    gMongon = "new";
+    SaveSettings();
+    EXPECT_NE(testsupport::inodeOf(ini), before);
+    EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
+
+    testsupport::ReadOnlyFolder folder;
+    const QString file = folder.filePath("Velmora.Ini"), link = folder.filePath("link.ini");
+    LoadSettings(folder.path());
+    SaveSettings();
+    const QByteArray after = readAll(file).replace("Mongon=Sample", "Mongon=S");
+    ASSERT_EQ(::link(QFile::encodeName(file), QFile::encodeName(link)), 0);
+    folder.lock();
+    const uint owner = QFileInfo(file).ownerId();
+    if (QString why = testsupport::runAsOrdinaryUser(folder.path(), step); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    EXPECT_EQ(readAll(file), after);
+    EXPECT_EQ(readAll(link), after);
+    EXPECT_EQ(QFileInfo(file).ownerId(), owner);
+    EXPECT_EQ(testsupport::fileCount(folder.path()), 2);
 }
 
 TEST_F(Settings, FileLivesBesideProgramNotInWorkingDirectory) {

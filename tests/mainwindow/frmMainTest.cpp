@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 
 #include "app/Settings.h"
@@ -182,4 +189,54 @@ TEST_F(MainWindow, StartButtonStoresTextAndResolvedFont) {
     EXPECT_TRUE(
         file.contains("Name=" + QByteArray::fromStdString(codepage::toAnsi("IPA Pゴシック"))));
     EXPECT_TRUE(file.contains("Size=24\r\n"));
+}
+
+TEST_F(MainWindow, TextBoxKeepsTheFirstLineOfWhateverArrives) {
+    start();
+    QLineEdit* box = form->FLD[0];
+    const QString lines = "big\r\n[Font]\nName=X\rthird";
+    const struct {
+        const char* way;
+        std::function<void()> arrive;
+        QString expected;
+    } table[] = {
+        {"set", [&] { box->setText(lines); }, "big"},
+        {"pasted",
+         [&] {
+             QApplication::clipboard()->setText(lines);
+             box->paste();
+         },
+         "Hello bigWorld"},
+        {"typed",
+         [&] {
+             QInputMethodEvent typed;
+             typed.setCommitString(lines);
+             QApplication::sendEvent(box, &typed);
+         },
+         "Hello bigWorld"},
+        {"dropped at the end",
+         [&] {
+             QMimeData data;
+             data.setText(lines);
+             const QPoint end(box->width() - 3, 5);
+             QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, {});
+             QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, {});
+             QApplication::sendEvent(box, &enter);
+             QApplication::sendEvent(box, &drop);
+         },
+         "Hello Worldbig"},
+    };
+    for (const auto& row : table) {
+        box->setText("Hello World");
+        box->setCursorPosition(6);
+        row.arrive();
+        EXPECT_EQ(box->text(), row.expected) << row.way;
+    }
+    // What the start button stores is that one line, in one "[Font]" section.
+    box->setText("first line\n[Font]\nName=X\nthird");
+    form->BTN[0]->click();
+    EXPECT_EQ(gMongon, "first line");
+    const QByteArray file = readAll(ini);
+    EXPECT_TRUE(file.contains("\r\nMongon=first line\r\n"));
+    EXPECT_EQ(file.count("[Font]"), 1);
 }

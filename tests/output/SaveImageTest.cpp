@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,6 +117,30 @@ TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
     form->SaveImage();
     EXPECT_FALSE(QFile::exists(out.filePath("new.png")));
     EXPECT_EQ(testsupport::fileCount(out.path()), 1);
+}
+
+TEST_F(Saving, WritableFileInReadOnlyFolderIsOverwrittenInPlace) {
+    const auto step = [this](const QString& folder) {
+        answerFileDialog(folder + "/pic.png");
+        answerMessageBox("はい(&Y)");
+        QString error;
+        answerMessageBox("OK", nullptr, &error); // only a failure shows one
+        form->SaveImage();
+        EXPECT_EQ(form->MSG->text(), ">pic.png") << error.toStdString();
+        testsupport::cancelPendingAnswers();
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    testsupport::ReadOnlyFolder folder;
+    const QString target = folder.filePath("pic.png"), link = folder.filePath("same.png");
+    testsupport::writeAll(target, "old bytes");
+    ASSERT_EQ(::link(QFile::encodeName(target), QFile::encodeName(link)), 0);
+    folder.lock();
+    if (QString why = testsupport::runAsOrdinaryUser(folder.path(), step); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    EXPECT_EQ(decoded(target), board());
+    EXPECT_EQ(readAll(link), readAll(target));
+    EXPECT_EQ(testsupport::fileCount(folder.path()), 2);
 }
 
 TEST_F(Saving, MissingFolderEndsTheSaveNotTheProgram) {

@@ -103,6 +103,22 @@ TEST_F(Profile, WriteKeepsEverythingElseByteForByte) {
                                         "n=1\r\n"));
 }
 
+TEST_F(Profile, LoneCrEndsALineAndWritesKeepTheOtherLineEnds) {
+    writeAll(file, "[Data]\rMongon=x\r");
+    EXPECT_EQ(get("Data", "Mongon"), "x");
+    ASSERT_TRUE(put("Data", "Mongon", "y"));
+    EXPECT_EQ(readAll(file), QByteArray("[Data]\rMongon=y\r"));
+
+    writeAll(file, "[A]\ra=1\n\r[B]\r\nb=2\r\rc=3\n\n[C]\rd=4");
+    EXPECT_EQ(get("A", "a"), "1");
+    EXPECT_EQ(get("B", "b"), "2");
+    EXPECT_EQ(get("B", "c"), "3");
+    EXPECT_EQ(get("C", "d"), "4");
+    ASSERT_TRUE(put("b", "C", "5"));
+    ASSERT_TRUE(put("c", "e", "6"));
+    EXPECT_EQ(readAll(file), QByteArray("[A]\ra=1\n\r[B]\r\nb=2\r\rc=5\n\n[C]\rd=4\r\ne=6\r\n"));
+}
+
 TEST_F(Profile, KeyAppendedToLastSectionWithoutLineBreak) {
     writeAll(file, "[S]\r\na=1");
     ASSERT_TRUE(put("S", "b", "2"));
@@ -112,6 +128,13 @@ TEST_F(Profile, KeyAppendedToLastSectionWithoutLineBreak) {
 TEST_F(Profile, FailedWriteLeavesFileAndFolderAsTheyWere) {
     const QByteArray before = "[S]\r\na=1\r\n";
     writeAll(file, before);
+    // A line break in any part would forge a line of its own.
+    for (const char* bad : {"x\r\n[Font]", "x\n", "\rx"}) {
+        EXPECT_FALSE(put("S", "a", bad));
+        EXPECT_FALSE(put("S", bad, "2"));
+        EXPECT_FALSE(put(bad, "a", "2"));
+    }
+    EXPECT_EQ(readAll(file), before);
     QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser);
     EXPECT_FALSE(put("S", "a", "2"));
     EXPECT_EQ(readAll(file), before);

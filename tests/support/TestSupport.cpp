@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -13,6 +16,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -126,6 +131,62 @@ void clickButton(QWidget* w, const QString& text) {
 int fileCount(const QString& folder) {
     return static_cast<int>(
         QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void ReadOnlyFolder::lock() {
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+        QFile::setPermissions(dir.filePath(name), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ReadGroup | QFile::WriteGroup |
+                                                      QFile::ReadOther | QFile::WriteOther);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+}
+
+namespace {
+const char UserStepVariable[] = "VELMORA_TEST_USER_STEP";
+}
+
+QString userStepFolder() {
+    return qEnvironmentVariable(UserStepVariable);
+}
+
+QString runAsOrdinaryUser(const QString& folder, const std::function<void(const QString&)>& step) {
+    if (geteuid() != 0) {
+        step(folder);
+        return {};
+    }
+    const QString runuser = QStandardPaths::findExecutable("runuser");
+    if (runuser.isEmpty())
+        return "runuser is missing: no ordinary user to test folder permissions with";
+    const QString self = QCoreApplication::applicationFilePath();
+    if (QProcess::execute(runuser, {"-u", "nobody", "--", "test", "-x", self, "-a", "-x", folder}))
+        return "user nobody cannot reach " + self + " or " + folder;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(UserStepVariable, folder);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(runuser,
+                {"-u", "nobody", "--", self,
+                 QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+    if (!child.waitForFinished(60000)) {
+        child.terminate(); // runuser hands it on to the test, which SIGKILL would orphan
+        child.waitForFinished(10000);
+        ADD_FAILURE() << "the step run as nobody did not end";
+    }
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << "the step run as nobody failed (its output is above)";
+    return {};
+}
+
+quint64 inodeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 } // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 class QFileDialog;
 class QWidget;
@@ -37,5 +38,29 @@ void clickButton(QWidget* w, const QString& text);
 
 // Number of files in a folder, hidden ones included.
 int fileCount(const QString& folder);
+
+// A folder that everyone may enter and read but only the superuser may change,
+// once locked; its files are then writable by everyone.
+class ReadOnlyFolder {
+  public:
+    ~ReadOnlyFolder();
+    QString path() const { return dir.path(); }
+    QString filePath(const QString& name) const { return dir.filePath(name); }
+    void lock();
+
+  private:
+    QTemporaryDir dir;
+};
+
+// Folder permissions only bind an ordinary user. Runs `step(folder)` at once for
+// one; for the superuser, runs the current test again as "nobody", where
+// userStepFolder() hands the folder to the test, which then runs only its step.
+// The step's failures are the test's. Returns why it could not run (to skip), or
+// an empty text.
+QString runAsOrdinaryUser(const QString& folder, const std::function<void(const QString&)>& step);
+QString userStepFolder();
+
+// The inode number of a file, 0 when it is missing.
+quint64 inodeOf(const QString& path);
 
 } // namespace testsupport

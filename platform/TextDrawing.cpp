@@ -1,6 +1,8 @@
 #include "TextDrawing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <deque>
 #include <vector>
 
 #include <QFontDatabase>
@@ -57,39 +59,56 @@ Style styleFor(const QFont& font) {
     return style;
 }
 
-// Widens every lit run of a coverage image by `s` pixels to the right and half
-// as much up, which keeps small sizes from closing their counters.
-void embolden(QImage& cover, int s) {
-    const int w = cover.width(), h = cover.height();
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(cover.scanLine(y));
-        int lastLit = -s - 1;
-        for (int x = 0; x < w; ++x) {
-            if (row[x] & 0xFF)
-                lastLit = x;
-            else if (x - lastLit <= s)
-                row[x] = 0xFFFFFFFFu;
-        }
-    }
-    const int up = s / 2;
-    if (up == 0)
-        return;
-    std::vector<int> litBelow(static_cast<size_t>(w), h + up + 1);
-    for (int y = h - 1; y >= 0; --y) {
-        auto* row = reinterpret_cast<QRgb*>(cover.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            if (row[x] & 0xFF)
-                litBelow[static_cast<size_t>(x)] = y;
-            else if (litBelow[static_cast<size_t>(x)] - y <= up)
-                row[x] = 0xFFFFFFFFu;
-        }
+// The largest value in each window of `reach` + 1 samples ending at i (with
+// `step` -1 running backwards), in linear time.
+void slidingMax(const uchar* in, uchar* out, int n, int reach) {
+    std::deque<int> best;
+    for (int i = 0; i < n; ++i) {
+        while (!best.empty() && in[best.back()] <= in[i])
+            best.pop_back();
+        best.push_back(i);
+        if (best.front() < i - reach)
+            best.pop_front();
+        out[i] = in[best.front()];
     }
 }
 
-void paintText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color) {
+// Widens every lit run of a coverage image (its blue channel) by `s` pixels to
+// the right and half as much up, which keeps small sizes from closing their
+// counters. Grey edges widen with their own value.
+void embolden(QImage& cover, int s) {
+    const int w = cover.width(), h = cover.height();
+    std::vector<uchar> plane(static_cast<size_t>(w) * h), line(static_cast<size_t>(std::max(w, h)));
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
+        uchar* p = &plane[static_cast<size_t>(y) * w];
+        for (int x = 0; x < w; ++x)
+            line[static_cast<size_t>(x)] = static_cast<uchar>(qBlue(row[x]));
+        slidingMax(line.data(), p, w, s);
+    }
+    const int up = s / 2;
+    std::vector<uchar> column(static_cast<size_t>(h)), widened(static_cast<size_t>(h));
+    for (int x = 0; x < w && up > 0; ++x) {
+        // Upwards: walk each column from the bottom.
+        for (int y = 0; y < h; ++y)
+            column[static_cast<size_t>(h - 1 - y)] = plane[static_cast<size_t>(y) * w + x];
+        slidingMax(column.data(), widened.data(), h, up);
+        for (int y = 0; y < h; ++y)
+            plane[static_cast<size_t>(y) * w + x] = widened[static_cast<size_t>(h - 1 - y)];
+    }
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(cover.scanLine(y));
+        const uchar* p = &plane[static_cast<size_t>(y) * w];
+        for (int x = 0; x < w; ++x)
+            row[x] = 0xFF000000u | 0x010101u * p[x];
+    }
+}
+
+void paintText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color,
+               bool smooth = false) {
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    p.setRenderHint(QPainter::TextAntialiasing, smooth);
     p.setFont(font);
     p.setPen(QColor::fromRgb(color));
     p.drawText(QPointF(x, y + QFontMetricsF(font, &image).ascent()), text);
@@ -125,6 +144,29 @@ int drawText(QImage& image, int x, int y, const QString& text, const QFont& font
         }
     }
     return roundHalfEven(QFontMetricsF(style.font, &image).height());
+}
+
+} // namespace textdrawing
+
+namespace textdrawing {
+
+QImage coverage(const QString& text, const QFont& font, QSize size) {
+    Style style = styleFor(font);
+    style.font.setStyleStrategy(
+        QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+    QImage cover(size, QImage::Format_RGB32);
+    cover.fill(0xFF000000u);
+    paintText(cover, 0, 0, text, style.font, 0xFFFFFFFFu, true);
+    if (style.embolden > 0)
+        embolden(cover, style.embolden);
+    QImage grey(size, QImage::Format_Grayscale8);
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < size.width(); ++x)
+            out[x] = static_cast<uchar>(qBlue(in[x]));
+    }
+    return grey;
 }
 
 } // namespace textdrawing

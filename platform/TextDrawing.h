@@ -19,4 +19,8 @@ QSize measureText(const QString& text, const QFont& font);
 // background; returns the line height.
 int drawText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color);
 
+// The text's coverage with antialiased edges, 0 (none) to 255 (full), drawn
+// at (0, 0) into a grey image of `size`; bold and italic as for drawText.
+QImage coverage(const QString& text, const QFont& font, QSize size);
+
 } // namespace textdrawing

@@ -11,7 +11,10 @@
 #include "platform/AutoSizeLabel.h"
 #include "platform/Gdi.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureLoader.h"
 #include "platform/TextDrawing.h"
+#include "render/CutEngine.h"
+#include "support/TestFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
@@ -76,6 +79,45 @@ TEST_F(Rendering, LettersShowPatternAndGroundShowsColour) {
             stripes.setPixel(x, y, qRgb(40 * x, 80 * y, 200));
     form->Dot[0]->setPicture(stripes);
     expectCutLetters("WWW", 0xFF8000);
+}
+
+// The command line's engine and the window give the same pixels.
+TEST_F(Rendering, EngineGivesTheWindowsPixels) {
+    testfiles::writePng(dir.filePath("p.png"), 7, 5, 6 /* RGBA */, 8, false, [](int x, int y) {
+        return x == y ? qRgba(0, 0, 0, 0) : qRgba(30 * x, 50 * y, 90, 255);
+    });
+    QImage picture;
+    ASSERT_TRUE(platform::LoadPicture(dir.filePath("p.png"), picture));
+    const struct {
+        const char* text;
+        const char* face;
+        qreal size;
+        bool italic, bold, picture;
+        unsigned ground;
+    } cases[] = {
+        {"Sample", "IPA Pゴシック", 10, false, false, false, 0},
+        {"斜体 Italic f", "IPA Pゴシック", 36, true, false, false, 0x0080FF},
+        {"太字 Bold", "IPAゴシック", 120, false, true, false, 0xFFFFFF},
+        {"絵 Picture", "IPA P明朝", 48, true, true, true, 0x123456},
+        {"", "IPA Pゴシック", 20, false, false, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        setFont(c.face, c.size, c.italic, c.bold);
+        form->Area[1]->setBackColor(c.ground);
+        form->Dot[0]->setPicture(c.picture ? picture : form->Dot[0]->image());
+        form->FLD[0]->setText(c.text);
+        ASSERT_TRUE(form->RenderLetters());
+        cutengine::Letters letters{c.text, cutengine::MakeFont(c.face, c.size, c.bold, c.italic),
+                                   c.picture ? picture : form->Dot[0]->image(), c.ground};
+        QImage image;
+        QString why;
+        ASSERT_TRUE(cutengine::Render(letters, image, why));
+        ASSERT_EQ(image.width(), form->Board->innerWidth());
+        if (image.isNull())
+            continue;
+        ASSERT_EQ(image.convertToFormat(QImage::Format_RGB32), form->Board->image());
+    }
 }
 
 TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {

@@ -1,0 +1,149 @@
+#include "CutEngine.h"
+
+#include <QPainter>
+
+#include "TilePlan.h"
+#include "basGrphc.h"
+#include "platform/TextDrawing.h"
+
+namespace cutengine {
+namespace {
+
+constexpr std::int64_t MaxSide = 32767;
+constexpr std::int64_t MaxBytes = 256LL * 1024 * 1024;
+
+// A surface the gdi layer can reach for the length of one rendering.
+class Surface {
+  public:
+    explicit Surface(QImage image)
+        : m_image(std::move(image)), m_dc(gdi::RegisterSurface(&m_image)) {}
+    ~Surface() { gdi::UnregisterSurface(m_dc); }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    gdi::HDC dc() const { return m_dc; }
+    QImage& image() { return m_image; }
+
+  private:
+    QImage m_image;
+    gdi::HDC m_dc;
+};
+
+void tile(gdi::HDC work, std::int32_t W, std::int32_t H, gdi::HDC pattern, std::int32_t PW,
+          std::int32_t PH) {
+    for (const TileCopy& copy : PlanTiles(W, H, PW, PH))
+        gdi::BitBlt(work, copy.x, copy.y, copy.width, copy.height, pattern, 0, 0, gdi::SRCCOPY);
+}
+
+QImage filled(int W, int H, QRgb color) {
+    QImage image(W, H, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// The two masks and three raster operations of the window: (P AND M1) XOR M2.
+QImage renderHard(const Letters& l, int W, int H) {
+    Surface pattern(HolderPattern(l.pattern));
+    Surface mask(filled(W, H, 0xFF000000u));
+    textdrawing::drawText(mask.image(), 0, 0, l.text, l.font, 0xFFFFFFFFu);
+    Surface board(filled(W, H, 0xFF000000u));
+    CutPattern(board.dc(), W, H, pattern.dc(), pattern.image().width(), pattern.image().height(),
+               mask.dc());
+    const QImage letters = mask.image();
+    mask.image().fill(platform::toRgb32(l.ground));
+    textdrawing::drawText(mask.image(), 0, 0, l.text, l.font, 0xFF000000u);
+    gdi::BitBlt(board.dc(), 0, 0, W, H, mask.dc(), 0, 0, gdi::SRCINVERT);
+    if (!l.transparent)
+        return board.image();
+    QImage out = board.image().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < H; ++y) {
+        const auto* m = reinterpret_cast<const QRgb*>(letters.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < W; ++x)
+            if (!(m[x] & 0xFFFFFF))
+                o[x] = 0;
+    }
+    return out;
+}
+
+// The tiled pattern blended with the ground by each pixel's glyph coverage;
+// with a transparent ground the coverage is the alpha.
+QImage renderSmooth(const Letters& l, int W, int H) {
+    const QImage cover = textdrawing::coverage(l.text, l.font, QSize(W, H));
+    Surface pattern(HolderPattern(l.pattern));
+    Surface tiles(filled(W, H, 0xFF000000u));
+    tile(tiles.dc(), W, H, pattern.dc(), pattern.image().width(), pattern.image().height());
+    const QRgb ground = platform::toRgb32(l.ground);
+    QImage out(W, H, l.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < H; ++y) {
+        const uchar* c = cover.constScanLine(y);
+        const auto* p = reinterpret_cast<const QRgb*>(tiles.image().constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < W; ++x) {
+            const int a = c[x];
+            if (l.transparent) {
+                o[x] = a ? (p[x] & 0xFFFFFFu) | QRgb(a) << 24 : 0;
+                continue;
+            }
+            const auto mix = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
+            o[x] = qRgb(mix(qRed(p[x]), qRed(ground)), mix(qGreen(p[x]), qGreen(ground)),
+                        mix(qBlue(p[x]), qBlue(ground)));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic) {
+    QFont font;
+    font.setFamily(face);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+QString SizeRefusal(std::int64_t W, std::int64_t H) {
+    if (W <= MaxSide && H <= MaxSide && W * H * 4 <= MaxBytes)
+        return QString();
+    return QStringLiteral("文字の画像が大きすぎます（%1 × %2 ピクセル）。\r\n"
+                          "文字を短くするか、サイズを小さくしてください。")
+        .arg(W)
+        .arg(H);
+}
+
+QImage HolderPattern(const QImage& picture) {
+    QImage pattern = filled(picture.width(), picture.height(), platform::toRgb32(0x80000005u));
+    if (!pattern.isNull()) {
+        QPainter p(&pattern);
+        p.drawImage(0, 0, picture);
+    }
+    return pattern;
+}
+
+bool Render(const Letters& letters, QImage& image, QString& why) {
+    const QSize size = textdrawing::measureText(letters.text, letters.font);
+    why = SizeRefusal(size.width(), size.height());
+    if (!why.isEmpty())
+        return false;
+    if (size.isEmpty()) {
+        image = QImage();
+        return true;
+    }
+    image = letters.smooth ? renderSmooth(letters, size.width(), size.height())
+                           : renderHard(letters, size.width(), size.height());
+    return true;
+}
+
+void CutPattern(gdi::HDC board, std::int32_t W, std::int32_t H, gdi::HDC pattern, std::int32_t PW,
+                std::int32_t PH, gdi::HDC mask) {
+    gdi::HDC workDC = 0;
+    gdi::HBITMAP workBitmap = 0;
+    CreateWorkBitmap(board, W, H, workDC, workBitmap);
+    tile(workDC, W, H, pattern, PW, PH);
+    gdi::BitBlt(workDC, 0, 0, W, H, mask, 0, 0, gdi::SRCAND);
+    gdi::BitBlt(board, 0, 0, W, H, workDC, 0, 0, gdi::SRCCOPY);
+    DeleteWorkBitmap(workDC, workBitmap);
+}
+
+} // namespace cutengine

@@ -34,9 +34,10 @@ template <typename Int> bool parseInt(const QString& text, Int& value) {
 }
 
 // A key whose text does not convert to its type takes the key's default.
-template <typename Int> Int readInt(const QString& section, const QString& key, Int fallback) {
+template <typename Int>
+Int readInt(const QString& section, const QString& key, Int fallback, const QString& iniFile) {
     Int value = fallback;
-    parseInt(GetIniString(section, key, QString::number(fallback), gIniFile), value);
+    parseInt(GetIniString(section, key, QString::number(fallback), iniFile), value);
     return value;
 }
 
@@ -78,17 +79,21 @@ bool ParseFontSize(const QString& text, float& size) {
 
 void LoadSettings(const QString& programFolder) {
     gIniFile = AddPathSep(programFolder) + IniName;
-    gMongon = GetIniString("Data", "Mongon", "Sample", gIniFile);
-    gBackColor = readInt<std::int32_t>("Data", "BackColor", 0);
-    gFontName = GetIniString("Font", "Name", DefaultFontName, gIniFile);
+    ReadSettings(gIniFile);
+}
+
+void ReadSettings(const QString& iniFile) {
+    gMongon = GetIniString("Data", "Mongon", "Sample", iniFile);
+    gBackColor = readInt<std::int32_t>("Data", "BackColor", 0, iniFile);
+    gFontName = GetIniString("Font", "Name", DefaultFontName, iniFile);
     gFontSize = 10.0f;
-    ParseFontSize(GetIniString("Font", "Size", "10.0", gIniFile), gFontSize);
-    gFontItalic = readInt<std::int16_t>("Font", "Italic", 0);
-    gFontTick = readInt<std::int16_t>("Font", "Tick", 0);
-    gJpegRate = readInt<std::int16_t>("JPEG", "Rate", 50);
-    gJpegPrgrs = readInt<std::int16_t>("JPEG", "Prgrs", 0);
-    gPngRate = readInt<std::int16_t>("PNG", "Rate", 1);
-    gOptionsGif = readInt<std::int16_t>("Options", "GIF", 1);
+    ParseFontSize(GetIniString("Font", "Size", "10.0", iniFile), gFontSize);
+    gFontItalic = readInt<std::int16_t>("Font", "Italic", 0, iniFile);
+    gFontTick = readInt<std::int16_t>("Font", "Tick", 0, iniFile);
+    gJpegRate = readInt<std::int16_t>("JPEG", "Rate", 50, iniFile);
+    gJpegPrgrs = readInt<std::int16_t>("JPEG", "Prgrs", 0, iniFile);
+    gPngRate = readInt<std::int16_t>("PNG", "Rate", 1, iniFile);
+    gOptionsGif = readInt<std::int16_t>("Options", "GIF", 1, iniFile);
 }
 
 void SaveSettings() {

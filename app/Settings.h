@@ -23,6 +23,9 @@ extern QString gIniFile;
 // Reads every setting from the file in `programFolder` (the executable's
 // folder; tests pass another one).
 void LoadSettings(const QString& programFolder = QCoreApplication::applicationDirPath());
+// Reads every setting but the file's own name from `iniFile`; a missing file
+// gives the first start's values.
+void ReadSettings(const QString& iniFile);
 void SaveSettings();
 
 // Value forms of the settings file.

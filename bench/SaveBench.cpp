@@ -42,7 +42,7 @@ void BM_EncodePngDefaultLevel(benchmark::State& state) {
     const QImage& image = rendered().form->Board->image();
     QByteArray out;
     for (auto _ : state)
-        imagelib::EncodePng(image, -1, out);
+        imagelib::EncodePng(image, 0, out);
     state.counters["bytes"] = static_cast<double>(out.size());
 }
 

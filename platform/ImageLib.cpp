@@ -68,13 +68,6 @@ struct JpegState {
     std::longjmp(reinterpret_cast<JpegState*>(cinfo->err)->jump, 1);
 }
 
-void pngWrite(png_structp png, png_bytep data, png_size_t length) {
-    static_cast<QByteArray*>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
-}
-
-void pngFlush(png_structp) {}
-
 } // namespace
 
 bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& out) {
@@ -115,32 +108,6 @@ bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& 
         QByteArray(reinterpret_cast<const char*>(state.buffer), static_cast<qsizetype>(state.size));
     jpeg_destroy_compress(&cinfo);
     std::free(state.buffer);
-    return true;
-}
-
-bool EncodePng(const QImage& image, int zlibLevel, QByteArray& out) {
-    std::vector<unsigned char> row(static_cast<size_t>(image.width()) * 3);
-    out.clear();
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &out, pngWrite, pngFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
-                 static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, zlibLevel);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height(); ++y) {
-        toRgbRow(image, y, row.data());
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
     return true;
 }
 
@@ -201,25 +168,13 @@ std::int32_t DCSavetoJPEG(gdi::HDC dc, std::int32_t width, std::int32_t height,
 
 std::int32_t DCSavetoPNG(gdi::HDC dc, std::int32_t width, std::int32_t height,
                          const QString& fileName, std::uint8_t level) {
-    int zlibLevel = 0;
-    switch (level) {
-    case 0:
-        zlibLevel = Z_DEFAULT_COMPRESSION;
-        break;
-    case 1:
-        zlibLevel = Z_BEST_SPEED;
-        break;
-    case 2:
-        zlibLevel = Z_BEST_COMPRESSION;
-        break;
-    default:
+    if (level > 2)
         return fail(PngLevelOutOfRange(level));
-    }
     QImage image;
     if (!grab(dc, width, height, image))
         return 1;
     QByteArray data;
-    if (!EncodePng(image, zlibLevel, data))
+    if (!EncodePng(image, level, data))
         return fail(QStringLiteral("PNG に変換できませんでした。"));
     return writeOut(fileName, data);
 }

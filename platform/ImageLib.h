@@ -36,7 +36,9 @@ QString PngLevelOutOfRange(int level);
 
 // Encoders, for callers that want the bytes.
 bool EncodeJpeg(const QImage& image, int quality, bool progressive, QByteArray& out);
-bool EncodePng(const QImage& image, int zlibLevel, QByteArray& out);
+// `level` as for DCSavetoPNG. At most 256 colours give an indexed PNG of the
+// smallest bit depth that holds them; transparency (ARGB32) is kept.
+bool EncodePng(const QImage& image, int level, QByteArray& out);
 QByteArray EncodeBmp(const QImage& image);
 
 } // namespace imagelib

@@ -1,0 +1,219 @@
+#include "CutCommand.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QImage>
+
+#include "CutOptions.h"
+#include "app/Settings.h"
+#include "mainwindow/Tartan.h"
+#include "pictures/PatternFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/FontEnum.h"
+#include "platform/ImageLib.h"
+#include "render/CutEngine.h"
+
+namespace cli {
+namespace {
+
+class Messages {
+  public:
+    Messages(const CutStreams& io, qsizetype lines)
+        : m_err(io.err), m_bar(io.errIsTerminal && lines > 1), m_total(lines) {}
+    void say(const QString& message) {
+        clearBar();
+        m_err->write(QStringLiteral("velmora-cut: %1\n").arg(message).toUtf8());
+    }
+    void progress(qsizetype done) {
+        if (!m_bar)
+            return;
+        constexpr int Width = 30;
+        const int filled = static_cast<int>(done * Width / m_total);
+        m_err->write(QStringLiteral("\r[%1%2] %3/%4")
+                         .arg(QString(filled, QLatin1Char('#')))
+                         .arg(QString(Width - filled, QLatin1Char(' ')))
+                         .arg(done)
+                         .arg(m_total)
+                         .toUtf8());
+        m_shown = true;
+    }
+    void finish() {
+        if (m_shown)
+            m_err->write("\n");
+        m_shown = false;
+    }
+
+  private:
+    void clearBar() {
+        if (m_shown)
+            m_err->write("\r\033[K");
+    }
+    QIODevice* m_err;
+    bool m_bar;
+    qsizetype m_total;
+    bool m_shown = false;
+};
+
+struct Line {
+    int number; // in the batch file, 1-based; 0 for the one text
+    QString text;
+};
+
+// One text per line, CR LF or LF; empty lines are skipped but keep their number.
+bool readBatch(const QString& name, QIODevice* standardInput, QList<Line>& lines) {
+    QByteArray data;
+    if (name == QLatin1String("-")) {
+        data = standardInput->readAll();
+    } else {
+        QFile file(name);
+        if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
+            return false;
+        data = file.readAll();
+    }
+    const QStringList texts = QString::fromUtf8(data).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        // A text is one line, as in the window's text box.
+        const QString text = texts[i].section(QLatin1Char('\r'), 0, 0);
+        if (!text.isEmpty())
+            lines.append({static_cast<int>(i + 1), text});
+    }
+    return true;
+}
+
+struct Job {
+    QFont font;
+    QImage pattern;
+    platform::COLORREF ground;
+    int jpegRate;
+    bool progressive;
+    int pngLevel;
+};
+
+// The encoded file, or false with the reason.
+bool encode(const QImage& image, Format format, const Job& job, QByteArray& data, QString& why) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    bool done = false;
+    switch (format) {
+    case Format::Bmp:
+        data = imagelib::EncodeBmp(rgb);
+        return true;
+    case Format::Jpeg:
+        if (job.jpegRate < 1 || job.jpegRate > 100) {
+            why = imagelib::JpegRateOutOfRange(job.jpegRate);
+            return false;
+        }
+        done = imagelib::EncodeJpeg(rgb, 101 - job.jpegRate, job.progressive, data);
+        break;
+    case Format::Png:
+        if (job.pngLevel < 0 || job.pngLevel > 2) {
+            why = imagelib::PngLevelOutOfRange(job.pngLevel);
+            return false;
+        }
+        done = imagelib::EncodePng(image, job.pngLevel, data);
+        break;
+    }
+    if (!done)
+        why = Cut::tr("the image could not be encoded");
+    return done;
+}
+
+// Renders and writes one text; false with the reason.
+bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStreams& io,
+            QString& target, QString& why) {
+    target = line.number ? OutputName(o.output, line.number) : o.output;
+    QImage image;
+    const cutengine::Letters letters{line.text,  job.font, job.pattern,
+                                     job.ground, o.smooth, o.transparent};
+    if (!cutengine::Render(letters, image, why))
+        return false;
+    if (image.isNull()) {
+        why = Cut::tr("the text gives an empty image");
+        return false;
+    }
+    QByteArray data;
+    if (!encode(image, o.format, job, data, why))
+        return false;
+    if (target == QLatin1String("-")) {
+        if (io.out->write(data) == data.size())
+            return true;
+        why = Cut::tr("standard output could not be written");
+        return false;
+    }
+    return platform::writeFileAtomically(target, data, &why);
+}
+
+} // namespace
+
+int RunCut(const QStringList& arguments, const CutStreams& io) {
+    Messages messages(io, 0);
+    CutOptions o;
+    QString error;
+    if (!ParseOptions(arguments, o, error)) {
+        messages.say(error);
+        messages.say(Cut::tr("see velmora-cut --help"));
+        return UsageError;
+    }
+    if (o.help || o.version) {
+        io.out->write(
+            (o.help
+                 ? HelpText()
+                 : QStringLiteral("velmora-cut %1\n").arg(QCoreApplication::applicationVersion()))
+                .toUtf8());
+        return AllWritten;
+    }
+    if (!o.settings.isEmpty() && !QFile(o.settings).open(QIODevice::ReadOnly)) {
+        messages.say(Cut::tr("%1: the settings file cannot be read").arg(o.settings));
+        return InputUnreadable;
+    }
+    ReadSettings(o.settings);
+
+    QString face = o.font.isEmpty() ? gFontName : o.font;
+    if (QFileInfo(face).isFile()) {
+        const QStringList families =
+            QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(face));
+        if (families.isEmpty()) {
+            messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
+            return InputUnreadable;
+        }
+        face = families.first();
+    }
+    fontenum::InstallClassicFaceSubstitutes();
+    Job job{cutengine::MakeFont(face, o.size.value_or(gFontSize), o.bold || gFontTick != 0,
+                                o.italic || gFontItalic != 0),
+            MakeTartan(),
+            o.color.value_or(static_cast<platform::COLORREF>(gBackColor)),
+            o.jpegRate.value_or(gJpegRate),
+            o.progressive || gJpegPrgrs != 0,
+            o.pngLevel.value_or(gPngRate)};
+    if (!o.pattern.isEmpty() && !ReadPatternFile(o.pattern, job.pattern)) {
+        messages.say(Cut::tr("%1: the pattern picture cannot be read").arg(o.pattern));
+        return InputUnreadable;
+    }
+
+    QList<Line> lines;
+    if (o.batch.isEmpty())
+        lines.append({0, o.text});
+    else if (!readBatch(o.batch, io.in, lines)) {
+        messages.say(Cut::tr("%1: the batch file cannot be read").arg(o.batch));
+        return InputUnreadable;
+    }
+    Messages progress(io, lines.size());
+    int failed = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString target, why;
+        if (!cutOne(o, job, lines[i], io, target, why)) {
+            ++failed;
+            progress.say(lines[i].number
+                             ? Cut::tr("line %1: %2: %3").arg(lines[i].number).arg(target, why)
+                             : Cut::tr("%1: %2").arg(target, why));
+        }
+        progress.progress(i + 1);
+    }
+    progress.finish();
+    if (failed && lines.size() > 1)
+        progress.say(Cut::tr("%1 of %2 images were not written").arg(failed).arg(lines.size()));
+    return failed ? OutputFailed : AllWritten;
+}
+
+} // namespace cli

@@ -1,0 +1,174 @@
+#include "CutOptions.h"
+
+#include <cmath>
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace cli {
+namespace {
+
+const QRegularExpression Placeholder(QStringLiteral("%(%|0?(\\d*)d)"));
+
+std::optional<int> intIn(const QString& text, int low, int high) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<platform::COLORREF> ParseColor(const QString& text) {
+    bool ok = false;
+    if (text.startsWith(QLatin1Char('#'))) {
+        const uint rgb = text.mid(1).toUInt(&ok, 16);
+        if (!ok || text.size() != 7)
+            return std::nullopt;
+        return platform::COLORREF((rgb >> 16) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+    }
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < 0 || value > 0xFFFFFF)
+        return std::nullopt;
+    return platform::COLORREF(value);
+}
+
+std::optional<Format> FormatOfName(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QLatin1String("bmp"))
+        return Format::Bmp;
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return Format::Jpeg;
+    if (suffix == QLatin1String("png"))
+        return Format::Png;
+    return std::nullopt;
+}
+
+QString OutputName(const QString& pattern, int line) {
+    QString name;
+    qsizetype from = 0;
+    for (auto it = Placeholder.globalMatch(pattern); it.hasNext();) {
+        const auto match = it.next();
+        name += pattern.mid(from, match.capturedStart() - from);
+        if (match.captured(1) == QLatin1String("%"))
+            name += QLatin1Char('%');
+        else
+            name += QStringLiteral("%1").arg(line, match.captured(2).toInt(), 10, QLatin1Char('0'));
+        from = match.capturedEnd();
+    }
+    return name + pattern.mid(from);
+}
+
+bool HasLineNumber(const QString& pattern) {
+    for (auto it = Placeholder.globalMatch(pattern); it.hasNext();)
+        if (it.next().captured(1) != QLatin1String("%"))
+            return true;
+    return false;
+}
+
+bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringList{"o", "output"}, QString(), "OUT"),
+        batch("batch", QString(), "FILE"), settings("settings", QString(), "INI"),
+        font("font", QString(), "NAME"), size("size", QString(), "PT"), bold("bold"),
+        italic("italic"), pattern("pattern", QString(), "FILE"), color("color", QString(), "COLOR"),
+        jpegRate("jpeg-rate", QString(), "N"), progressive("progressive"),
+        pngLevel("png-level", QString(), "N"), transparent("transparent"), smooth("smooth"),
+        help(QStringList{"h", "help"}), version("version");
+    parser.addOptions({output, batch, settings, font, size, bold, italic, pattern, color, jpegRate,
+                       progressive, pngLevel, transparent, smooth, help, version});
+    if (!parser.parse(QStringList{QStringLiteral("velmora-cut")} + arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    if (o.help || o.version)
+        return true;
+    const auto fail = [&error](const QString& why) {
+        error = why;
+        return false;
+    };
+    o.output = parser.value(output);
+    o.batch = parser.value(batch);
+    o.settings = parser.value(settings);
+    o.font = parser.value(font);
+    o.pattern = parser.value(pattern);
+    o.bold = parser.isSet(bold);
+    o.italic = parser.isSet(italic);
+    o.progressive = parser.isSet(progressive);
+    o.transparent = parser.isSet(transparent);
+    o.smooth = parser.isSet(smooth);
+    const QStringList texts = parser.positionalArguments();
+    if (o.output.isEmpty())
+        return fail(Cut::tr("no output given (-o OUT)"));
+    if (parser.isSet(batch) ? !texts.isEmpty() : texts.size() != 1)
+        return fail(parser.isSet(batch) ? Cut::tr("a text and --batch cannot be given together")
+                                        : Cut::tr("give exactly one text, or --batch FILE"));
+    if (!texts.isEmpty())
+        o.text = texts.first();
+    if (parser.isSet(size)) {
+        bool ok = false;
+        const float pt = parser.value(size).toFloat(&ok);
+        if (!ok || !std::isfinite(pt) || pt <= 0)
+            return fail(Cut::tr("--size needs a positive number of points"));
+        o.size = pt;
+    }
+    if (parser.isSet(color) && !(o.color = ParseColor(parser.value(color))))
+        return fail(Cut::tr("--color needs #RRGGBB or a decimal colour value 0 to 16777215"));
+    if (parser.isSet(jpegRate) && !(o.jpegRate = intIn(parser.value(jpegRate), 1, 100)))
+        return fail(Cut::tr("--jpeg-rate needs a whole number from 1 to 100"));
+    if (parser.isSet(pngLevel) && !(o.pngLevel = intIn(parser.value(pngLevel), 0, 2)))
+        return fail(Cut::tr("--png-level needs 0, 1 or 2"));
+    if (o.output == QLatin1String("-")) {
+        if (parser.isSet(batch))
+            return fail(Cut::tr("--batch writes files: -o - takes one text"));
+        o.format = Format::Png;
+    } else if (const auto format = FormatOfName(o.output)) {
+        o.format = *format;
+    } else {
+        return fail(
+            Cut::tr("%1: the output name must end in .bmp, .jpg, .jpeg or .png").arg(o.output));
+    }
+    if (parser.isSet(batch) && !HasLineNumber(o.output))
+        return fail(
+            Cut::tr("%1: a batch output name needs %d or %0Nd for the line number").arg(o.output));
+    if (o.transparent && o.format != Format::Png)
+        return fail(Cut::tr("--transparent needs PNG output"));
+    return true;
+}
+
+QString HelpText() {
+    return Cut::tr(
+        "Usage: velmora-cut [options] -o OUT TEXT\n"
+        "       velmora-cut [options] -o TEMPLATE --batch FILE\n"
+        "\n"
+        "Makes cut letters: TEXT drawn in the font, its letters filled with the\n"
+        "tiled pattern, every other pixel the background colour. The image is\n"
+        "exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;\n"
+        "-o - writes PNG to standard output.\n"
+        "\n"
+        "  --batch FILE       one text per line (UTF-8; \"-\" reads standard input);\n"
+        "                     %d or %0Nd in TEMPLATE becomes the line number\n"
+        "  --font NAME        font family, or a font file\n"
+        "  --size PT          size in points (96 dots per inch)\n"
+        "  --bold, --italic   bold and italic\n"
+        "  --pattern FILE     pattern picture: BMP, ICO, JPEG, GIF or PNG\n"
+        "                     (default: the built-in tartan)\n"
+        "  --color COLOR      background colour, #RRGGBB or decimal 0x00BBGGRR\n"
+        "  --jpeg-rate N      JPEG compression rate 1 to 100 (higher is smaller)\n"
+        "  --progressive      progressive JPEG\n"
+        "  --png-level N      PNG level: 1 fastest, 0 balanced, 2 smallest\n"
+        "  --transparent      transparent background (PNG only)\n"
+        "  --smooth           antialiased letter edges\n"
+        "  --settings INI     defaults from a Velmora.Ini settings file (never written)\n"
+        "  -h, --help         this help\n"
+        "  --version          the version\n"
+        "\n"
+        "Exit status: 0 all written, 1 usage error, 2 an input could not be read,\n"
+        "3 an output could not be written or was refused.\n");
+}
+
+} // namespace cli

@@ -1,0 +1,50 @@
+#include <cstdio>
+
+#include <unistd.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "CutCommand.h"
+
+namespace {
+
+// Qt's own notes (no runtime folder and the like) are not the command's to print.
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+void installTranslations(QCoreApplication& app) {
+    for (const auto& [name, folder] :
+         {std::pair{QStringLiteral("velmora-cut"), QStringLiteral(":/i18n")},
+          std::pair{QStringLiteral("qtbase"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)}}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QLocale(), name, QStringLiteral("_"), folder))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Text is drawn off screen: no display is used, whatever the environment names.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quiet);
+    // The arguments are the command's alone: Qt sees none of them.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    installTranslations(app);
+    QFile in, out, err;
+    in.open(stdin, QIODevice::ReadOnly);
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return cli::RunCut(arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0});
+}

@@ -38,12 +38,14 @@ void BM_SaveJpeg50(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(QFile(name).size());
 }
 
-void BM_EncodePngDefaultLevel(benchmark::State& state) {
+void BM_EncodePng(benchmark::State& state) {
     const QImage& image = rendered().form->Board->image();
     QByteArray out;
     for (auto _ : state)
-        imagelib::EncodePng(image, 0, out);
+        imagelib::EncodePng(image, static_cast<int>(state.range(0)), out);
     state.counters["bytes"] = static_cast<double>(out.size());
+    state.counters["Mpx/s"] = benchmark::Counter(double(image.width()) * image.height() / 1e6,
+                                                 benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void appendBytes(png_structp png, png_bytep data, png_size_t length) {
@@ -89,7 +91,7 @@ BENCHMARK(BM_SavePng)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 BENCHMARK(BM_SaveJpeg50)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_EncodePngDefaultLevel)
+BENCHMARK(BM_EncodePng)->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

@@ -102,29 +102,46 @@ Settings settingsFor(int level, bool indexed) {
     }
 }
 
-// Everything libpng changes after setjmp lives on the heap.
-struct Rows {
+// What the file holds, prepared before libpng runs; everything libpng may see
+// change after setjmp lives here, on the heap.
+struct Plan {
+    QImage image;
+    Indexed indexed;
+    bool useIndex = false;
+    bool alpha = false;
+    int depth = 8;
+    Settings settings{};
     std::vector<png_byte> row;
     std::vector<png_color> palette;
     std::vector<png_byte> alphas;
 };
 
-} // namespace
+void fillRow(Plan& plan, int y) {
+    const int w = plan.image.width();
+    png_byte* row = plan.row.data();
+    if (plan.useIndex) {
+        const uchar* in = &plan.indexed.pixels[static_cast<size_t>(y) * static_cast<size_t>(w)];
+        if (plan.depth == 8) {
+            std::copy(in, in + w, row);
+            return;
+        }
+        const int depth = plan.depth, perByte = 8 / depth;
+        std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
+        for (int x = 0; x < w; ++x)
+            row[x / perByte] |= static_cast<png_byte>(in[x] << (8 - depth * (x % perByte + 1)));
+        return;
+    }
+    const auto* in = reinterpret_cast<const QRgb*>(plan.image.constScanLine(y));
+    for (int x = 0; x < w; ++x) {
+        *row++ = static_cast<png_byte>(qRed(in[x]));
+        *row++ = static_cast<png_byte>(qGreen(in[x]));
+        *row++ = static_cast<png_byte>(qBlue(in[x]));
+        if (plan.alpha)
+            *row++ = static_cast<png_byte>(qAlpha(in[x]));
+    }
+}
 
-bool EncodePng(const QImage& source, int level, QByteArray& out) {
-    if (level < 0 || level > 2 || source.isNull())
-        return false;
-    const bool alpha = source.hasAlphaChannel();
-    const QImage image =
-        source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    Indexed indexed;
-    const bool useIndex = indexColours(image, alpha, indexed);
-    const int w = image.width(), h = image.height();
-    const int depth = useIndex ? bitDepthFor(indexed.palette.size()) : 8;
-    const int channels = useIndex ? 1 : alpha ? 4 : 3;
-    auto state = std::make_unique<Rows>();
-    state->row.resize(static_cast<size_t>(w) * static_cast<size_t>(channels) + 1);
-
+bool write(Plan& plan, QByteArray& out) {
     out.clear();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
@@ -135,58 +152,55 @@ bool EncodePng(const QImage& source, int level, QByteArray& out) {
         return false;
     }
     png_set_write_fn(png, &out, pngWrite, pngFlush);
-    const int type = useIndex ? PNG_COLOR_TYPE_PALETTE
-                     : alpha  ? PNG_COLOR_TYPE_RGB_ALPHA
-                              : PNG_COLOR_TYPE_RGB;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), depth, type,
+    const int type = plan.useIndex ? PNG_COLOR_TYPE_PALETTE
+                     : plan.alpha  ? PNG_COLOR_TYPE_RGB_ALPHA
+                                   : PNG_COLOR_TYPE_RGB;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.image.width()),
+                 static_cast<png_uint_32>(plan.image.height()), plan.depth, type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (useIndex) {
-        for (QRgb c : indexed.palette) {
-            state->palette.push_back({static_cast<png_byte>(qRed(c)),
-                                      static_cast<png_byte>(qGreen(c)),
-                                      static_cast<png_byte>(qBlue(c))});
-            if (qAlpha(c) < 255)
-                state->alphas.push_back(static_cast<png_byte>(qAlpha(c)));
-        }
-        png_set_PLTE(png, info, state->palette.data(), static_cast<int>(state->palette.size()));
-        if (!state->alphas.empty())
-            png_set_tRNS(png, info, state->alphas.data(), static_cast<int>(state->alphas.size()),
+    if (plan.useIndex) {
+        png_set_PLTE(png, info, plan.palette.data(), static_cast<int>(plan.palette.size()));
+        if (!plan.alphas.empty())
+            png_set_tRNS(png, info, plan.alphas.data(), static_cast<int>(plan.alphas.size()),
                          nullptr);
     }
-    const Settings settings = settingsFor(level, useIndex);
-    png_set_compression_level(png, settings.zlibLevel);
+    png_set_compression_level(png, plan.settings.zlibLevel);
     png_set_compression_mem_level(png, 9);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filters);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, plan.settings.filters);
     png_write_info(png, info);
-    png_byte* row = state->row.data();
-    for (int y = 0; y < h; ++y) {
-        if (useIndex) {
-            const uchar* in = &indexed.pixels[static_cast<size_t>(y) * static_cast<size_t>(w)];
-            if (depth == 8) {
-                std::copy(in, in + w, row);
-            } else {
-                std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
-                const int perByte = 8 / depth;
-                for (int x = 0; x < w; ++x)
-                    row[x / perByte] |=
-                        static_cast<png_byte>(in[x] << (8 - depth * (x % perByte + 1)));
-            }
-        } else {
-            const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            png_byte* o = row;
-            for (int x = 0; x < w; ++x) {
-                *o++ = static_cast<png_byte>(qRed(in[x]));
-                *o++ = static_cast<png_byte>(qGreen(in[x]));
-                *o++ = static_cast<png_byte>(qBlue(in[x]));
-                if (alpha)
-                    *o++ = static_cast<png_byte>(qAlpha(in[x]));
-            }
-        }
-        png_write_row(png, row);
+    for (int y = 0; y < plan.image.height(); ++y) {
+        fillRow(plan, y);
+        png_write_row(png, plan.row.data());
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+} // namespace
+
+bool EncodePng(const QImage& source, int level, QByteArray& out) {
+    if (level < 0 || level > 2 || source.isNull())
+        return false;
+    auto plan = std::make_unique<Plan>();
+    plan->alpha = source.hasAlphaChannel();
+    plan->image =
+        source.convertToFormat(plan->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    plan->useIndex = indexColours(plan->image, plan->alpha, plan->indexed);
+    if (plan->useIndex) {
+        plan->depth = bitDepthFor(plan->indexed.palette.size());
+        for (QRgb c : plan->indexed.palette) {
+            plan->palette.push_back({static_cast<png_byte>(qRed(c)),
+                                     static_cast<png_byte>(qGreen(c)),
+                                     static_cast<png_byte>(qBlue(c))});
+            if (qAlpha(c) < 255)
+                plan->alphas.push_back(static_cast<png_byte>(qAlpha(c)));
+        }
+    }
+    const int channels = plan->useIndex ? 1 : plan->alpha ? 4 : 3;
+    plan->row.resize(static_cast<size_t>(plan->image.width()) * static_cast<size_t>(channels));
+    plan->settings = settingsFor(level, plan->useIndex);
+    return write(*plan, out);
 }
 
 } // namespace imagelib

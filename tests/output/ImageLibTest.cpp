@@ -106,3 +106,48 @@ TEST(ImageLib, FailuresAreReportedAndLeaveOldFileIntact) {
     EXPECT_EQ(testsupport::readAll(target), "old content");
     EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
 }
+
+// Up to 256 colours give a palette PNG of the smallest depth; more give
+// truecolour. Every pixel, odd widths and transparency included, reads back.
+TEST(ImageLib, PngKeepsEveryPixelAtTheSmallestDepth) {
+    const struct {
+        int colours, depth, type;
+    } kinds[] = {{2, 1, 3}, {3, 2, 3}, {16, 4, 3}, {17, 8, 3}, {256, 8, 3}, {257, 8, 2}};
+    for (const auto& k : kinds) {
+        for (int width : {1, 3, 13}) {
+            for (bool alpha : {false, true}) {
+                SCOPED_TRACE(QString("%1 colours, width %2, alpha %3")
+                                 .arg(k.colours)
+                                 .arg(width)
+                                 .arg(alpha)
+                                 .toStdString());
+                QImage image(width, k.colours / width + 2,
+                             alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < width; ++x) {
+                        const int c = (y * width + x) % k.colours;
+                        const int a = !alpha ? 255 : c == 1 ? 0 : c % 5 == 2 ? 128 : 255;
+                        image.setPixel(x, y,
+                                       qRgba(c & 0xFF, (c >> 8) * 100 + 7, (c * 37) & 0xFF, a));
+                    }
+                for (int level : {1, 0, 2}) {
+                    QByteArray png;
+                    ASSERT_TRUE(imagelib::EncodePng(image, level, png));
+                    EXPECT_EQ(png[24], k.depth);
+                    EXPECT_EQ(png[25], alpha && k.type == 2 ? 6 : k.type);
+                    const QImage back =
+                        QImage::fromData(png, "PNG").convertToFormat(QImage::Format_ARGB32);
+                    ASSERT_EQ(back.size(), image.size());
+                    for (int y = 0; y < image.height(); ++y)
+                        for (int x = 0; x < width; ++x) {
+                            const QRgb want = image.pixel(x, y), got = back.pixel(x, y);
+                            ASSERT_EQ(qAlpha(got), qAlpha(want)) << x << "," << y;
+                            if (qAlpha(want)) {
+                                ASSERT_EQ(got, want) << x << "," << y;
+                            }
+                        }
+                }
+            }
+        }
+    }
+}

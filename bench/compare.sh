@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# velmora-cut side by side with ImageMagick 6 doing the same work, each as a
+# whole process, in one run (ratios, since the machine is shared and noisy):
+#   bench/compare.sh build-bench/velmora-cut [runs]
+# Job S: "Sample" at 72 pt. Job L: a 68-character line at 120 pt. Font
+# IPAPGothic (the file handed to both), a 32 x 32 pattern, PNG out. Prints
+# medians, the time ratios, peak memory, and for the job L image the size of
+# each PNG level against ImageMagick's own PNG writer.
+set -euo pipefail
+cut=$(realpath "$1"); runs=${2:-9}
+convert=convert-im6.q16
+font=$(fc-match -f '%{file}' IPAPGothic)
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+cd "$work"
+$convert -size 32x32 pattern:checkerboard -fill '#c03030' -draw 'rectangle 0,0 12,12' pattern.png
+
+median_ms() { # runs a command $runs times, prints the median wall time in ms
+    local times=()
+    for _ in $(seq "$runs"); do
+        local start end
+        start=$(date +%s%N); "$@" >/dev/null 2>&1; end=$(date +%s%N)
+        times+=($(( (end - start) / 100000 )))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)] / 10}'
+}
+peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+
+job() { # name text size
+    local name=$1 text=$2 pt=$3
+    local ours=("$cut" --font "$font" --size "$pt" --pattern pattern.png --color '#000000'
+                -o "$name-cut.png" "$text")
+    local theirs=("$convert" -density 96 -font "$font" -pointsize "$pt" +antialias -background black
+                  -fill black "label:$text" -gravity NorthWest -tile pattern.png -annotate +0+0
+                  "$text" "$name-im.png")
+    "${ours[@]}" && "${theirs[@]}" # both must work before they are timed
+    local a b
+    a=$(median_ms "${ours[@]}"); b=$(median_ms "${theirs[@]}")
+    echo "job $name: velmora-cut $a ms, ImageMagick $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")" \
+         "($($convert "$name-cut.png" -format '%wx%h' info:) vs $($convert "$name-im.png" -format '%wx%h' info:))"
+    echo "job $name peak memory: velmora-cut $(peak_kb "${ours[@]}") KB, ImageMagick $(peak_kb "${theirs[@]}") KB"
+}
+
+job S "Sample" 72
+job L "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ" 120
+
+# PNG size: each level against ImageMagick writing the same pixels.
+$convert L-cut.png L-plain.png
+for level in 1 0 2; do
+    "$cut" --font "$font" --size 120 --pattern pattern.png --png-level $level -o "L$level.png" \
+        "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ"
+    echo "job L PNG level $level: $(stat -c %s "L$level.png") bytes, ImageMagick $(stat -c %s L-plain.png) bytes," \
+         "ratio $(awk "BEGIN {printf \"%.2f\", $(stat -c %s "L$level.png") / $(stat -c %s L-plain.png)}")"
+done

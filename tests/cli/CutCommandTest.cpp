@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QSet>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+
+#include "app/Settings.h"
+#include "cli/CutCommand.h"
+#include "platform/PictureBox.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+struct Outcome {
+    int status;
+    QByteArray out;
+    QString err;
+};
+
+// The command in this process, on buffers.
+Outcome cut(const QStringList& arguments, const QByteArray& input = {}) {
+    QByteArray in = input, out, err;
+    QBuffer inBuffer(&in), outBuffer(&out), errBuffer(&err);
+    inBuffer.open(QIODevice::ReadOnly);
+    outBuffer.open(QIODevice::WriteOnly);
+    errBuffer.open(QIODevice::WriteOnly);
+    const int status = cli::RunCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false});
+    return {status, out, QString::fromUtf8(err)};
+}
+
+QImage decoded(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// The real command as a process, with no display and no platform named.
+Outcome cutProcess(const QStringList& arguments, const QString& language = "C") {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
+        env.remove(name);
+    env.insert("LANG", language);
+    env.insert("LC_ALL", language);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_CUT), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class CutCommand : public MainWindowFixture {
+  protected:
+    QString file(const QString& name) { return dir.filePath(name); }
+};
+
+} // namespace
+
+// The window's settings file drives the command to the window's own pixels.
+TEST_F(CutCommand, SettingsGiveTheWindowsImage) {
+    testsupport::writeAll(ini, "[Data]\r\nMongon=切り文字 Cut\r\nBackColor=16744448\r\n"
+                               "[Font]\r\nName=IPA P明朝\r\nSize=36\r\nItalic=5\r\nTick=-1\r\n");
+    start();
+    form->BTN[0]->click();
+    const Outcome run = cut({"--settings", ini, "-o", file("w.bmp"), gMongon});
+    ASSERT_EQ(run.status, cli::AllWritten) << run.err.toStdString();
+    EXPECT_EQ(decoded(file("w.bmp")), form->Board->image());
+
+    // A picture pattern, taken as the window takes it from a drop.
+    testfiles::writePng(file("p.png"), 7, 5, 6, 8, false, [](int x, int y) {
+        return x == y ? qRgba(0, 0, 0, 0) : qRgba(30 * x, 50 * y, 90, 255);
+    });
+    form->Area_OLEDragDrop(0, {file("p.png")});
+    form->BTN[0]->click();
+    ASSERT_EQ(
+        cut({"--settings", ini, "--pattern", file("p.png"), "-o", file("p.bmp"), gMongon}).status,
+        cli::AllWritten);
+    EXPECT_EQ(decoded(file("p.bmp")), form->Board->image());
+}
+
+// Each option reaches the image or the file.
+TEST_F(CutCommand, OptionsShapeTheOutput) {
+    start();
+    const auto make = [&](const QStringList& options, const QString& name) {
+        const Outcome run = cut(options + QStringList{"-o", file(name), "Ab"});
+        EXPECT_EQ(run.status, cli::AllWritten) << name.toStdString() << run.err.toStdString();
+        return QImage(file(name));
+    };
+    const QImage plain = make({"--size", "30"}, "plain.png");
+    EXPECT_EQ(plain.height(), make({"--size", "30"}, "plain.bmp").height());
+    EXPECT_GT(make({"--size", "60"}, "big.png").height(), plain.height() * 3 / 2);
+    EXPECT_NE(make({"--size", "30", "--bold"}, "bold.png"), plain);
+    EXPECT_NE(make({"--size", "30", "--italic"}, "italic.png"), plain);
+    EXPECT_EQ(make({"--size", "30", "--color", "#102030"}, "c.png").pixel(0, 0), qRgb(16, 32, 48));
+    EXPECT_EQ(make({"--size", "30", "--color", "3158064"}, "d.png").pixel(0, 0), qRgb(48, 48, 48));
+    EXPECT_EQ(plain.pixel(0, 0), qRgb(0, 0, 0));
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    red.save(file("red.bmp"));
+    const QImage pattern = make({"--size", "30", "--pattern", file("red.bmp")}, "r.png");
+    int letters = 0;
+    for (int y = 0; y < pattern.height(); ++y)
+        for (int x = 0; x < pattern.width(); ++x)
+            if (rgbAt(pattern, x, y) != 0) {
+                ++letters;
+                ASSERT_EQ(rgbAt(pattern, x, y), 0xFF0000u) << x << "," << y;
+            }
+    EXPECT_GT(letters, 20);
+
+    // JPEG rate and progressive, read from the files by ImageMagick.
+    make({"--jpeg-rate", "1", "--progressive"}, "fine.jpg");
+    make({"--jpeg-rate", "100"}, "coarse.jpg");
+    const auto identify = [&](const QString& name) {
+        QProcess p;
+        p.start("identify-im6.q16", {"-format", "%Q %[interlace]", file(name)});
+        p.waitForFinished();
+        return QString::fromLatin1(p.readAllStandardOutput());
+    };
+    EXPECT_EQ(identify("fine.jpg"), "100 JPEG");
+    EXPECT_EQ(identify("coarse.jpg"), "1 None");
+
+    // Every PNG level holds the same pixels.
+    for (const char* level : {"0", "1", "2"})
+        EXPECT_EQ(make({"--size", "30", "--png-level", level}, QString("l%1.png").arg(level)),
+                  plain);
+
+    // Transparent ground; smooth edges blend, and with transparency become alpha.
+    const QImage clear = make({"--size", "30", "--transparent"}, "t.png");
+    EXPECT_EQ(qAlpha(clear.pixel(0, 0)), 0);
+    // How many values a channel takes (red, or alpha).
+    const auto tones = [](const QImage& image, bool alpha) {
+        QSet<int> seen;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                seen.insert(alpha ? qAlpha(image.pixel(x, y)) : qRed(image.pixel(x, y)));
+        return seen.size();
+    };
+    const QImage smooth = make({"--size", "30", "--smooth", "--color", "#FFFFFF"}, "s.png");
+    EXPECT_GT(tones(smooth, false), tones(plain, false) + 8);
+    EXPECT_GT(tones(make({"--size", "30", "--smooth", "--transparent"}, "st.png"), true), 8);
+    EXPECT_EQ(tones(clear, true), 2);
+}
+
+TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
+    start();
+    testsupport::writeAll(file("notes.txt"), "text");
+    testsupport::writeAll(file("broken.png"), "\x89PNG\r\n\x1a\n broken");
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* message;
+    } cases[] = {
+        {{"Ab"}, cli::UsageError, "-o"},
+        {{"-o", file("a.png")}, cli::UsageError, "one text"},
+        {{"-o", file("a.png"), "A", "B"}, cli::UsageError, "one text"},
+        {{"-o", file("a%d.png"), "--batch", file("notes.txt"), "A"}, cli::UsageError, "together"},
+        {{"-o", file("a.gif"), "A"}, cli::UsageError, ".bmp"},
+        {{"-o", file("a.png"), "--color", "#12345", "A"}, cli::UsageError, "--color"},
+        {{"-o", file("a.png"), "--size", "-3", "A"}, cli::UsageError, "--size"},
+        {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, cli::UsageError, "--jpeg-rate"},
+        {{"-o", file("a.png"), "--png-level", "3", "A"}, cli::UsageError, "--png-level"},
+        {{"-o", file("a.bmp"), "--transparent", "A"}, cli::UsageError, "PNG"},
+        {{"-o", file("a.png"), "--batch", file("notes.txt")}, cli::UsageError, "%d"},
+        {{"-o", "-", "--batch", file("notes.txt")}, cli::UsageError, "-o -"},
+        {{"-o", file("a.png"), "--nonsense", "A"}, cli::UsageError, "nonsense"},
+        {{"-o", file("a.png"), "--pattern", file("missing.bmp"), "A"},
+         cli::InputUnreadable,
+         "missing.bmp"},
+        {{"-o", file("a.png"), "--pattern", file("broken.png"), "A"},
+         cli::InputUnreadable,
+         "broken.png"},
+        {{"-o", file("a.png"), "--settings", file("missing.ini"), "A"},
+         cli::InputUnreadable,
+         "missing.ini"},
+        {{"-o", file("a%d.png"), "--batch", file("missing.txt")},
+         cli::InputUnreadable,
+         "missing.txt"},
+        {{"-o", file("a.png"), "--font", file("notes.txt"), "A"},
+         cli::InputUnreadable,
+         "notes.txt"},
+        {{"-o", file("notes.txt/a.png"), "A"}, cli::OutputFailed, "notes.txt/a.png"},
+        {{"-o", file("a.png"), "--size", "3000", "WWWWWWWWWW"}, cli::OutputFailed, "a.png"},
+        {{"-o", file("a.png"), ""}, cli::OutputFailed, "a.png"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Outcome run = cut(c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+    }
+    // Nothing was written, not even half a file.
+    EXPECT_EQ(QDir(dir.path()).entryList({"a*"}, QDir::Files), QStringList());
+}
+
+// One text per line; a failing line is reported and the others are written.
+TEST_F(CutCommand, BatchWritesEveryLineItCan) {
+    start();
+    const Outcome run = cut({"-o", file("out-%03d.png"), "--batch", "-", "--size", "20"},
+                            "one\r\n\r\ntwo\n" + QByteArray(3000, 'W') + "\nfour");
+    EXPECT_EQ(run.status, cli::OutputFailed);
+    EXPECT_TRUE(run.err.contains("line 4")) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList({"out-*"}, QDir::Files),
+              QStringList({"out-001.png", "out-003.png", "out-005.png"}));
+    EXPECT_EQ(QImage(file("out-003.png")).height(), QImage(file("out-001.png")).height());
+}
+
+// No display, no platform named; PNG to standard output; Japanese messages.
+TEST(CutProcess, RunsWithoutADisplayAndSpeaksTheUsersLanguage) {
+    const Outcome png = cutProcess({"-o", "-", "--size", "20", "Sample"});
+    ASSERT_EQ(png.status, 0) << png.err.toStdString();
+    EXPECT_TRUE(png.err.isEmpty()) << png.err.toStdString();
+    EXPECT_FALSE(QImage::fromData(png.out, "PNG").isNull());
+    EXPECT_TRUE(cutProcess({"--version"}).out.startsWith("velmora-cut 1."));
+    const Outcome english = cutProcess({"-o", "x.gif", "A"});
+    EXPECT_EQ(english.status, 1);
+    EXPECT_TRUE(english.err.contains("must end in")) << english.err.toStdString();
+    const Outcome japanese = cutProcess({"-o", "x.gif", "A"}, "ja_JP.UTF-8");
+    EXPECT_TRUE(japanese.err.contains("出力ファイル名は")) << japanese.err.toStdString();
+    EXPECT_TRUE(cutProcess({"--help"}, "ja_JP.UTF-8").out.contains("使い方"));
+}

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QImage>
 
 #include "CutOptions.h"
@@ -10,7 +9,7 @@
 #include "mainwindow/Tartan.h"
 #include "pictures/PatternFile.h"
 #include "platform/AtomicFile.h"
-#include "platform/FontEnum.h"
+#include "platform/GlyphEngine.h"
 #include "platform/ImageLib.h"
 #include "render/CutEngine.h"
 
@@ -168,17 +167,11 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     }
     ReadSettings(o.settings);
 
-    QString face = o.font.isEmpty() ? gFontName : o.font;
-    if (QFileInfo(face).isFile()) {
-        const QStringList families =
-            QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(face));
-        if (families.isEmpty()) {
-            messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
-            return InputUnreadable;
-        }
-        face = families.first();
+    const QString face = o.font.isEmpty() ? gFontName : o.font;
+    if (QFileInfo(face).isFile() && !glyphs::isFontFile(face)) {
+        messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
+        return InputUnreadable;
     }
-    fontenum::InstallClassicFaceSubstitutes();
     Job job{cutengine::MakeFont(face, o.size.value_or(gFontSize), o.bold || gFontTick != 0,
                                 o.italic || gFontItalic != 0),
             MakeTartan(),

@@ -3,12 +3,13 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "CutCommand.h"
+#include "platform/GlyphEngine.h"
 
 namespace {
 
@@ -31,20 +32,21 @@ void installTranslations(QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Text is drawn off screen: no display is used, whatever the environment names.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Text is drawn by the glyph engine: no display, no GUI platform is started.
     qInstallMessageHandler(quiet);
     // The arguments are the command's alone: Qt sees none of them.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    QCoreApplication app(qtArgc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     installTranslations(app);
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    return cli::RunCut(arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0});
+    const int status = cli::RunCut(arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0});
+    glyphs::shutdown();
+    return status;
 }

@@ -1,11 +1,23 @@
 #include "Colors.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPalette>
 
 namespace platform {
 
 QColor toQColor(COLORREF color) {
+    if ((color & 0x80000000u) && !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Without a GUI (the command line) the classic system colours stand in.
+        switch (color & 0xFFu) {
+        case 8:
+            return QColor(0, 0, 0);
+        case 15:
+            return QColor(0xF0, 0xF0, 0xF0);
+        default:
+            return QColor(0xFF, 0xFF, 0xFF);
+        }
+    }
     if (color & 0x80000000u) {
         const QPalette palette = QApplication::palette();
         switch (color & 0xFFu) {

@@ -92,15 +92,16 @@ QString DisplayName(const QString& family) {
 #endif
 }
 
-void InstallClassicFaceSubstitutes() {
-    const QStringList proportionalGothic{"IPAPGothic", "TakaoPGothic", "VL PGothic",
-                                         "Noto Sans CJK JP", "IPAGothic"};
-    const QStringList gothic{"IPAGothic", "TakaoGothic", "VL Gothic", "Noto Sans Mono CJK JP",
-                             "IPAPGothic"};
-    const QStringList proportionalMincho{"IPAPMincho", "TakaoPMincho", "Noto Serif CJK JP",
-                                         "IPAMincho"};
-    const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP", "IPAPMincho"};
-    const struct {
+QStringList ClassicFaceSubstitutes(const QString& name) {
+    static const QStringList proportionalGothic{"IPAPGothic", "TakaoPGothic", "VL PGothic",
+                                                "Noto Sans CJK JP", "IPAGothic"};
+    static const QStringList gothic{"IPAGothic", "TakaoGothic", "VL Gothic",
+                                    "Noto Sans Mono CJK JP", "IPAPGothic"};
+    static const QStringList proportionalMincho{"IPAPMincho", "TakaoPMincho", "Noto Serif CJK JP",
+                                                "IPAMincho"};
+    static const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP",
+                                    "IPAPMincho"};
+    static const struct {
         const char16_t* name;
         const QStringList& substitutes;
     } faces[] = {
@@ -113,10 +114,18 @@ void InstallClassicFaceSubstitutes() {
         {u"ＭＳ 明朝", mincho},
         {u"MS Mincho", mincho},
     };
-    for (const auto& face : faces) {
-        const QString name = QString::fromUtf16(face.name);
-        if (!installed(name))
-            QFont::insertSubstitutions(name, face.substitutes);
+    for (const auto& face : faces)
+        if (name.compare(QString::fromUtf16(face.name), Qt::CaseInsensitive) == 0)
+            return face.substitutes;
+    return {};
+}
+
+void InstallClassicFaceSubstitutes() {
+    for (const char16_t* name : {u"ＭＳ Ｐゴシック", u"MS PGothic", u"ＭＳ ゴシック", u"MS Gothic",
+                                 u"ＭＳ Ｐ明朝", u"MS PMincho", u"ＭＳ 明朝", u"MS Mincho"}) {
+        const QString face = QString::fromUtf16(name);
+        if (!installed(face))
+            QFont::insertSubstitutions(face, ClassicFaceSubstitutes(face));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 // The installed font families, as the system reports them.
 namespace fontenum {
@@ -21,5 +22,7 @@ QString DisplayName(const QString& family);
 // Classic Japanese Windows faces that are not installed draw with the closest
 // installed Japanese face (proportional for the P faces).
 void InstallClassicFaceSubstitutes();
+// The faces, best first, that stand in for a classic face; none for others.
+QStringList ClassicFaceSubstitutes(const QString& name);
 
 } // namespace fontenum

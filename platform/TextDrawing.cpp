@@ -5,58 +5,29 @@
 #include <deque>
 #include <vector>
 
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QFontMetricsF>
-#include <QHash>
-#include <QPainter>
+#include "GlyphEngine.h"
 
 namespace textdrawing {
 namespace {
-
-// Metrics follow the paint device; a QImage is 96 dpi unless told otherwise.
-const QImage& reference() {
-    static const QImage image(1, 1, QImage::Format_RGB32);
-    return image;
-}
 
 int roundHalfEven(qreal v) {
     return static_cast<int>(std::nearbyint(v));
 }
 
-bool hasRealBold(const QString& family) {
-    static QHash<QString, bool> known;
-    auto it = known.constFind(family);
-    if (it != known.constEnd())
-        return *it;
-    bool bold = false;
-    for (const QString& style : QFontDatabase::styles(family))
-        bold = bold || QFontDatabase::weight(family, style) >= QFont::DemiBold;
-    known.insert(family, bold);
-    return bold;
+glyphs::FontSpec specOf(const QFont& font) {
+    const double points =
+        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+    return {font.family(), points, font.weight() >= QFont::DemiBold,
+            font.style() != QFont::StyleNormal};
 }
 
-struct Style {
-    QFont font;
-    int embolden = 0; // pixels to widen the strokes by
-};
-
-// Faces without a bold variant are emboldened here rather than by the font
-// engine: its synthetic bold disappears above 64 pixels, where glyphs are
-// drawn as outlines. The strength and the wider advance follow FreeType's
-// (one 24th of the em).
-Style styleFor(const QFont& font) {
-    Style style{font};
-    style.font.setStyleStrategy(
-        QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
-    style.font.setHintingPreference(QFont::PreferFullHinting);
-    if (font.weight() < QFont::DemiBold || hasRealBold(QFontInfo(style.font).family()))
-        return style;
-    const qreal ppem = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
-    style.embolden = std::max(1, roundHalfEven(ppem / 24.0));
-    style.font.setWeight(QFont::Normal);
-    style.font.setLetterSpacing(QFont::AbsoluteSpacing, style.embolden);
-    return style;
+// Faces without a bold variant are emboldened here: strokes widen by one 24th
+// of the em, as FreeType's own emboldening does, and each advance with them.
+int emboldening(const glyphs::FontSpec& spec) {
+    const glyphs::Resolved resolved = glyphs::resolve(spec);
+    if (!spec.bold || !resolved.syntheticBold)
+        return 0;
+    return std::max(1, roundHalfEven(resolved.pixelSize / 24.0));
 }
 
 // The largest value in each window of `reach` + 1 samples ending at i (with
@@ -104,66 +75,54 @@ void embolden(QImage& cover, int s) {
     }
 }
 
-void paintText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color,
-               bool smooth = false) {
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, smooth);
-    p.setRenderHint(QPainter::TextAntialiasing, smooth);
-    p.setFont(font);
-    p.setPen(QColor::fromRgb(color));
-    p.drawText(QPointF(x, y + QFontMetricsF(font, &image).ascent()), text);
+// The text's coverage over an image of `size`, emboldened where needed.
+QImage cover(QSize size, int x, int y, const QString& text, const QFont& font, bool smooth,
+             int* height = nullptr) {
+    const glyphs::FontSpec spec = specOf(font);
+    const int bold = emboldening(spec);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(0xFF000000u);
+    const int h = glyphs::draw(image, x, y, text, spec, smooth, bold);
+    if (bold > 0)
+        embolden(image, bold);
+    if (height)
+        *height = h;
+    return image;
 }
 
 } // namespace
 
-QFont drawingFont(const QFont& font) {
-    return styleFor(font).font;
-}
-
 QSize measureText(const QString& text, const QFont& font) {
-    QFontMetricsF metrics(drawingFont(font), &reference());
-    return QSize(roundHalfEven(metrics.horizontalAdvance(text)), roundHalfEven(metrics.height()));
+    const glyphs::FontSpec spec = specOf(font);
+    return glyphs::measure(text, spec, emboldening(spec));
 }
 
 int drawText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color) {
-    const Style style = styleFor(font);
-    if (style.embolden == 0) {
-        paintText(image, x, y, text, style.font, color);
-    } else {
-        QImage cover(image.size(), QImage::Format_RGB32);
-        cover.fill(0xFF000000u);
-        paintText(cover, x, y, text, style.font, 0xFFFFFFFFu);
-        embolden(cover, style.embolden);
-        for (int row = 0; row < image.height(); ++row) {
-            const auto* c = reinterpret_cast<const QRgb*>(cover.constScanLine(row));
-            auto* d = reinterpret_cast<QRgb*>(image.scanLine(row));
-            for (int col = 0; col < image.width(); ++col) {
-                if (c[col] & 0xFF)
-                    d[col] = color;
-            }
-        }
+    int height = 0;
+    const QImage c = cover(image.size(), x, y, text, font, false, &height);
+    const int w = image.width();
+    for (int row = 0; row < image.height(); ++row) {
+        const auto* in = reinterpret_cast<const QRgb*>(c.constScanLine(row));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(row));
+        for (int col = 0; col < w; ++col)
+            if (in[col] & 0xFF)
+                out[col] = color;
     }
-    return roundHalfEven(QFontMetricsF(style.font, &image).height());
+    return height;
 }
 
-} // namespace textdrawing
-
-namespace textdrawing {
+QImage mask(const QString& text, const QFont& font, QSize size) {
+    return cover(size, 0, 0, text, font, false);
+}
 
 QImage coverage(const QString& text, const QFont& font, QSize size) {
-    Style style = styleFor(font);
-    style.font.setStyleStrategy(
-        QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
-    QImage cover(size, QImage::Format_RGB32);
-    cover.fill(0xFF000000u);
-    paintText(cover, 0, 0, text, style.font, 0xFFFFFFFFu, true);
-    if (style.embolden > 0)
-        embolden(cover, style.embolden);
+    const QImage c = cover(size, 0, 0, text, font, true);
     QImage grey(size, QImage::Format_Grayscale8);
+    const int w = size.width();
     for (int y = 0; y < size.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
+        const auto* in = reinterpret_cast<const QRgb*>(c.constScanLine(y));
         uchar* out = grey.scanLine(y);
-        for (int x = 0; x < size.width(); ++x)
+        for (int x = 0; x < w; ++x)
             out[x] = static_cast<uchar>(qBlue(in[x]));
     }
     return grey;

@@ -9,15 +9,16 @@
 // without antialiasing so a mask holds only the text colour and the ground.
 namespace textdrawing {
 
-// The font as the program draws with it (no antialiasing).
-QFont drawingFont(const QFont& font);
-
 // Advance width and line height of the text, rounded half to even.
 QSize measureText(const QString& text, const QFont& font);
 
 // Draws one line of text with its top-left corner at (x, y), transparent
 // background; returns the line height.
 int drawText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color);
+
+// The text in white on black at (0, 0) in an image of `size`: what drawText
+// draws in white over black, in one step.
+QImage mask(const QString& text, const QFont& font, QSize size);
 
 // The text's coverage with antialiased edges, 0 (none) to 255 (full), drawn
 // at (0, 0) into a grey image of `size`; bold and italic as for drawText.

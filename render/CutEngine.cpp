@@ -43,26 +43,29 @@ QImage filled(int W, int H, QRgb color) {
 // The two masks and three raster operations of the window: (P AND M1) XOR M2.
 QImage renderHard(const Letters& l, int W, int H) {
     Surface pattern(HolderPattern(l.pattern));
-    Surface mask(filled(W, H, 0xFF000000u));
-    textdrawing::drawText(mask.image(), 0, 0, l.text, l.font, 0xFFFFFFFFu);
+    Surface mask(textdrawing::mask(l.text, l.font, QSize(W, H)));
     Surface board(filled(W, H, 0xFF000000u));
     CutPattern(board.dc(), W, H, pattern.dc(), pattern.image().width(), pattern.image().height(),
                mask.dc());
-    const QImage letters = mask.image();
-    mask.image().fill(platform::toRgb32(l.ground));
-    textdrawing::drawText(mask.image(), 0, 0, l.text, l.font, 0xFF000000u);
-    gdi::BitBlt(board.dc(), 0, 0, W, H, mask.dc(), 0, 0, gdi::SRCINVERT);
-    if (!l.transparent)
-        return board.image();
-    QImage out = board.image().convertToFormat(QImage::Format_ARGB32);
+    // Mask 2 in place of mask 1: black letters on the ground colour.
+    const QRgb ground = platform::toRgb32(l.ground);
+    const bool clear = l.transparent;
+    QImage out = clear ? QImage(W, H, QImage::Format_ARGB32) : QImage();
     for (int y = 0; y < H; ++y) {
-        const auto* m = reinterpret_cast<const QRgb*>(letters.constScanLine(y));
-        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < W; ++x)
-            if (!(m[x] & 0xFFFFFF))
-                o[x] = 0;
+        auto* m = reinterpret_cast<QRgb*>(mask.image().scanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(board.image().constScanLine(y));
+        auto* o = clear ? reinterpret_cast<QRgb*>(out.scanLine(y)) : nullptr;
+        for (int x = 0; x < W; ++x) {
+            const bool letter = m[x] & 0xFFFFFFu;
+            m[x] = letter ? 0xFF000000u : ground;
+            if (clear)
+                o[x] = letter ? b[x] : 0u; // the ground fully transparent
+        }
     }
-    return out;
+    if (clear)
+        return out;
+    gdi::BitBlt(board.dc(), 0, 0, W, H, mask.dc(), 0, 0, gdi::SRCINVERT);
+    return board.image();
 }
 
 // The tiled pattern blended with the ground by each pixel's glyph coverage;

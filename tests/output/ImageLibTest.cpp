@@ -116,7 +116,7 @@ TEST(ImageLib, FailuresAreReportedAndLeaveOldFileIntact) {
     testsupport::writeAll(target, "old content");
     {
         testsupport::FileSizeLimit fullDisk(1000); // the write comes up short
-        EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 0), 0);
+        EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 1, 0), 0); // beyond a buffer
     }
     EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 7), 0);
     EXPECT_FALSE(imagelib::LastError().isEmpty());

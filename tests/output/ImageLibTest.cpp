@@ -115,8 +115,9 @@ TEST(ImageLib, FailuresAreReportedAndLeaveOldFileIntact) {
     const QString target = dir.filePath("old.png");
     testsupport::writeAll(target, "old content");
     {
-        testsupport::FileSizeLimit fullDisk(1000); // the write comes up short
-        EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 1, 0), 0); // beyond a buffer
+        // A file larger than Qt's write buffer comes up short, as on a full disk.
+        testsupport::FileSizeLimit fullDisk(1000);
+        EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 1, 0), 0);
     }
     EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 7), 0);
     EXPECT_FALSE(imagelib::LastError().isEmpty());

@@ -138,9 +138,8 @@ TEST_F(Settings, GarbageNumbersFallBackToDefaults) {
 TEST_F(Settings, LongTextComesBackCutTo254Bytes) {
     startUp();
     const QString a253(253, u'a'), aa(2, QChar(u'あ')); // "あ" is two bytes
-    const struct {
-        QString written, read;
-    } rows[] = {
+    const std::pair<QString, QString> rows[] = {
+        // written, read back
         {a253, a253},
         {a253 + "b", a253 + "b"},
         {a253 + "bc", a253 + "b"},
@@ -148,11 +147,11 @@ TEST_F(Settings, LongTextComesBackCutTo254Bytes) {
         {a253 + aa, a253}, // no half character
         {QString(150, QChar(u'あ')), QString(127, QChar(u'あ'))},
     };
-    for (const auto& row : rows) {
-        gMongon = row.written;
+    for (const auto& [written, read] : rows) {
+        gMongon = written;
         SaveSettings();
         LoadSettings(dir.path());
-        EXPECT_EQ(gMongon, row.read) << row.written.size() << " characters";
+        EXPECT_EQ(gMongon, read) << written.size() << " characters";
     }
 }
 

@@ -80,14 +80,12 @@ TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {
     ASSERT_NE(expected, mask(false, true));
     ASSERT_NE(expected, mask(true, false));
     // Any value but 0 is on, not only the -1 the program writes itself.
-    for (const QString flags : {"5 -1 1", "-1 1 5", "1 5 -1"}) {
-        SCOPED_TRACE(flags.toStdString());
-        const QStringList v = flags.split(' ');
+    for (const char* flags : {"5 -1 1", "-1 1 5", "1 5 -1"}) {
+        SCOPED_TRACE(flags);
+        const QList<QByteArray> v = QByteArray(flags).split(' ');
         form.reset();
-        testsupport::writeAll(ini, QString("[Font]\r\nSize=30\r\nItalic=%1\r\nTick=%2\r\n"
-                                           "[JPEG]\r\nPrgrs=%3\r\n")
-                                       .arg(v[0], v[1], v[2])
-                                       .toLatin1());
+        testsupport::writeAll(ini, "[Font]\r\nSize=30\r\nItalic=" + v[0] + "\r\nTick=" + v[1] +
+                                       "\r\n[JPEG]\r\nPrgrs=" + v[2] + "\r\n");
         start();
         form->FLD[0]->setText("Wf");
         ASSERT_TRUE(form->RenderLetters());

@@ -11,7 +11,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -100,10 +99,7 @@ void watchForUnansweredModals() {
                       << "\" stayed open with no answer taking it; the answers waited for: "
                       << (awaited.isEmpty() ? "nothing" : awaited.join(", ").toStdString());
         watchedModal = nullptr;
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
+        modal->close();
     });
     timer->start(100);
 }
@@ -231,15 +227,14 @@ FileSizeLimit::FileSizeLimit(quint64 bytes) {
     std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    m_old = limit.rlim_cur;
+    m_soft = limit.rlim_cur;
+    m_hard = limit.rlim_max;
     limit.rlim_cur = bytes;
     EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
 }
 
 FileSizeLimit::~FileSizeLimit() {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = m_old;
+    const rlimit limit{m_soft, m_hard};
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 

@@ -76,7 +76,7 @@ class FileSizeLimit {
     ~FileSizeLimit();
 
   private:
-    quint64 m_old;
+    quint64 m_soft, m_hard;
 };
 
 // The inode number of a file, 0 when it is missing.

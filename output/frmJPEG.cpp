@@ -30,6 +30,8 @@ QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
     bar->setPageStep(1);
     bar->setValue(1);
     bar->setTracking(false); // the display follows on release, not while dragging
+    // Qt's scroll bars take no focus by default; these are tab stops of the window.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 

@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include <QApplication>
 
 #include "support/TestSupport.h"
 
 namespace {
 
-// An answer prepared for a dialog that never opened must not fire in a later
-// test, where the variables it writes to are gone.
+// An answer prepared for a dialog that never opened fails its test, and must not
+// fire in a later one, where the variables it writes to are gone.
 class PendingAnswers : public ::testing::EmptyTestEventListener {
-    void OnTestEnd(const ::testing::TestInfo& test) override {
-        if (int left = testsupport::cancelPendingAnswers())
-            std::fprintf(stderr, "%s.%s: %d prepared dialog answer(s) never used\n",
-                         test.test_suite_name(), test.name(), left);
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        for (const QString& what : testsupport::cancelPendingAnswers())
+            ADD_FAILURE() << "an answer was prepared for " << what.toStdString()
+                          << ", which never opened";
     }
 };
 
@@ -27,5 +25,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new PendingAnswers);
+    testsupport::watchForUnansweredModals();
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include <QFile>
 #include <QImage>
@@ -37,24 +38,40 @@ int maxDifference(const QImage& a, const QImage& b) {
     return worst;
 }
 
+// The values of a JPEG's 8-bit quantisation tables, from its DQT segments.
+std::vector<int> quantValues(const QByteArray& jpeg) {
+    std::vector<int> values;
+    const auto byte = [&jpeg](qsizetype i) { return static_cast<unsigned char>(jpeg[i]); };
+    for (qsizetype at = 2; at + 4 <= jpeg.size() && byte(at) == 0xFF && byte(at + 1) != 0xDA;) {
+        const qsizetype end = at + 2 + byte(at + 2) * 256 + byte(at + 3);
+        for (qsizetype t = at + 4; byte(at + 1) == 0xDB && t + 65 <= end; t += 65)
+            for (qsizetype i = t + 1; i <= t + 64; ++i)
+                values.push_back(byte(t) >> 4 ? -1 : byte(i));
+        at = end;
+    }
+    return values;
+}
+
 } // namespace
 
 TEST(ImageLib, BmpAndPngDecodeBackExactly) {
     QTemporaryDir dir;
     Picture pic;
-    ASSERT_EQ(imagelib::SavePicture(pic.image, dir.filePath("a.bmp")), 0);
-    QImage bmp(dir.filePath("a.bmp"), "BMP");
-    const QByteArray header = testsupport::readAll(dir.filePath("a.bmp")).left(54);
-    EXPECT_EQ(header[28], 24); // bits per pixel
-    EXPECT_EQ(bmp.convertToFormat(QImage::Format_RGB32), pic.image);
-    for (std::uint8_t level : {0, 1, 2}) {
-        ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, 300, 120, dir.filePath("a.png"), level), 0);
-        EXPECT_EQ(QImage(dir.filePath("a.png"), "PNG").convertToFormat(QImage::Format_RGB32),
-                  pic.image);
+    // BMP rows of 1 to 3 pixels end in 1 to 3 bytes of padding; 300 pixels need none.
+    for (int width : {1, 2, 3, 300}) {
+        const QImage part = pic.image.copy(0, 0, width, 119);
+        ASSERT_EQ(imagelib::SavePicture(part, dir.filePath("a.bmp")), 0);
+        const QByteArray bmp = testsupport::readAll(dir.filePath("a.bmp"));
+        EXPECT_EQ(bmp[28], 24); // bits per pixel
+        EXPECT_EQ(bmp.size(), 54 + (width * 3 + 3) / 4 * 4 * 119) << width;
+        EXPECT_EQ(QImage(dir.filePath("a.bmp"), "BMP").convertToFormat(QImage::Format_RGB32), part)
+            << width;
+        for (std::uint8_t level : {0, 1, 2}) {
+            ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, width, 119, dir.filePath("a.png"), level), 0);
+            EXPECT_EQ(QImage(dir.filePath("a.png"), "PNG").convertToFormat(QImage::Format_RGB32),
+                      part);
+        }
     }
-    ASSERT_EQ(imagelib::DCSavetoPNG(pic.dc, 100, 50, dir.filePath("part.png"), 0), 0);
-    EXPECT_EQ(QImage(dir.filePath("part.png")).convertToFormat(QImage::Format_RGB32),
-              pic.image.copy(0, 0, 100, 50));
 }
 
 TEST(ImageLib, PngLevelsRunFromFastToSmall) {
@@ -80,6 +97,9 @@ TEST(ImageLib, JpegRateAndProgressive) {
     EXPECT_GT(QFile(dir.filePath("fine.jpg")).size(), QFile(dir.filePath("mid.jpg")).size());
     EXPECT_GT(QFile(dir.filePath("mid.jpg")).size(), QFile(dir.filePath("small.jpg")).size());
     EXPECT_LE(maxDifference(QImage(dir.filePath("fine.jpg")), pic.image), 12);
+    // The ends of the scale, read from the files: rate 1 is quality 100, rate 100 quality 1.
+    EXPECT_EQ(quantValues(testsupport::readAll(dir.filePath("fine.jpg"))), std::vector(128, 1));
+    EXPECT_EQ(quantValues(testsupport::readAll(dir.filePath("small.jpg"))), std::vector(128, 255));
 
     const QByteArray baseline = testsupport::readAll(dir.filePath("mid.jpg"));
     EXPECT_TRUE(baseline.contains("\xFF\xC0"));
@@ -94,6 +114,11 @@ TEST(ImageLib, FailuresAreReportedAndLeaveOldFileIntact) {
     Picture pic;
     const QString target = dir.filePath("old.png");
     testsupport::writeAll(target, "old content");
+    {
+        // A file larger than Qt's write buffer comes up short, as on a full disk.
+        testsupport::FileSizeLimit fullDisk(1000);
+        EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 1, 0), 0);
+    }
     EXPECT_NE(imagelib::DCSavetoPNG(pic.dc, 300, 120, target, 7), 0);
     EXPECT_FALSE(imagelib::LastError().isEmpty());
     EXPECT_NE(imagelib::DCSavetoJPEG(pic.dc, 300, 120, target, 0, 0), 0);

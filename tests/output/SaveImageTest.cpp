@@ -9,6 +9,7 @@
 
 #include "app/Settings.h"
 #include "platform/PictureBox.h"
+#include "platform/TextDrawing.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
@@ -37,6 +38,12 @@ QImage decoded(const QString& path) {
     return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
+// A JPEG's frame marker: progressive (SOF2) or baseline (SOF0). Scan data
+// never holds 0xFF followed by either.
+bool progressive(const QByteArray& jpeg) {
+    return jpeg.contains("\xFF\xC2") && !jpeg.contains("\xFF\xC0");
+}
+
 } // namespace
 
 TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
@@ -54,7 +61,43 @@ TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
     form->SaveImage();
     const QImage jpeg = decoded(out.filePath("photo.JPG"));
     ASSERT_EQ(jpeg.size(), board().size());
+    EXPECT_FALSE(progressive(readAll(out.filePath("photo.JPG"))));
     EXPECT_EQ(form->MSG->text(), ">photo.JPG");
+}
+
+TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {
+    const auto mask = [](bool italic, bool bold) {
+        QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.setPointSizeF(30);
+        font.setItalic(italic);
+        font.setBold(bold);
+        QImage m(textdrawing::measureText("Wf", font), QImage::Format_RGB32);
+        m.fill(0xFF000000u);
+        textdrawing::drawText(m, 0, 0, "Wf", font, 0xFFFFFFFFu);
+        return m;
+    };
+    const QImage expected = mask(true, true);
+    ASSERT_NE(expected, mask(false, true));
+    ASSERT_NE(expected, mask(true, false));
+    // Any value but 0 is on, not only the -1 the program writes itself.
+    for (const char* flags : {"5 -1 1", "-1 1 5", "1 5 -1"}) {
+        SCOPED_TRACE(flags);
+        const QList<QByteArray> v = QByteArray(flags).split(' ');
+        form.reset();
+        testsupport::writeAll(ini, "[Font]\r\nSize=30\r\nItalic=" + v[0] + "\r\nTick=" + v[1] +
+                                       "\r\n[JPEG]\r\nPrgrs=" + v[2] + "\r\n");
+        start();
+        form->FLD[0]->setText("Wf");
+        ASSERT_TRUE(form->RenderLetters());
+        const QImage letters = board();
+        ASSERT_EQ(letters.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                ASSERT_EQ(rgbAt(letters, x, y) != 0, rgbAt(expected, x, y) != 0) << x << "," << y;
+        answerFileDialog(out.filePath("flags" + v[2]), 3);
+        form->SaveImage();
+        EXPECT_TRUE(progressive(readAll(out.filePath("flags" + v[2] + ".JPG"))));
+    }
 }
 
 TEST_F(Saving, OverwriteAsksAndNoKeepsTheFile) {
@@ -144,13 +187,19 @@ TEST_F(Saving, WritableFileInReadOnlyFolderIsOverwrittenInPlace) {
 }
 
 TEST_F(Saving, MissingFolderEndsTheSaveNotTheProgram) {
-    QString title;
-    answerFileDialog(out.filePath("nowhere/pic.png"));
-    answerMessageBox("OK", &title);
-    form->SaveImage();
-    EXPECT_EQ(title, "システムエラー");
+    testsupport::writeAll(out.filePath("notes.txt"), "text");
+    // A folder that does not exist, and a file named as if it were a folder.
+    for (const char* name : {"nowhere/pic.png", "notes.txt/pic.png"}) {
+        QString title, text;
+        answerFileDialog(out.filePath(name));
+        answerMessageBox("OK", &title, &text);
+        form->SaveImage();
+        EXPECT_EQ(title, "システムエラー") << name;
+        EXPECT_TRUE(text.startsWith("76:")) << text.toStdString();
+    }
     EXPECT_EQ(form->MSG->text(), "ベルモラ");
     EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(testsupport::fileCount(out.path()), 1);
 }
 
 TEST_F(Saving, BeforeAnyRenderingTheBlankBoardIsSaved) {

@@ -28,22 +28,68 @@ class Options : public ::testing::Test {
     }
 };
 
+QString captionOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        return g->title();
+    return {};
+}
+
+QRect pixels(const QRect& twips) {
+    return QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+}
+
+// The next widget that Tab reaches.
+const QWidget* nextTabStop(const QWidget* w) {
+    for (const QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain())
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isVisible())
+            return n;
+    return nullptr;
+}
+
 } // namespace
 
 TEST_F(Options, OpensFromTheSettings) {
     auto f = open();
     EXPECT_EQ(f->windowTitle(), "保存オプション");
     EXPECT_EQ(f->size(), QSize(312, 175));
+    QWidget *jpeg = f->BoxLine[0], *png = f->BoxLine[1], *window = f.get();
+    const struct {
+        QWidget *control, *parent;
+        QString caption;
+        QRect twips; // within the parent
+    } table[] = {
+        {f->BoxLine[0], window, "JPEG", {120, 120, 4455, 1095}},
+        {f->LBL[0], jpeg, "圧縮率", {120, 280, 1575, 255}},
+        {f->DSP[0], jpeg, "50", {1800, 240, 495, 255}},
+        {f->ASCR[0], jpeg, "", {2280, 240, 2055, 255}},
+        {f->LBL[1], jpeg, "プログレッシブタイプ", {120, 640, 1575, 255}},
+        {f->CHK, jpeg, "保存する", {1800, 600, 1695, 255}},
+        {f->BoxLine[1], window, "PNG", {120, 1320, 4455, 735}},
+        {f->LBL[2], png, "圧縮率", {0, 280, 1575, 255}},
+        {f->DSP[1], png, "0", {1800, 240, 495, 255}},
+        {f->ASCR[1], png, "", {2280, 240, 2055, 255}},
+        {f->BTN[0], window, "保存", {120, 2160, 1335, 375}},
+        {f->BTN[1], window, "閉じる", {3240, 2160, 1335, 375}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.caption.toStdString() + " at " + std::to_string(row.twips.x()) + "," +
+                     std::to_string(row.twips.y()));
+        EXPECT_EQ(captionOf(row.control), row.caption);
+        EXPECT_EQ(row.control->parentWidget(), row.parent);
+        EXPECT_EQ(row.control->geometry(), pixels(row.twips));
+    }
     EXPECT_EQ(f->ASCR[0]->value(), 50);
-    EXPECT_EQ(f->DSP[0]->text(), "50");
     EXPECT_FALSE(f->CHK->isChecked());
     EXPECT_EQ(f->ASCR[1]->value(), 0);
-    EXPECT_EQ(f->DSP[1]->text(), "0");
-    EXPECT_EQ(f->BTN[0]->geometry(), QRect(8, 144, 89, 25));
-    EXPECT_EQ(f->ASCR[0]->geometry(), QRect(152, 16, 137, 17));
-    EXPECT_EQ(f->ASCR[0]->parentWidget(), static_cast<QWidget*>(f->BoxLine[0]));
     EXPECT_FALSE(f->BTN[0]->isDefault());
     EXPECT_EQ(f->focusWidget(), f->BTN[0]);
+    const QWidget* order[] = {f->BTN[0], f->BTN[1], f->ASCR[0], f->CHK, f->ASCR[1], f->BTN[0]};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << "after tab stop " << i;
 
     gJpegRate = 1;
     gPngRate = 0;

@@ -8,6 +8,9 @@ TEST(CodePage, JapaneseRoundTripsThroughShiftJis) {
     EXPECT_EQ(bytes, "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
     EXPECT_EQ(codepage::fromAnsi(bytes), face);
     EXPECT_EQ(codepage::fromAnsi(codepage::toAnsi("ｵﾌﾟｼｮﾝ abc")), QStringLiteral("ｵﾌﾟｼｮﾝ abc"));
+    // Plain Shift-JIS reads these two bytes as yen and overline; code page 932 as ASCII.
+    EXPECT_EQ(codepage::toAnsi("C:\\work ~"), "C:\\work ~");
+    EXPECT_EQ(codepage::fromAnsi("C:\\work ~"), "C:\\work ~");
 }
 
 TEST(CodePage, UnrepresentableAndBrokenInputBecomesQuestionMarks) {

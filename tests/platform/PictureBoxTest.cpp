@@ -21,12 +21,20 @@ TEST(PictureBox, PersistentImageFollowsSizeAndColours) {
     EXPECT_EQ(box.image().pixel(0, 0), qRgb(0, 255, 0));
 
     PictureBox bare(nullptr, false);
-    bare.setOuterSize(30, 20);
-    EXPECT_EQ(bare.image().size(), QSize(30, 20));
     bare.setOuterSize(0, 0);
     EXPECT_TRUE(bare.image().isNull());
-    bare.Cls();
-    bare.Print("x"); // nothing to draw on, nothing drawn
+    bare.Print("I"); // nothing to draw on: the text position stays at the top
+    bare.setOuterSize(30, 60);
+    EXPECT_EQ(bare.image().size(), QSize(30, 60));
+    bare.setForeColor(0xFFFFFF);
+    bare.setBackColor(0);
+    bare.Print("I");
+    const QImage first = bare.image();
+    bare.Print("I"); // under the first line
+    EXPECT_NE(bare.image(), first);
+    bare.Cls(); // back to the top
+    bare.Print("I");
+    EXPECT_EQ(bare.image(), first);
 }
 
 TEST(PictureBox, OnlyListsOfFilesAreTakenByDrops) {

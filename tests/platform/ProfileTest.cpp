@@ -39,8 +39,14 @@ TEST_F(Profile, ReadTrimsBlanksAndOnePairOfQuotes) {
 }
 
 TEST_F(Profile, ReadMatchesNamesWithoutCaseAndFirstDuplicateWins) {
-    writeAll(file, "[data]\r\nKEY=1\r\nkey=2\r\n[DATA]\r\nkey=3\r\n");
+    writeAll(file, "[data]\r\nKEY=1\r\nkey=2\r\n[DATA]\r\nkey=3\r\nlate=4\r\n");
     EXPECT_EQ(get("Data", "Key"), "1");
+    // Reads and writes alike see only the first of duplicate sections.
+    EXPECT_EQ(get("Data", "late"), "DEF");
+    ASSERT_TRUE(put("DATA", "Late", "5"));
+    ASSERT_TRUE(put("data", "key", "6"));
+    EXPECT_EQ(readAll(file),
+              QByteArray("[data]\r\nKEY=6\r\nkey=2\r\nLate=5\r\n[DATA]\r\nkey=3\r\nlate=4\r\n"));
 }
 
 TEST_F(Profile, MissingFileSectionOrKeyGivesDefault) {

@@ -129,9 +129,21 @@ TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {
 
 TEST_F(Rendering, ItalicOverhangIsCutAtTheMeasuredEdge) {
     setFont("IPA Pゴシック", 60, true);
-    form->FLD[0]->setText("f");
-    ASSERT_TRUE(form->RenderLetters());
-    EXPECT_EQ(form->Board->image().size(), form->SizeMongon->size());
+    expectCutLetters("f", 0x000000);
+    // Drawn on a wider ground, the slanted "f" reaches past its advance width;
+    // the image is cut through the letter.
+    const int W = form->Board->innerWidth();
+    QImage wide(W * 2, form->Board->innerHeight(), QImage::Format_RGB32);
+    wide.fill(0xFF000000u);
+    textdrawing::drawText(wide, 0, 0, "f", form->TempPic->font(), 0xFFFFFFFFu);
+    int overhang = 0, lastColumn = 0;
+    for (int y = 0; y < wide.height(); ++y) {
+        lastColumn += rgbAt(form->Board->image(), W - 1, y) != 0;
+        for (int x = W; x < wide.width(); ++x)
+            overhang += rgbAt(wide, x, y) != 0;
+    }
+    EXPECT_GT(overhang, 0);
+    EXPECT_GT(lastColumn, 0);
 }
 
 TEST_F(Rendering, BoardKeepsItsImageUntilStart) {
@@ -177,17 +189,24 @@ TEST_F(Rendering, OversizedTextIsRefusedAndBoardKept) {
     form->BTN[0]->click();
     const QImage before = form->Board->image();
     const QByteArray file = testsupport::readAll(ini);
-    setFont("IPA Pゴシック", 120);
-    form->FLD[0]->setText(QString(400, QChar(u'あ')));
-    QString title;
-    testsupport::onNextModal([&](QWidget* w) {
-        title = w->windowTitle();
-        testsupport::clickButton(w, "OK");
-    });
-    form->BTN[0]->click();
-    EXPECT_EQ(title, "ベルモラ");
-    EXPECT_EQ(form->Board->image(), before);
-    EXPECT_EQ(testsupport::readAll(ini), file);
+    // Too wide, then too large by area alone: over 256 MiB with both sides in range.
+    for (const auto& [size, letters] : {std::pair{120, 400}, std::pair{2500, 7}}) {
+        setFont("IPA Pゴシック", size);
+        form->FLD[0]->setText(QString(letters, QChar(u'あ')));
+        const QSize text = textdrawing::measureText(form->FLD[0]->text(), form->TempPic->font());
+        const bool byAreaOnly = text.width() <= 32767 && text.height() <= 32767 &&
+                                qint64{text.width()} * text.height() * 4 > 256 << 20;
+        ASSERT_EQ(byAreaOnly, size == 2500) << text.width() << " x " << text.height();
+        QString title;
+        testsupport::onNextModal([&](QWidget* w) {
+            title = w->windowTitle();
+            testsupport::clickButton(w, "OK");
+        });
+        form->BTN[0]->click();
+        EXPECT_EQ(title, "ベルモラ") << size;
+        EXPECT_EQ(form->Board->image(), before);
+        EXPECT_EQ(testsupport::readAll(ini), file);
+    }
 }
 
 TEST_F(Rendering, ThousandRenderingsLeaveNoGdiObjects) {

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -37,24 +40,29 @@ void writeAll(const QString& path, const QByteArray& data) {
 }
 
 namespace {
-std::vector<QPointer<QTimer>> pendingAnswers;
-}
+struct PendingAnswer {
+    QPointer<QTimer> timer;
+    QString what;
+};
+std::vector<PendingAnswer> pendingAnswers;
+} // namespace
 
-int cancelPendingAnswers() {
-    int cancelled = 0;
-    for (const QPointer<QTimer>& timer : pendingAnswers) {
-        if (timer && timer->isActive()) {
-            ++cancelled;
-            delete timer;
+QStringList cancelPendingAnswers() {
+    QStringList left;
+    for (const PendingAnswer& answer : pendingAnswers) {
+        if (answer.timer && answer.timer->isActive()) {
+            left.append(answer.what);
+            delete answer.timer;
         }
     }
     pendingAnswers.clear();
-    return cancelled;
+    return left;
 }
 
-void onNextModal(std::function<void(QWidget*)> action, std::function<bool(QWidget*)> match) {
+void onNextModal(std::function<void(QWidget*)> action, std::function<bool(QWidget*)> match,
+                 const QString& what) {
     auto* timer = new QTimer;
-    pendingAnswers.emplace_back(timer);
+    pendingAnswers.push_back({timer, what});
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action, match]() {
         QWidget* modal = QApplication::activeModalWidget();
@@ -65,6 +73,35 @@ void onNextModal(std::function<void(QWidget*)> action, std::function<bool(QWidge
         action(modal);
     });
     timer->start();
+}
+
+namespace {
+QPointer<QWidget> watchedModal;
+QElapsedTimer watchedSince;
+} // namespace
+
+void watchForUnansweredModals() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != watchedModal) {
+            watchedModal = modal;
+            watchedSince.start();
+            return;
+        }
+        if (!modal || watchedSince.elapsed() < 5000)
+            return;
+        QStringList awaited;
+        for (const PendingAnswer& answer : pendingAnswers)
+            if (answer.timer && answer.timer->isActive())
+                awaited.append(answer.what);
+        ADD_FAILURE() << "\"" << modal->windowTitle().toStdString()
+                      << "\" stayed open with no answer taking it; the answers waited for: "
+                      << (awaited.isEmpty() ? "nothing" : awaited.join(", ").toStdString());
+        watchedModal = nullptr;
+        modal->close();
+    });
+    timer->start(100);
 }
 
 void answerMessageBox(const QString& button, QString* title, QString* text) {
@@ -85,7 +122,8 @@ void answerMessageBox(const QString& button, QString* title, QString* text) {
                 if (b->text() == button)
                     return true;
             return false;
-        });
+        },
+        "a message box with the button " + button);
 }
 
 void typeFileName(QFileDialog* dialog, const QString& path) {
@@ -115,7 +153,8 @@ void answerFileDialog(const QString& path, int filterIndex) {
                 answerMessageBox(QStringLiteral("はい(&Y)"));
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
         },
-        [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; });
+        [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; },
+        path.isEmpty() ? QStringLiteral("a file dialog to cancel") : "a file dialog for " + path);
 }
 
 void clickButton(QWidget* w, const QString& text) {
@@ -182,6 +221,21 @@ QString runAsOrdinaryUser(const QString& folder, const std::function<void(const 
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0) << "the step run as nobody failed (its output is above)";
     return {};
+}
+
+FileSizeLimit::FileSizeLimit(quint64 bytes) {
+    std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_soft = limit.rlim_cur;
+    m_hard = limit.rlim_max;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    const rlimit limit{m_soft, m_hard};
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 quint64 inodeOf(const QString& path) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class QFileDialog;
@@ -16,11 +17,18 @@ void writeAll(const QString& path, const QByteArray& data);
 
 // Runs `action` on the next modal widget that opens (message box, dialog) and
 // that `match` accepts, from a timer, so the code under test can block in its exec().
+// `what` names the awaited widget in failure messages.
 void onNextModal(std::function<void(QWidget*)> action,
-                 std::function<bool(QWidget*)> match = nullptr);
+                 std::function<bool(QWidget*)> match = nullptr,
+                 const QString& what = "a modal window");
 
-// Stops the answers no modal widget took; returns how many there were.
-int cancelPendingAnswers();
+// Stops the answers no modal widget took; returns what they waited for.
+QStringList cancelPendingAnswers();
+
+// Fails the running test when a modal widget stays open for seconds with no
+// answer taking it, naming it and what the answers waited for, and closes it:
+// a test that would block until its time-out ends at once.
+void watchForUnansweredModals();
 
 // Answers the next message box by clicking the button with this text; the
 // box's title and text are stored where given.
@@ -59,6 +67,17 @@ class ReadOnlyFolder {
 // an empty text.
 QString runAsOrdinaryUser(const QString& folder, const std::function<void(const QString&)>& step);
 QString userStepFolder();
+
+// Lowers this process's file size limit while it lives: writes beyond it come up
+// short, as on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(quint64 bytes);
+    ~FileSizeLimit();
+
+  private:
+    quint64 m_soft, m_hard;
+};
 
 // The inode number of a file, 0 when it is missing.
 quint64 inodeOf(const QString& path);

@@ -4,13 +4,11 @@
 
 #include "TilePlan.h"
 #include "basGrphc.h"
+#include "platform/PictureLimits.h"
 #include "platform/TextDrawing.h"
 
 namespace cutengine {
 namespace {
-
-constexpr std::int64_t MaxSide = 32767;
-constexpr std::int64_t MaxBytes = 256LL * 1024 * 1024;
 
 // A surface the gdi layer can reach for the length of one rendering.
 class Surface {
@@ -107,7 +105,9 @@ QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic) {
 }
 
 QString SizeRefusal(std::int64_t W, std::int64_t H) {
-    if (W <= MaxSide && H <= MaxSide && W * H * 4 <= MaxBytes)
+    // The same bounds as for pattern pictures; an empty text is no refusal.
+    if (W <= platform::MaxPictureSide && H <= platform::MaxPictureSide &&
+        W * H * 4 <= platform::MaxPictureBytes)
         return QString();
     return QStringLiteral("文字の画像が大きすぎます（%1 × %2 ピクセル）。\r\n"
                           "文字を短くするか、サイズを小さくしてください。")

@@ -99,8 +99,7 @@ QStringList ClassicFaceSubstitutes(const QString& name) {
                                     "Noto Sans Mono CJK JP", "IPAPGothic"};
     static const QStringList proportionalMincho{"IPAPMincho", "TakaoPMincho", "Noto Serif CJK JP",
                                                 "IPAMincho"};
-    static const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP",
-                                    "IPAPMincho"};
+    static const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP", "IPAPMincho"};
     static const struct {
         const char16_t* name;
         const QStringList& substitutes;

@@ -228,19 +228,19 @@ Line layout(const QString& text, const FontSpec& spec, int extraAdvance) {
     return line;
 }
 
-// Copies one rendered glyph into the cover's blue channel, keeping the larger value.
+// Copies one rendered glyph into the grey cover, keeping the larger value.
 void blit(QImage& cover, const FT_Bitmap& bitmap, int left, int top) {
     const int width = cover.width(), height = cover.height();
     const int rows = static_cast<int>(bitmap.rows), cols = static_cast<int>(bitmap.width);
     const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
     const int from = std::max(0, -left), to = std::min(cols, width - left);
     for (int row = std::max(0, -top); row < rows && top + row < height; ++row) {
-        auto* out = reinterpret_cast<QRgb*>(cover.scanLine(top + row)) + left;
+        uchar* out = cover.scanLine(top + row) + left;
         const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
         for (int col = from; col < to; ++col) {
-            const unsigned value = mono ? ((in[col >> 3] >> (7 - (col & 7))) & 1) * 255u : in[col];
-            if (value > (out[col] & 0xFFu))
-                out[col] = 0xFF000000u | 0x010101u * value;
+            const uchar value =
+                mono ? static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255) : in[col];
+            out[col] = std::max(out[col], value);
         }
     }
 }

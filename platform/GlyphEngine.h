@@ -33,7 +33,7 @@ Resolved resolve(const FontSpec& font);
 // line height (ascent plus descent) in whole pixels.
 QSize measure(const QString& text, const FontSpec& font, int extraAdvance = 0);
 
-// Draws the text's coverage into the blue channel of an RGB32 image, its
+// Draws the text's coverage into a grey (Format_Grayscale8) image, its
 // top-left corner at (x, y): 255 inside the glyphs, 0 outside, and with
 // `smooth` the grey levels of antialiased edges between. Returns the line height.
 int draw(QImage& cover, int x, int y, const QString& text, const FontSpec& font, bool smooth,

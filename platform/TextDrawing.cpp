@@ -44,44 +44,36 @@ void slidingMax(const uchar* in, uchar* out, int n, int reach) {
     }
 }
 
-// Widens every lit run of a coverage image (its blue channel) by `s` pixels to
-// the right and half as much up, which keeps small sizes from closing their
-// counters. Grey edges widen with their own value.
+// Widens every lit run of a grey coverage image by `s` pixels to the right and
+// half as much up, which keeps small sizes from closing their counters. Grey
+// edges widen with their own value.
 void embolden(QImage& cover, int s) {
     const int w = cover.width(), h = cover.height();
-    std::vector<uchar> plane(static_cast<size_t>(w) * h), line(static_cast<size_t>(std::max(w, h)));
+    std::vector<uchar> line(static_cast<size_t>(w));
     for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
-        uchar* p = &plane[static_cast<size_t>(y) * w];
-        for (int x = 0; x < w; ++x)
-            line[static_cast<size_t>(x)] = static_cast<uchar>(qBlue(row[x]));
-        slidingMax(line.data(), p, w, s);
+        uchar* row = cover.scanLine(y);
+        std::copy(row, row + w, line.begin());
+        slidingMax(line.data(), row, w, s);
     }
     const int up = s / 2;
     std::vector<uchar> column(static_cast<size_t>(h)), widened(static_cast<size_t>(h));
     for (int x = 0; x < w && up > 0; ++x) {
         // Upwards: walk each column from the bottom.
         for (int y = 0; y < h; ++y)
-            column[static_cast<size_t>(h - 1 - y)] = plane[static_cast<size_t>(y) * w + x];
+            column[static_cast<size_t>(h - 1 - y)] = cover.constScanLine(y)[x];
         slidingMax(column.data(), widened.data(), h, up);
         for (int y = 0; y < h; ++y)
-            plane[static_cast<size_t>(y) * w + x] = widened[static_cast<size_t>(h - 1 - y)];
-    }
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(cover.scanLine(y));
-        const uchar* p = &plane[static_cast<size_t>(y) * w];
-        for (int x = 0; x < w; ++x)
-            row[x] = 0xFF000000u | 0x010101u * p[x];
+            cover.scanLine(y)[x] = widened[static_cast<size_t>(h - 1 - y)];
     }
 }
 
-// The text's coverage over an image of `size`, emboldened where needed.
+// The text's coverage (grey) over an image of `size`, emboldened where needed.
 QImage cover(QSize size, int x, int y, const QString& text, const QFont& font, bool smooth,
              int* height = nullptr) {
     const glyphs::FontSpec spec = specOf(font);
     const int bold = emboldening(spec);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(0xFF000000u);
+    QImage image(size, QImage::Format_Grayscale8);
+    image.fill(0);
     const int h = glyphs::draw(image, x, y, text, spec, smooth, bold);
     if (bold > 0)
         embolden(image, bold);
@@ -102,10 +94,10 @@ int drawText(QImage& image, int x, int y, const QString& text, const QFont& font
     const QImage c = cover(image.size(), x, y, text, font, false, &height);
     const int w = image.width();
     for (int row = 0; row < image.height(); ++row) {
-        const auto* in = reinterpret_cast<const QRgb*>(c.constScanLine(row));
+        const uchar* in = c.constScanLine(row);
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(row));
         for (int col = 0; col < w; ++col)
-            if (in[col] & 0xFF)
+            if (in[col])
                 out[col] = color;
     }
     return height;
@@ -116,16 +108,7 @@ QImage mask(const QString& text, const QFont& font, QSize size) {
 }
 
 QImage coverage(const QString& text, const QFont& font, QSize size) {
-    const QImage c = cover(size, 0, 0, text, font, true);
-    QImage grey(size, QImage::Format_Grayscale8);
-    const int w = size.width();
-    for (int y = 0; y < size.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(c.constScanLine(y));
-        uchar* out = grey.scanLine(y);
-        for (int x = 0; x < w; ++x)
-            out[x] = static_cast<uchar>(qBlue(in[x]));
-    }
-    return grey;
+    return cover(size, 0, 0, text, font, true);
 }
 
 } // namespace textdrawing

@@ -16,8 +16,8 @@ QSize measureText(const QString& text, const QFont& font);
 // background; returns the line height.
 int drawText(QImage& image, int x, int y, const QString& text, const QFont& font, QRgb color);
 
-// The text in white on black at (0, 0) in an image of `size`: what drawText
-// draws in white over black, in one step.
+// The text drawn at (0, 0) into a grey image of `size`: 255 where drawText
+// would colour a pixel, 0 elsewhere.
 QImage mask(const QString& text, const QFont& font, QSize size);
 
 // The text's coverage with antialiased edges, 0 (none) to 255 (full), drawn

@@ -38,56 +38,39 @@ QImage filled(int W, int H, QRgb color) {
     return image;
 }
 
-// The two masks and three raster operations of the window: (P AND M1) XOR M2.
-QImage renderHard(const Letters& l, int W, int H) {
-    Surface pattern(HolderPattern(l.pattern));
-    Surface mask(textdrawing::mask(l.text, l.font, QSize(W, H)));
-    Surface board(filled(W, H, 0xFF000000u));
-    CutPattern(board.dc(), W, H, pattern.dc(), pattern.image().width(), pattern.image().height(),
-               mask.dc());
-    // Mask 2 in place of mask 1: black letters on the ground colour.
-    const QRgb ground = platform::toRgb32(l.ground);
-    const bool clear = l.transparent;
-    QImage out = clear ? QImage(W, H, QImage::Format_ARGB32) : QImage();
-    for (int y = 0; y < H; ++y) {
-        auto* m = reinterpret_cast<QRgb*>(mask.image().scanLine(y));
-        const auto* b = reinterpret_cast<const QRgb*>(board.image().constScanLine(y));
-        auto* o = clear ? reinterpret_cast<QRgb*>(out.scanLine(y)) : nullptr;
-        for (int x = 0; x < W; ++x) {
-            const bool letter = m[x] & 0xFFFFFFu;
-            m[x] = letter ? 0xFF000000u : ground;
-            if (clear)
-                o[x] = letter ? b[x] : 0u; // the ground fully transparent
-        }
-    }
-    if (clear)
-        return out;
-    gdi::BitBlt(board.dc(), 0, 0, W, H, mask.dc(), 0, 0, gdi::SRCINVERT);
-    return board.image();
-}
-
-// The tiled pattern blended with the ground by each pixel's glyph coverage;
-// with a transparent ground the coverage is the alpha.
-QImage renderSmooth(const Letters& l, int W, int H) {
-    const QImage cover = textdrawing::coverage(l.text, l.font, QSize(W, H));
-    Surface pattern(HolderPattern(l.pattern));
+// The tiled pattern over a black W x H surface, as the window's work surface holds it.
+QImage tiled(const QImage& picture, int W, int H) {
+    Surface pattern(HolderPattern(picture));
     Surface tiles(filled(W, H, 0xFF000000u));
     tile(tiles.dc(), W, H, pattern.dc(), pattern.image().width(), pattern.image().height());
+    return tiles.image();
+}
+
+// The window's (P AND M1) XOR M2 with pure masks: the pattern where the letters
+// are, the ground elsewhere. Smooth edges blend the two by the glyphs' coverage;
+// with a transparent ground the coverage is the alpha.
+QImage compose(const Letters& l, const QImage& cover, QImage tiles) {
+    const int W = tiles.width(), H = tiles.height();
     const QRgb ground = platform::toRgb32(l.ground);
-    QImage out(W, H, l.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage out = l.transparent ? QImage(W, H, QImage::Format_ARGB32) : std::move(tiles);
     for (int y = 0; y < H; ++y) {
         const uchar* c = cover.constScanLine(y);
-        const auto* p = reinterpret_cast<const QRgb*>(tiles.image().constScanLine(y));
+        const auto* p = reinterpret_cast<const QRgb*>(l.transparent ? tiles.constScanLine(y)
+                                                                    : out.constScanLine(y));
         auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < W; ++x) {
             const int a = c[x];
-            if (l.transparent) {
-                o[x] = a ? (p[x] & 0xFFFFFFu) | QRgb(a) << 24 : 0;
-                continue;
+            if (l.transparent)
+                o[x] = a ? (p[x] & 0xFFFFFFu) | QRgb(a) << 24 : 0u;
+            else if (a == 0)
+                o[x] = ground;
+            else if (a < 255) {
+                const auto mix = [a](int fg, int bg) {
+                    return (fg * a + bg * (255 - a) + 127) / 255;
+                };
+                o[x] = qRgb(mix(qRed(p[x]), qRed(ground)), mix(qGreen(p[x]), qGreen(ground)),
+                            mix(qBlue(p[x]), qBlue(ground)));
             }
-            const auto mix = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
-            o[x] = qRgb(mix(qRed(p[x]), qRed(ground)), mix(qGreen(p[x]), qGreen(ground)),
-                        mix(qBlue(p[x]), qBlue(ground)));
         }
     }
     return out;
@@ -133,8 +116,9 @@ bool Render(const Letters& letters, QImage& image, QString& why) {
         image = QImage();
         return true;
     }
-    image = letters.smooth ? renderSmooth(letters, size.width(), size.height())
-                           : renderHard(letters, size.width(), size.height());
+    const QImage cover = letters.smooth ? textdrawing::coverage(letters.text, letters.font, size)
+                                        : textdrawing::mask(letters.text, letters.font, size);
+    image = compose(letters, cover, tiled(letters.pattern, size.width(), size.height()));
     return true;
 }
 

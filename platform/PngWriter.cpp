@@ -19,6 +19,8 @@ struct Indexed {
     std::vector<uchar> pixels; // one index a pixel, row after row
 };
 
+void transparentFirst(Indexed& out);
+
 // The picture's colours and each pixel's index, or false past 256 colours.
 // Fully transparent pixels are all one colour.
 bool indexColours(const QImage& image, bool alpha, Indexed& out) {
@@ -54,7 +56,39 @@ bool indexColours(const QImage& image, bool alpha, Indexed& out) {
             *dst++ = static_cast<uchar>(lastIndex);
         }
     }
-    // tRNS lists alpha for the first entries only: transparent ones go first.
+    transparentFirst(out);
+    return true;
+}
+
+// An indexed picture's own colours, those its pixels use.
+void tableColours(const QImage& image, Indexed& out) {
+    const QList<QRgb> table = image.colorTable();
+    std::array<int, 256> newIndex;
+    newIndex.fill(-1);
+    const int w = image.width(), h = image.height();
+    out.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    uchar* dst = out.pixels.data();
+    for (int y = 0; y < h; ++y) {
+        const uchar* row = image.constScanLine(y);
+        for (int x = 0; x < w; ++x) {
+            int& index = newIndex[row[x]];
+            if (index < 0) {
+                QRgb c = row[x] < table.size() ? table[row[x]] : 0xFF000000u;
+                if (qAlpha(c) == 0)
+                    c = 0;
+                const auto known = std::find(out.palette.begin(), out.palette.end(), c);
+                index = static_cast<int>(known - out.palette.begin());
+                if (known == out.palette.end())
+                    out.palette.push_back(c);
+            }
+            *dst++ = static_cast<uchar>(index);
+        }
+    }
+    transparentFirst(out);
+}
+
+// tRNS lists alpha for the first entries only: transparent ones go first.
+void transparentFirst(Indexed& out) {
     std::vector<int> order(out.palette.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
@@ -70,7 +104,6 @@ bool indexColours(const QImage& image, bool alpha, Indexed& out) {
     out.palette = std::move(sorted);
     for (uchar& p : out.pixels)
         p = newIndex[p];
-    return true;
 }
 
 int bitDepthFor(size_t colours) {
@@ -127,10 +160,12 @@ void fillRow(Plan& plan, int y) {
             std::copy(in, in + w, row);
             return;
         }
-        const int depth = plan.depth, perByte = 8 / depth;
+        // Indexes packed from the high bits down; depths 1, 2 and 4.
+        const int depth = plan.depth;
+        const int perByteLog = depth == 1 ? 3 : depth == 2 ? 2 : 1, last = (1 << perByteLog) - 1;
         std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
         for (int x = 0; x < w; ++x)
-            row[x / perByte] |= static_cast<png_byte>(in[x] << (8 - depth * (x % perByte + 1)));
+            row[x >> perByteLog] |= static_cast<png_byte>(in[x] << ((last - (x & last)) * depth));
         return;
     }
     const auto* in = reinterpret_cast<const QRgb*>(plan.image.constScanLine(y));
@@ -186,9 +221,15 @@ bool EncodePng(const QImage& source, int level, QByteArray& out) {
         return false;
     auto plan = std::make_unique<Plan>();
     plan->alpha = source.hasAlphaChannel();
-    plan->image =
-        source.convertToFormat(plan->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    plan->useIndex = indexColours(plan->image, plan->alpha, plan->indexed);
+    if (source.format() == QImage::Format_Indexed8) {
+        plan->image = source;
+        tableColours(source, plan->indexed);
+        plan->useIndex = true;
+    } else {
+        plan->image =
+            source.convertToFormat(plan->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        plan->useIndex = indexColours(plan->image, plan->alpha, plan->indexed);
+    }
     if (plan->useIndex) {
         plan->depth = bitDepthFor(plan->indexed.palette.size());
         for (QRgb c : plan->indexed.palette) {

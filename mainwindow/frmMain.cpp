@@ -17,6 +17,7 @@
 #include "platform/AutoSizeLabel.h"
 #include "platform/FontEnum.h"
 #include "platform/PictureBox.h"
+#include "platform/ScrollView.h"
 
 namespace {
 
@@ -93,6 +94,11 @@ frmMain::frmMain() {
 
 frmMain::~frmMain() = default;
 
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    mainlayout::stretchBoardView(*this);
+}
+
 void frmMain::createControls() {
     LBL[0] = makeLabel(this, QStringLiteral("文字"));
     FLD[0] = new QLineEdit(QStringLiteral("Sample"), this);
@@ -117,7 +123,10 @@ void frmMain::createControls() {
     BTN[2] = new QPushButton(QStringLiteral("ｵﾌﾟｼｮﾝ"), this);
     BTN[3] = new QPushButton(QStringLiteral("閉じる"), this);
     MSG = makeLabel(this, QString());
-    Board = new PictureBox(this, true);
+    BoardView = new ScrollView(this);
+    BoardView->setFocusPolicy(Qt::NoFocus);
+    Board = new PictureBox(BoardView, true);
+    BoardView->setWidget(Board);
     Board->setToolTip(QStringLiteral("画像をクリックすると、クリップボードへコピーします。"));
     TempPic = new PictureBox(this, false);
     TempPic->hide();

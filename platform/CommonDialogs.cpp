@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTranslator>
 
 #include "MessageBox.h"
@@ -120,6 +121,14 @@ void installJapaneseTranslations() {
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
+}
+
+void keepDialogStateOffDisk() {
+    // Where Qt's settings are files (Linux and the like): a folder below a device
+    // file can never be made, so every write fails quietly and nothing old is read.
+    const QString nowhere = QStringLiteral("/dev/null/velmora");
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, nowhere);
 }
 
 } // namespace platform

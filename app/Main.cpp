@@ -10,6 +10,7 @@ void Main() {
     SaveSettings();
     fontenum::InstallClassicFaceSubstitutes();
     platform::installJapaneseTranslations();
+    platform::keepDialogStateOffDisk();
     auto* window = new frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();

@@ -4,7 +4,11 @@
 #include <cmath>
 #include <string>
 
+#include <QFileInfo>
+
 #include "basFunc.h"
+#include "platform/AtomicFile.h"
+#include "platform/ConfigFolder.h"
 
 QString gMongon;
 std::int32_t gBackColor = 0;
@@ -45,6 +49,15 @@ void writeInt(const QString& section, const QString& key, std::int32_t value) {
     PutIniString(section, key, QString::number(value), gIniFile);
 }
 
+// The file beside the program whenever it is there or can be made there (a
+// portable copy); otherwise, as for an installed copy, the user's config folder.
+QString settingsFile(const QString& programFolder) {
+    const QString beside = AddPathSep(programFolder) + IniName;
+    if (QFileInfo::exists(beside) || platform::isWritableTarget(beside))
+        return beside;
+    return AddPathSep(platform::userConfigFolder(QStringLiteral("velmora"))) + IniName;
+}
+
 } // namespace
 
 QString FormatFontSize(float size) {
@@ -78,7 +91,7 @@ bool ParseFontSize(const QString& text, float& size) {
 }
 
 void LoadSettings(const QString& programFolder) {
-    gIniFile = AddPathSep(programFolder) + IniName;
+    gIniFile = settingsFile(programFolder);
     ReadSettings(gIniFile);
 }
 

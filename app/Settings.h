@@ -5,8 +5,9 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The program's settings: read from "Velmora.Ini" beside the executable at
-// start-up, shared by every window, written back at the program's save points.
+// The program's settings: read from "Velmora.Ini" at start-up, shared by every
+// window, written back at the program's save points. The file lives beside the
+// executable, or in the user's config folder where none can be made there.
 
 extern QString gMongon;
 extern std::int32_t gBackColor; // 0x00BBGGRR
@@ -20,8 +21,8 @@ extern std::int16_t gPngRate;
 extern std::int16_t gOptionsGif;
 extern QString gIniFile;
 
-// Reads every setting from the file in `programFolder` (the executable's
-// folder; tests pass another one).
+// Chooses the settings file for the program in `programFolder` (the
+// executable's folder; tests pass another one) and reads every setting from it.
 void LoadSettings(const QString& programFolder = QCoreApplication::applicationDirPath());
 // Reads every setting but the file's own name from `iniFile`; a missing file
 // gives the first start's values.

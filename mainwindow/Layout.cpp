@@ -9,6 +9,7 @@
 #include "frmMain.h"
 #include "platform/AutoSizeLabel.h"
 #include "platform/PictureBox.h"
+#include "platform/ScrollView.h"
 
 namespace mainlayout {
 
@@ -32,7 +33,9 @@ std::vector<Placement> placements(frmMain& f) {
 }
 
 void place(frmMain& form) {
-    form.setFixedSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel);
+    const QSize client(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel);
+    form.setMinimumSize(client);
+    form.resize(client);
     QWidget* previous = nullptr;
     for (const Placement& p : placements(form)) {
         const QRect r = fromTwips(p.twips.x(), p.twips.y(), p.twips.width(), p.twips.height());
@@ -40,7 +43,11 @@ void place(frmMain& form) {
         int offset = 0;
         if (auto* box = qobject_cast<PictureBox*>(p.control->parentWidget()))
             offset = box->borderWidth();
-        p.control->move(r.x() + offset, r.y() + offset);
+        // Board sits at the top left of its view, which takes Board's place.
+        if (p.control == form.Board)
+            form.BoardView->move(r.topLeft());
+        else
+            p.control->move(r.x() + offset, r.y() + offset);
         if (auto* box = qobject_cast<PictureBox*>(p.control)) {
             if (box != form.Dot[0]) // the pattern holder takes its picture's size
                 box->setOuterSize(r.width(), r.height());
@@ -54,6 +61,12 @@ void place(frmMain& form) {
             previous = p.control;
         }
     }
+    stretchBoardView(form);
+}
+
+void stretchBoardView(frmMain& form) {
+    const QPoint at = form.BoardView->pos();
+    form.BoardView->resize(form.width() - at.x(), form.height() - at.y());
 }
 
 } // namespace mainlayout

@@ -27,7 +27,12 @@ struct Placement {
 // Every control of the main window with its geometry, in tab order where it takes focus.
 std::vector<Placement> placements(frmMain& form);
 
-// Sizes the window and places its controls.
+// Sizes the window and places its controls. The window may grow but not shrink
+// below its size; no control moves or changes size with it.
 void place(frmMain& form);
+
+// Stretches the view around Board from Board's place to the window's right and
+// bottom edges, so a larger result can be scrolled.
+void stretchBoardView(frmMain& form);
 
 } // namespace mainlayout

@@ -17,6 +17,8 @@
 #include "platform/AutoSizeLabel.h"
 #include "platform/FontEnum.h"
 #include "platform/PictureBox.h"
+#include "platform/PushButton.h"
+#include "platform/ScrollView.h"
 
 namespace {
 
@@ -93,6 +95,11 @@ frmMain::frmMain() {
 
 frmMain::~frmMain() = default;
 
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    mainlayout::stretchBoardView(*this);
+}
+
 void frmMain::createControls() {
     LBL[0] = makeLabel(this, QStringLiteral("文字"));
     FLD[0] = new QLineEdit(QStringLiteral("Sample"), this);
@@ -106,18 +113,21 @@ void frmMain::createControls() {
     Area[0] = new PictureBox(this, true);
     Dot[0] = new PictureBox(Area[0], true);
     Dot[0]->setPicture(MakeTartan());
-    DBTN[0] = new QPushButton(QStringLiteral("..."), this);
+    DBTN[0] = new PushButton(QStringLiteral("..."), this);
     CHK[0] = new QCheckBox(QStringLiteral("斜体"), this);
     CHK[1] = new QCheckBox(QStringLiteral("太字"), this);
     LBL[2] = makeLabel(this, QStringLiteral("背景の色"));
     Area[1] = new PictureBox(this, true);
-    DBTN[1] = new QPushButton(QStringLiteral("..."), this);
-    BTN[0] = new QPushButton(QStringLiteral("開始"), this);
-    BTN[1] = new QPushButton(QStringLiteral("保存"), this);
-    BTN[2] = new QPushButton(QStringLiteral("ｵﾌﾟｼｮﾝ"), this);
-    BTN[3] = new QPushButton(QStringLiteral("閉じる"), this);
+    DBTN[1] = new PushButton(QStringLiteral("..."), this);
+    BTN[0] = new PushButton(QStringLiteral("開始"), this);
+    BTN[1] = new PushButton(QStringLiteral("保存"), this);
+    BTN[2] = new PushButton(QStringLiteral("ｵﾌﾟｼｮﾝ"), this);
+    BTN[3] = new PushButton(QStringLiteral("閉じる"), this);
     MSG = makeLabel(this, QString());
-    Board = new PictureBox(this, true);
+    BoardView = new ScrollView(this);
+    BoardView->setFocusPolicy(Qt::NoFocus);
+    Board = new PictureBox(BoardView, true);
+    BoardView->setWidget(Board);
     Board->setToolTip(QStringLiteral("画像をクリックすると、クリップボードへコピーします。"));
     TempPic = new PictureBox(this, false);
     TempPic->hide();
@@ -125,8 +135,6 @@ void frmMain::createControls() {
     TempPic->setForeColor(0xFFFFFF);
     SizeMongon = new AutoSizeLabel(this);
     SizeMongon->hide();
-    for (QPushButton* b : {DBTN[0], DBTN[1], BTN[0], BTN[1], BTN[2], BTN[3]})
-        b->setAutoDefault(false);
     for (PictureBox* p : {Area[0], Area[1], Dot[0], Board, TempPic})
         p->setFocusPolicy(Qt::NoFocus);
 }

@@ -12,6 +12,7 @@ class QListWidget;
 class QPushButton;
 class AutoSizeLabel;
 class PictureBox;
+class ScrollView;
 
 // The main window: text, font, pattern and colour in, cut letters out.
 class frmMain : public QWidget {
@@ -49,8 +50,12 @@ class frmMain : public QWidget {
     std::array<QPushButton*, 4> BTN{};
     QLabel* MSG = nullptr;
     PictureBox* Board = nullptr;
+    ScrollView* BoardView = nullptr; // scrolls Board when the result outgrows the window
     PictureBox* TempPic = nullptr;
     AutoSizeLabel* SizeMongon = nullptr;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void createControls();

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "app/Settings.h"
+#include "platform/PushButton.h"
 
 namespace {
 
@@ -82,12 +83,8 @@ void frmJPEG::createControls() {
     DSP[1] = placed(new QLabel(QStringLiteral("1"), BoxLine[1]), 1800, 240, 495, 255);
     ASCR[1] = placed(makeScrollBar(BoxLine[1], 0, 2), 2280, 240, 2055, 255);
 
-    BTN[0] = placed(new QPushButton(QStringLiteral("保存"), this), 120, 2160, 1335, 375);
-    BTN[1] = placed(new QPushButton(QStringLiteral("閉じる"), this), 3240, 2160, 1335, 375);
-    for (QPushButton* b : BTN) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    BTN[0] = placed(new PushButton(QStringLiteral("保存"), this), 120, 2160, 1335, 375);
+    BTN[1] = placed(new PushButton(QStringLiteral("閉じる"), this), 3240, 2160, 1335, 375);
     for (QLabel* d : DSP)
         d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTabOrder(BTN[0], BTN[1]);

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLineEdit>
+#include <QSettings>
 #include <QTranslator>
 
 #include "MessageBox.h"
@@ -18,10 +21,14 @@ QString qtFilter(const std::pair<QString, QString>& filter) {
     return filter.first + " (" + patterns + ")";
 }
 
-// A file dialog that, like the Windows one, can ask before naming a new file.
+// A file dialog that, like the Windows one, can ask before naming a new file and
+// leaves the typed name alone when another file type is picked.
 class FileDialog : public QFileDialog {
   public:
-    FileDialog(QWidget* owner, std::int32_t flags) : QFileDialog(owner), m_flags(flags) {}
+    FileDialog(QWidget* owner, std::int32_t flags) : QFileDialog(owner), m_flags(flags) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        keepNameOnFilterPick();
+    }
 
     void accept() override {
         const QStringList files = selectedFiles();
@@ -36,6 +43,22 @@ class FileDialog : public QFileDialog {
     }
 
   private:
+    // Qt's save dialog swaps the name's extension for the picked filter's; the
+    // caller decides from the name as typed and the filter together.
+    void keepNameOnFilterPick() {
+        auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!types || !name)
+            return;
+        disconnect(types, &QComboBox::activated, this, nullptr);
+        connect(types, &QComboBox::activated, this, [this, name](int index) {
+            const QString typed = name->text();
+            selectNameFilter(nameFilters().value(index));
+            if (name->text() != typed)
+                name->setText(typed);
+        });
+    }
+
     std::int32_t m_flags;
 };
 
@@ -98,6 +121,14 @@ void installJapaneseTranslations() {
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
+}
+
+void keepDialogStateOffDisk() {
+    // Where Qt's settings are files (Linux and the like): a folder below a device
+    // file can never be made, so every write fails quietly and nothing old is read.
+    const QString nowhere = QStringLiteral("/dev/null/velmora");
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, nowhere);
 }
 
 } // namespace platform

@@ -43,4 +43,8 @@ bool runColorDialog(QWidget* owner, COLORREF& color);
 // Qt's own dialog texts in Japanese.
 void installJapaneseTranslations();
 
+// Qt's dialogs would remember their folders and custom colours in a settings file
+// of Qt's own in the user's home; the program keeps no file but its own.
+void keepDialogStateOffDisk();
+
 } // namespace platform

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <optional>
 
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/CommonDialogs.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -19,10 +24,21 @@ class PendingAnswers : public ::testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Whatever Qt or a library keeps in the home folder goes to a fresh one that
+    // goes away with the run. A step run as another user has that user's home.
+    std::optional<QTemporaryDir> home;
+    if (testsupport::userStepFolder().isEmpty()) {
+        home.emplace();
+        qputenv("HOME", QFile::encodeName(home->path()));
+        for (const char* name :
+             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+            qunsetenv(name);
+    }
     // Widgets are tested without a display; the real-window test runs the program itself.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    platform::keepDialogStateOffDisk();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new PendingAnswers);
     testsupport::watchForUnansweredModals();

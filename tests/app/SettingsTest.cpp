@@ -20,6 +20,14 @@ class Settings : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString ini = dir.filePath("Velmora.Ini");
+    QTemporaryDir config; // the user's config folder, $XDG_CONFIG_HOME
+
+    void SetUp() override {
+        // A step run as another user keeps the folder its test handed on.
+        if (testsupport::userStepFolder().isEmpty())
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    }
+    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
 
     void startUp() {
         LoadSettings(dir.path());
@@ -44,6 +52,7 @@ TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
                                 "[PNG]\r\nRate=1\r\n";
     EXPECT_EQ(readAll(ini), expected);
     EXPECT_EQ(gOptionsGif, 1);
+    EXPECT_TRUE(QDir(config.path()).isEmpty());
 }
 
 TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
@@ -163,11 +172,65 @@ TEST_F(Settings, UnwritableFileOrFolderIsSilentAndKeepsValuesInMemory) {
     SaveSettings(); // a message box would block here: the watchdog fails the test
     EXPECT_EQ(readAll(ini), before);
     EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
+    // A file beside the program is used even when it cannot be written.
+    LoadSettings(dir.path());
+    EXPECT_EQ(gIniFile, ini);
+    EXPECT_TRUE(QDir(config.path()).isEmpty());
+}
 
-    LoadSettings(dir.filePath("missing"));
-    SaveSettings();
-    EXPECT_EQ(gMongon, "Sample");
+TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
+    const auto step = [](const QString& folder) {
+        LoadSettings(folder);
+        SaveSettings();
+        gMongon = "second";
+        SaveSettings();
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    const QByteArray firstStart = [this] {
+        QTemporaryDir portable;
+        LoadSettings(portable.path());
+        SaveSettings();
+        return readAll(portable.filePath("Velmora.Ini")).replace("Sample", "second");
+    }();
+
+    // Empty, or relative as the XDG rules ignore, it means ~/.config.
+    for (const char* value : {"", "relative/config"}) {
+        SCOPED_TRACE(value);
+        qputenv("XDG_CONFIG_HOME", value);
+        step(dir.filePath("missing"));
+        EXPECT_EQ(gIniFile, QDir::homePath() + "/.config/velmora/Velmora.Ini");
+        EXPECT_EQ(readAll(gIniFile), firstStart);
+        QFile::remove(gIniFile);
+    }
     EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+    EXPECT_FALSE(QDir::current().exists("relative"));
+
+    // Neither place takes the file: every write fails quietly, the values stay in memory.
+    testsupport::writeAll(dir.filePath("file"), "not a folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("file/config")));
+    step(dir.filePath("missing"));
+    EXPECT_EQ(gMongon, "second");
+    EXPECT_EQ(gIniFile, dir.filePath("file/config/velmora/Velmora.Ini"));
+    EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
+    LoadSettings(dir.filePath("missing"));
+    EXPECT_EQ(gMongon, "Sample");
+
+    // An installed copy: a folder the user cannot write, and a config folder yet to be made.
+    testsupport::ReadOnlyFolder program;
+    program.lock();
+    QTemporaryDir home;
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+    const QString user = home.filePath("config/velmora");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+    if (QString why = testsupport::runAsOrdinaryUser(program.path(), step); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    EXPECT_EQ(readAll(user + "/Velmora.Ini"), firstStart);
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFileInfo(user).permissions() & others, 0) << "made for its owner only";
+    EXPECT_EQ(testsupport::fileCount(program.path()), 0);
 }
 
 TEST_F(Settings, WritableFileInReadOnlyFolderIsWrittenInPlace) {

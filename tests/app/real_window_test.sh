@@ -1,49 +1,144 @@
 #!/usr/bin/env bash
-# The built program in a real X window (run under xvfb-run): it starts from a copy
-# of its folder, creates its settings file, renders on "開始", copies the result to
-# the clipboard on a click, and ends with status 0 on "閉じる" without writing.
+# The built program in real X windows (run under xvfb-run), started from a copy of
+# its folder with an empty home folder. First run: it creates its settings file,
+# Enter leaves the text box alone but presses a focused button, renders on "開始",
+# copies the result on a click, keeps Escape from the options window, saves under
+# the typed name whatever file type is picked afterwards, and ends with status 0 on
+# "閉じる" without writing. Second run: a result wider than the screen scrolls to
+# its right end with Shift and the wheel, and a larger window shows more of it.
+# In the end only the settings file and the saved picture have been written.
 set -euo pipefail
 program="$1"
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-cp "$program" "$work/velmora"
+prog="$work/prog" home="$work/home" out="$work/out"
+mkdir -p "$prog" "$home" "$out"
+pid=""
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$program" "$prog/velmora"
 cd /   # the working directory must not matter
-export QT_QPA_PLATFORM=xcb
-"$work/velmora" & pid=$!
+export QT_QPA_PLATFORM=xcb HOME="$home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME
 
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name "ベルモラ" | head -n 1)
-[ -n "$wid" ] || { echo "FAIL: no window titled ベルモラ"; exit 1; }
-[ -f "$work/Velmora.Ini" ] || { echo "FAIL: no settings file beside the program"; exit 1; }
-grep -q "^Mongon=Sample" "$work/Velmora.Ini" || { echo "FAIL: settings file content"; exit 1; }
+fail() { echo "FAIL: $*"; exit 1; }
+window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+gone() {
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0; sleep 0.1; done
+    return 1
+}
+focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+key() { xdotool key "$@"; sleep 0.3; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.5; }
+settings() { sha256sum < "$prog/Velmora.Ini"; }
+start() {
+    "$prog/velmora" & pid=$!
+    wid=$(window "ベルモラ")
+    [ -n "$wid" ] || fail "no window titled ベルモラ"
+    focus "$wid"
+}
+finish() {
+    click "$wid" 328 212     # 閉じる
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then fail "still running after 閉じる"; fi
+    status=0; wait "$pid" || status=$?
+    pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}
+# Copies the result with a click on Board and reads the image's size from the
+# PNG's IHDR, big-endian at bytes 16 and 20.
+copy_result() {
+    click "$wid" 12 236
+    xclip -selection clipboard -t image/png -o > "$out/clip.png"
+    read -r w h < <(od -An -tu1 -j16 -N8 "$out/clip.png" |
+        awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
+}
+# Pixels that differ between a strip of the window and a strip of the result.
+differ() { # width height window-x window-y result-x
+    import -window "$wid" "$out/shot.png"
+    convert "$out/shot.png" -crop "$1x$2+$3+$4" +repage "$out/seen.png"
+    convert "$out/clip.png" -crop "$1x$2+$5+0" +repage "$out/part.png"
+    compare -metric AE "$out/seen.png" "$out/part.png" null: 2>&1 || true
+}
 
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.5; }
-click 32 212                 # 開始
-click 12 236                 # the rendered image, top-left corner of Board
-xclip -selection clipboard -t image/png -o > "$work/clip.png"
-# Width and height from the PNG's IHDR, big-endian at bytes 16 and 20.
-read -r w h < <(od -An -tu1 -j16 -N8 "$work/clip.png" |
-    awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
+start
+[ -f "$prog/Velmora.Ini" ] || fail "no settings file beside the program"
+grep -q "^Mongon=Sample" "$prog/Velmora.Ini" || fail "settings file content"
+before=$(settings)
+click "$wid" 100 17           # into the text box
+key Return KP_Enter
+[ "$before" = "$(settings)" ] || fail "Enter in the text box pressed a button"
+key Tab Tab Tab Tab Tab Tab Tab Return   # to 開始, then Enter
+[ "$before" != "$(settings)" ] || fail "Enter on the focused 開始 did not press it"
+
+copy_result
 if [ "$w" -lt 20 ] || [ "$w" -gt 120 ] || [ "$h" -lt 8 ] || [ "$h" -gt 40 ]; then
-    echo "FAIL: clipboard image is ${w}x${h}, not the size of \"Sample\" at 10 pt"; exit 1
+    fail "clipboard image is ${w}x${h}, not the size of \"Sample\" at 10 pt"
 fi
 # Every pixel is the black ground or a colour of the built-in tartan, and both show.
-colours=$(convert "$work/clip.png" -depth 8 -unique-colors txt:- | grep -o '#[0-9A-F]\{6\}' | sort -u)
+colours=$(convert "$out/clip.png" -depth 8 -unique-colors txt:- | grep -o '#[0-9A-F]\{6\}' | sort -u)
 for c in $colours; do
     case "$c" in
         "#000000"|"#FFFF80"|"#FFFFFF"|"#804000"|"#800000") ;;
-        *) echo "FAIL: clipboard pixel colour $c is neither ground nor pattern"; exit 1 ;;
+        *) fail "clipboard pixel colour $c is neither ground nor pattern" ;;
     esac
 done
 grep -q "#000000" <<<"$colours" && grep -q "#FFFF80" <<<"$colours" ||
-    { echo "FAIL: clipboard image lacks ground or pattern: $colours"; exit 1; }
+    fail "clipboard image lacks ground or pattern: $colours"
 targets=$(xclip -selection clipboard -t TARGETS -o)
-grep -q "image/bmp" <<<"$targets" || { echo "FAIL: no BMP offered: $targets"; exit 1; }
-before=$(sha256sum < "$work/Velmora.Ini")
+grep -q "image/bmp" <<<"$targets" || fail "no BMP offered: $targets"
 
-click 328 212                # 閉じる
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after 閉じる"; exit 1; fi
-status=0; wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
-[ "$before" = "$(sha256sum < "$work/Velmora.Ini")" ] || { echo "FAIL: closing wrote the settings file"; exit 1; }
+click "$wid" 144 212          # ｵﾌﾟｼｮﾝ
+options=$(window "保存オプション")
+[ -n "$options" ] || fail "no options window"
+focus "$options"
+key Escape
+xdotool search --onlyvisible --name "^保存オプション\$" >/dev/null || fail "Escape closed the options window"
+key Tab Tab Tab space shift+Tab shift+Tab shift+Tab KP_Enter   # past the rate, tick progressive, back to 保存, keypad Enter
+gone "保存オプション" || fail "keypad Enter on the focused 保存 did not press it"
+grep -q "^Prgrs=-1" "$prog/Velmora.Ini" || fail "the options were not stored"
+
+click "$wid" 88 212           # 保存
+dialog=$(window "ファイルの保存")
+[ -n "$dialog" ] || fail "no save dialog"
+focus "$dialog"
+xdotool type --delay 20 "$prog/order.jpg"
+key Tab Down Return           # then the bitmap file type, and save
+key Return                    # yes, create the new file
+gone "ファイルの保存" || fail "the save dialog stayed open"
+[ "$(head -c 2 "$prog/order.jpg.BMP" 2>/dev/null)" = BM ] ||
+    fail "typed order.jpg with the bitmap type did not give order.jpg.BMP: $(ls "$prog")"
+
+click "$wid" 224 168          # the colour's "..."
+colour=$(window "色の設定")
+[ -n "$colour" ] || fail "no colour dialog"
+focus "$colour"
+key Escape
+gone "色の設定" || fail "the colour dialog stayed open"
+
+before=$(settings)
+finish
+[ "$before" = "$(settings)" ] || fail "closing wrote the settings file"
+
+# 48 pt text on a green ground, wider than the 800-pixel screen.
+printf '[Data]\r\nMongon=Cut letters wider than the screen\r\nBackColor=65280\r\n[Font]\r\nSize=48\r\n' \
+    > "$prog/Velmora.Ini"
+start
+click "$wid" 32 212           # 開始
+copy_result
+[ "$w" -gt 800 ] && [ "$h" -le 80 ] || fail "result is ${w}x${h}, not wider than the screen"
+# The view reaches from Board's place (8, 232) to the window's edges: 355 pixels
+# wide at first, of which Board's one-pixel border takes one at either end.
+[ "$(differ 354 "$h" 9 233 0)" = 0 ] || fail "the window does not show the result's left end"
+xdotool mousemove --window "$wid" 100 260 keydown shift click --repeat 40 --delay 20 5 keyup shift
+sleep 0.5
+[ "$(differ 354 "$h" 8 233 $((w - 354)))" = 0 ] ||
+    fail "Shift and the wheel did not scroll to the result's right end"
+xdotool windowsize "$wid" 700 400   # the view grows to 692 pixels, still at the right end
+sleep 0.8
+[ "$(differ 691 "$h" 8 233 $((w - 691)))" = 0 ] ||
+    fail "a wider window does not show more of the result"
+finish
+
+written=$(cd "$prog" && ls -A | tr '\n' ' ')
+[ "$written" = "Velmora.Ini order.jpg.BMP velmora " ] || fail "the program folder holds: $written"
+[ -z "$(find "$home" -mindepth 1)" ] || fail "written into the home folder: $(find "$home" -mindepth 1)"
 echo "real window: 1 passed, 0 failed"

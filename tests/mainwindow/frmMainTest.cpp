@@ -13,11 +13,13 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "app/Settings.h"
 #include "platform/AutoSizeLabel.h"
 #include "platform/CodePage.h"
 #include "platform/PictureBox.h"
+#include "platform/ScrollView.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
@@ -84,14 +86,28 @@ TEST_F(MainWindow, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
         {f.Board, "", {120, 3480, 5175, 1500}},
         {f.TempPic, "", {240, 3600, 15360, 3840}},
     };
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.caption.toStdString() + " at " + std::to_string(row.twips.x()) + "," +
-                     std::to_string(row.twips.y()));
-        EXPECT_EQ(captionOf(row.control), row.caption);
-        EXPECT_EQ(row.control->geometry(), pixels(row.twips));
-    }
+    // The window opens at its size and may grow, not shrink; no control moves
+    // with it, and the view around Board reaches the window's edges.
     EXPECT_EQ(f.size(), QSize(363, 338));
-    EXPECT_EQ(f.minimumSize(), f.maximumSize());
+    EXPECT_EQ(f.minimumSize(), QSize(363, 338));
+    EXPECT_GT(f.maximumWidth(), 4000);
+    EXPECT_GT(f.maximumHeight(), 4000);
+    for (const QSize size : {QSize(363, 338), QSize(900, 700)}) {
+        f.resize(size);
+        ASSERT_EQ(f.size(), size);
+        for (const auto& row : table) {
+            SCOPED_TRACE(row.caption.toStdString() + " at " + std::to_string(row.twips.x()) + "," +
+                         std::to_string(row.twips.y()) + " in " + std::to_string(size.width()));
+            EXPECT_EQ(captionOf(row.control), row.caption);
+            EXPECT_EQ(QRect(row.control->mapTo(&f, QPoint()), row.control->size()),
+                      pixels(row.twips));
+        }
+        EXPECT_EQ(f.BoardView->geometry(), QRect(8, 232, size.width() - 8, size.height() - 232));
+        // The result fits: no scroll bar, so the window looks as it always did.
+        EXPECT_FALSE(f.BoardView->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(f.BoardView->verticalScrollBar()->isVisible());
+    }
+    f.resize(363, 338);
     EXPECT_EQ(f.windowTitle(), "ベルモラ");
     EXPECT_FALSE(f.windowIcon().isNull());
     EXPECT_EQ(f.Dot[0]->parentWidget(), f.Area[0]);
@@ -104,7 +120,7 @@ TEST_F(MainWindow, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
     EXPECT_EQ(f.TempPic->innerWidth(), 1024);
 
     const QWidget* order[] = {f.FLD[0],  f.LST[0], f.LST[1], f.DBTN[0], f.CHK[0], f.CHK[1],
-                              f.DBTN[1], f.BTN[0], f.BTN[1], f.BTN[2],  f.BTN[3]};
+                              f.DBTN[1], f.BTN[0], f.BTN[1], f.BTN[2],  f.BTN[3], f.FLD[0]};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << "after tab stop " << i;
 }

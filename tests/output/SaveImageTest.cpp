@@ -47,22 +47,36 @@ bool progressive(const QByteArray& jpeg) {
 } // namespace
 
 TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
-    answerFileDialog(out.filePath("pic"));
-    form->SaveImage();
-    EXPECT_EQ(decoded(out.filePath("pic.BMP")), board());
-    EXPECT_EQ(form->MSG->text(), ">pic.BMP");
-
-    answerFileDialog(out.filePath("pic.Png"));
-    form->SaveImage();
-    EXPECT_EQ(decoded(out.filePath("pic.Png")), board());
-    EXPECT_EQ(readAll(out.filePath("pic.Png")).left(4), "\x89PNG");
-
-    answerFileDialog(out.filePath("photo"), 3);
-    form->SaveImage();
-    const QImage jpeg = decoded(out.filePath("photo.JPG"));
-    ASSERT_EQ(jpeg.size(), board().size());
-    EXPECT_FALSE(progressive(readAll(out.filePath("photo.JPG"))));
-    EXPECT_EQ(form->MSG->text(), ">photo.JPG");
+    // The file type is picked after the name is typed; the name stays as typed
+    // and the two together decide the file's name and format.
+    const struct {
+        const char* typed;
+        int filter;
+        const char* saved;
+        QByteArray magic;
+    } table[] = {
+        {"pic", 1, "pic.BMP", "BM"},
+        {"pic.Png", 1, "pic.Png", "\x89PNG"},
+        {"photo", 3, "photo.JPG", "\xFF\xD8"},
+        {"order.jpg", 2, "order.jpg.BMP", "BM"},
+        {"shot.bmp", 4, "shot.bmp.PNG", "\x89PNG"},
+    };
+    int written = 0;
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.typed);
+        const QString saved = out.filePath(row.saved);
+        answerFileDialog(out.filePath(row.typed), row.filter);
+        form->SaveImage();
+        EXPECT_EQ(readAll(saved).left(row.magic.size()), row.magic);
+        EXPECT_EQ(form->MSG->text(), QString(">") + row.saved);
+        EXPECT_EQ(testsupport::fileCount(out.path()), ++written);
+        if (row.magic == "\xFF\xD8") {
+            EXPECT_EQ(decoded(saved).size(), board().size());
+            EXPECT_FALSE(progressive(readAll(saved)));
+        } else {
+            EXPECT_EQ(decoded(saved), board());
+        }
+    }
 }
 
 TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {

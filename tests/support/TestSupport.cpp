@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -21,6 +23,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -139,6 +142,20 @@ void typeFileName(QFileDialog* dialog, const QString& path) {
     }
 }
 
+void pickFileType(QFileDialog* dialog, int filterIndex) {
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_TRUE(filterIndex >= 1 && filterIndex <= types->count()) << filterIndex;
+    types->showPopup();
+    QAbstractItemView* list = types->view();
+    for (int row = types->currentIndex(); row < filterIndex - 1; ++row)
+        QTest::keyClick(list, Qt::Key_Down);
+    for (int row = types->currentIndex(); row > filterIndex - 1; --row)
+        QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(types->currentIndex(), filterIndex - 1);
+}
+
 void answerFileDialog(const QString& path, int filterIndex) {
     onNextModal(
         [=](QWidget* w) {
@@ -147,8 +164,16 @@ void answerFileDialog(const QString& path, int filterIndex) {
                 dialog->reject();
                 return;
             }
-            dialog->selectNameFilter(dialog->nameFilters().value(filterIndex - 1));
             typeFileName(dialog, path);
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            const QString typed = edit->text();
+            pickFileType(dialog, filterIndex);
+            if (edit->text() != typed) {
+                ADD_FAILURE() << "picking file type " << filterIndex << " turned the typed "
+                              << typed.toStdString() << " into " << edit->text().toStdString();
+                dialog->reject();
+                return;
+            }
             if (!QFileInfo::exists(path))
                 answerMessageBox(QStringLiteral("はい(&Y)"));
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);

@@ -37,8 +37,14 @@ void answerMessageBox(const QString& button, QString* title = nullptr, QString* 
 // Types a full path into a file dialog: its folder, then the name.
 void typeFileName(QFileDialog* dialog, const QString& path);
 
-// Answers the next file dialog with a path and a 1-based filter; a prompt to
-// create a new file is answered Yes. An empty path cancels the dialog.
+// Picks the 1-based filter from the file type list as a user does: opens the
+// list, moves to the entry with the arrow keys and presses Enter.
+void pickFileType(QFileDialog* dialog, int filterIndex);
+
+// Answers the next file dialog as a user does: types the path, then picks the
+// 1-based filter (even the one already selected); a prompt to create a new file
+// is answered Yes. An empty path cancels the dialog, and so does a typed name
+// that the pick changed (a test failure).
 void answerFileDialog(const QString& path, int filterIndex = 1);
 
 // Clicks the button with the given text inside `w`; fails the test if missing.

@@ -91,18 +91,18 @@ struct Job {
 
 // The encoded file, or false with the reason.
 bool encode(const QImage& image, Format format, const Job& job, QByteArray& data, QString& why) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     bool done = false;
     switch (format) {
     case Format::Bmp:
-        data = imagelib::EncodeBmp(rgb);
+        data = imagelib::EncodeBmp(image.convertToFormat(QImage::Format_RGB32));
         return true;
     case Format::Jpeg:
         if (job.jpegRate < 1 || job.jpegRate > 100) {
             why = imagelib::JpegRateOutOfRange(job.jpegRate);
             return false;
         }
-        done = imagelib::EncodeJpeg(rgb, 101 - job.jpegRate, job.progressive, data);
+        done = imagelib::EncodeJpeg(image.convertToFormat(QImage::Format_RGB32), 101 - job.jpegRate,
+                                    job.progressive, data);
         break;
     case Format::Png:
         if (job.pngLevel < 0 || job.pngLevel > 2) {

@@ -16,7 +16,11 @@ namespace {
 // indexed PNGs, far smaller than truecolour rows.
 struct Indexed {
     std::vector<QRgb> palette; // ARGB, transparent entries first
-    std::vector<uchar> pixels; // one index a pixel, row after row
+    // Each pixel's index in the order colours were met: counted from an RGB
+    // picture into `pixels`, or an indexed picture's own bytes. `remap` turns
+    // them into palette positions as the rows are written.
+    std::unique_ptr<uchar[]> pixels;
+    std::array<uchar, 256> remap{};
 };
 
 void transparentFirst(Indexed& out);
@@ -29,10 +33,11 @@ bool indexColours(const QImage& image, bool alpha, Indexed& out) {
     std::array<int, Slots> values;
     values.fill(-1);
     const int w = image.width(), h = image.height();
-    out.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    out.pixels =
+        std::make_unique_for_overwrite<uchar[]>(static_cast<size_t>(w) * static_cast<size_t>(h));
     QRgb last = 0;
     int lastIndex = -1;
-    uchar* dst = out.pixels.data();
+    uchar* dst = out.pixels.get();
     for (int y = 0; y < h; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -63,28 +68,28 @@ bool indexColours(const QImage& image, bool alpha, Indexed& out) {
 // An indexed picture's own colours, those its pixels use.
 void tableColours(const QImage& image, Indexed& out) {
     const QList<QRgb> table = image.colorTable();
-    std::array<int, 256> newIndex;
-    newIndex.fill(-1);
-    const int w = image.width(), h = image.height();
-    out.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    uchar* dst = out.pixels.data();
-    for (int y = 0; y < h; ++y) {
+    std::array<bool, 256> used{};
+    for (int y = 0; y < image.height(); ++y) {
         const uchar* row = image.constScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            int& index = newIndex[row[x]];
-            if (index < 0) {
-                QRgb c = row[x] < table.size() ? table[row[x]] : 0xFF000000u;
-                if (qAlpha(c) == 0)
-                    c = 0;
-                const auto known = std::find(out.palette.begin(), out.palette.end(), c);
-                index = static_cast<int>(known - out.palette.begin());
-                if (known == out.palette.end())
-                    out.palette.push_back(c);
-            }
-            *dst++ = static_cast<uchar>(index);
-        }
+        for (int x = 0; x < image.width(); ++x)
+            used[row[x]] = true;
+    }
+    std::array<uchar, 256> met{};
+    for (int i = 0; i < 256; ++i) {
+        if (!used[static_cast<size_t>(i)])
+            continue;
+        QRgb c = i < table.size() ? table[i] : 0xFF000000u;
+        if (qAlpha(c) == 0)
+            c = 0;
+        const auto known = std::find(out.palette.begin(), out.palette.end(), c);
+        met[static_cast<size_t>(i)] = static_cast<uchar>(known - out.palette.begin());
+        if (known == out.palette.end())
+            out.palette.push_back(c);
     }
     transparentFirst(out);
+    for (auto& r : met)
+        r = out.remap[r];
+    out.remap = met;
 }
 
 // tRNS lists alpha for the first entries only: transparent ones go first.
@@ -102,8 +107,7 @@ void transparentFirst(Indexed& out) {
         sorted[i] = out.palette[static_cast<size_t>(order[i])];
     }
     out.palette = std::move(sorted);
-    for (uchar& p : out.pixels)
-        p = newIndex[p];
+    out.remap = newIndex;
 }
 
 int bitDepthFor(size_t colours) {
@@ -155,9 +159,13 @@ void fillRow(Plan& plan, int y) {
     const int w = plan.image.width();
     png_byte* row = plan.row.data();
     if (plan.useIndex) {
-        const uchar* in = &plan.indexed.pixels[static_cast<size_t>(y) * static_cast<size_t>(w)];
+        const auto& remap = plan.indexed.remap;
+        const uchar* in = plan.indexed.pixels ? plan.indexed.pixels.get() +
+                                                    static_cast<size_t>(y) * static_cast<size_t>(w)
+                                              : plan.image.constScanLine(y);
         if (plan.depth == 8) {
-            std::copy(in, in + w, row);
+            for (int x = 0; x < w; ++x)
+                row[x] = remap[in[x]];
             return;
         }
         // Indexes packed from the high bits down; depths 1, 2 and 4.
@@ -165,7 +173,8 @@ void fillRow(Plan& plan, int y) {
         const int perByteLog = depth == 1 ? 3 : depth == 2 ? 2 : 1, last = (1 << perByteLog) - 1;
         std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
         for (int x = 0; x < w; ++x)
-            row[x >> perByteLog] |= static_cast<png_byte>(in[x] << ((last - (x & last)) * depth));
+            row[x >> perByteLog] |=
+                static_cast<png_byte>(remap[in[x]] << ((last - (x & last)) * depth));
         return;
     }
     const auto* in = reinterpret_cast<const QRgb*>(plan.image.constScanLine(y));

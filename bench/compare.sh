@@ -14,27 +14,33 @@ work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 cd "$work"
 $convert -size 32x32 pattern:checkerboard -fill '#c03030' -draw 'rectangle 0,0 12,12' pattern.png
 
-median_ms() { # runs a command $runs times, prints the median wall time in ms
-    local times=()
+# Runs the two commands in turn, $runs times each, so that both meet the same
+# moments of a noisy machine; prints the two medians in ms.
+medians_ms() {
+    local a=() b=() start end
     for _ in $(seq "$runs"); do
-        local start end
-        start=$(date +%s%N); "$@" >/dev/null 2>&1; end=$(date +%s%N)
-        times+=($(( (end - start) / 100000 )))
+        start=$(date +%s%N); "${ours[@]}" >/dev/null 2>&1; end=$(date +%s%N)
+        a+=($(( (end - start) / 100000 )))
+        start=$(date +%s%N); "${theirs[@]}" >/dev/null 2>&1; end=$(date +%s%N)
+        b+=($(( (end - start) / 100000 )))
     done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)] / 10}'
+    for list in "${a[*]}" "${b[*]}"; do
+        tr ' ' '\n' <<<"$list" | sort -n | awk '{v[NR]=$1} END {printf "%.1f ", v[int((NR+1)/2)] / 10}'
+    done
+    echo
 }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
 job() { # name text size
     local name=$1 text=$2 pt=$3
-    local ours=("$cut" --font "$font" --size "$pt" --pattern pattern.png --color '#000000'
+    ours=("$cut" --font "$font" --size "$pt" --pattern pattern.png --color '#000000'
                 -o "$name-cut.png" "$text")
-    local theirs=("$convert" -density 96 -font "$font" -pointsize "$pt" +antialias -background black
+    theirs=("$convert" -density 96 -font "$font" -pointsize "$pt" +antialias -background black
                   -fill black "label:$text" -gravity NorthWest -tile pattern.png -annotate +0+0
                   "$text" "$name-im.png")
     "${ours[@]}" && "${theirs[@]}" # both must work before they are timed
     local a b
-    a=$(median_ms "${ours[@]}"); b=$(median_ms "${theirs[@]}")
+    read -r a b < <(medians_ms)
     echo "job $name: velmora-cut $a ms, ImageMagick $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")" \
          "($($convert "$name-cut.png" -format '%wx%h' info:) vs $($convert "$name-im.png" -format '%wx%h' info:))"
     echo "job $name peak memory: velmora-cut $(peak_kb "${ours[@]}") KB, ImageMagick $(peak_kb "${theirs[@]}") KB"

@@ -26,32 +26,11 @@
 using testsupport::readAll;
 using testsupport::writeAll;
 
-namespace {
+using testsupport::captionOf;
+using testsupport::nextTabStop;
+using testsupport::pixels;
 
-QString captionOf(QWidget* w) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->text();
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
-    return {};
-}
-
-// The next widget that Tab reaches, skipping parts of compound widgets.
-const QWidget* nextTabStop(const QWidget* w) {
-    for (const QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain()) {
-        if ((n->focusPolicy() & Qt::TabFocus) && n->isVisible())
-            return n;
-    }
-    return nullptr;
-}
-
-QRect pixels(const QRect& twips) {
-    return QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-}
-
-} // namespace
+namespace {} // namespace
 
 using MainWindow = MainWindowFixture;
 

@@ -11,6 +11,10 @@
 #include "output/frmJPEG.h"
 #include "support/TestSupport.h"
 
+using testsupport::captionOf;
+using testsupport::nextTabStop;
+using testsupport::pixels;
+
 namespace {
 
 class Options : public ::testing::Test {
@@ -27,28 +31,6 @@ class Options : public ::testing::Test {
         return form;
     }
 };
-
-QString captionOf(QWidget* w) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->text();
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w))
-        return g->title();
-    return {};
-}
-
-QRect pixels(const QRect& twips) {
-    return QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-}
-
-// The next widget that Tab reaches.
-const QWidget* nextTabStop(const QWidget* w) {
-    for (const QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain())
-        if ((n->focusPolicy() & Qt::TabFocus) && n->isVisible())
-            return n;
-    return nullptr;
-}
 
 } // namespace
 

@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QFile>
@@ -266,6 +268,30 @@ FileSizeLimit::~FileSizeLimit() {
 quint64 inodeOf(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+QString captionOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        return g->title();
+    return {};
+}
+
+const QWidget* nextTabStop(const QWidget* w) {
+    for (const QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain()) {
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isVisible())
+            return n;
+    }
+    return nullptr;
+}
+
+QRect pixels(const QRect& twips) {
+    return QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
 }
 
 } // namespace testsupport

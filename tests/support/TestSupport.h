@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -87,5 +88,15 @@ class FileSizeLimit {
 
 // The inode number of a file, 0 when it is missing.
 quint64 inodeOf(const QString& path);
+
+// A control's caption: a button's or label's text, a text box's content, a
+// frame's title.
+QString captionOf(QWidget* w);
+
+// The next widget that Tab reaches, skipping parts of compound widgets.
+const QWidget* nextTabStop(const QWidget* w);
+
+// A rectangle in twips as pixels at 96 dots per inch.
+QRect pixels(const QRect& twips);
 
 } // namespace testsupport

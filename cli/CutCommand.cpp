@@ -124,6 +124,13 @@ bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStre
     QImage image;
     const cutengine::Letters letters{line.text,  job.font, job.pattern,
                                      job.ground, o.smooth, o.transparent};
+    if (const QSize size = cutengine::Measure(letters);
+        !cutengine::SizeRefusal(size.width(), size.height()).isEmpty()) {
+        why = Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB")
+                  .arg(size.width())
+                  .arg(size.height());
+        return false;
+    }
     if (!cutengine::Render(letters, image, why))
         return false;
     if (image.isNull()) {

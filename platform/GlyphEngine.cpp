@@ -186,6 +186,13 @@ struct Line {
 Line layout(const QString& text, const FontSpec& spec, int extraAdvance) {
     Line line;
     const Match m = match(spec);
+    // No picture is that tall: give the height it would take, which the callers
+    // refuse, rather than ask FreeType for a size it cannot make.
+    const double ppem = spec.pointSize * 96.0 / 72.0;
+    if (!(ppem <= 32767)) {
+        line.ascent = static_cast<int>(std::min(std::ceil(ppem), 1e9));
+        return line;
+    }
     if (!m.face)
         return line;
     setSize(m.face, spec.pointSize);

@@ -161,8 +161,12 @@ QImage composeIndexed(const Letters& l, const QImage& cover, const QImage& patte
 
 } // namespace
 
+QSize Measure(const Letters& letters) {
+    return textdrawing::measureText(letters.text, letters.font);
+}
+
 bool Render(const Letters& letters, QImage& image, QString& why) {
-    const QSize size = textdrawing::measureText(letters.text, letters.font);
+    const QSize size = Measure(letters);
     why = SizeRefusal(size.width(), size.height());
     if (!why.isEmpty())
         return false;

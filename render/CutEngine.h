@@ -27,6 +27,9 @@ struct Letters {
 // The drawing font for a face, a size in points and the two styles.
 QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic);
 
+// The size of the text's image.
+QSize Measure(const Letters& letters);
+
 // Why a W x H text image is refused (over 32,767 pixels a side or 256 MiB),
 // or an empty text when it is not.
 QString SizeRefusal(std::int64_t W, std::int64_t H);

@@ -149,5 +149,9 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <source>%1 of %2 images were not written</source>
         <translation>%2 枚のうち %1 枚を書き出せませんでした</translation>
     </message>
+    <message>
+        <source>the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB</source>
+        <translation>画像が %1 × %2 ピクセルになり、一辺 32,767 ピクセルか 256 MiB の上限を超えます</translation>
+    </message>
 </context>
 </TS>

@@ -182,7 +182,8 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
          cli::InputUnreadable,
          "notes.txt"},
         {{"-o", file("notes.txt/a.png"), "A"}, cli::OutputFailed, "notes.txt/a.png"},
-        {{"-o", file("a.png"), "--size", "3000", "WWWWWWWWWW"}, cli::OutputFailed, "a.png"},
+        {{"-o", file("a.png"), "--size", "3000", "WWWWWWWWWW"}, cli::OutputFailed, "over 32,767"},
+        {{"-o", file("a.png"), "--size", "1e30", "W"}, cli::OutputFailed, "over 32,767"},
         {{"-o", file("a.png"), ""}, cli::OutputFailed, "a.png"},
     };
     for (const auto& c : cases) {

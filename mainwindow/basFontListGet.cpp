@@ -13,5 +13,8 @@ void FillFontList(QListWidget& list) {
 std::int32_t EnumFontProc(const fontenum::FontFamily& family, QListWidget& list) {
     if (family.outline)
         list.addItem(family.name);
+    // Its vertical-writing twin, as Windows lists "@" faces.
+    if (family.outline && family.vertical)
+        list.addItem(u'@' + family.name);
     return 1;
 }

@@ -216,8 +216,13 @@ void frmMain::BTN_Click(std::int16_t Index) {
         if (!RenderLetters())
             break;
         gMongon = FLD[0]->text();
-        const QFontInfo resolved(TempPic->font());
-        gFontName = fontenum::DisplayName(resolved.family());
+        // An "@" face keeps its "@" before the plain face it resolves to.
+        QFont font = TempPic->font();
+        const bool vertical = font.family().startsWith(u'@');
+        if (vertical)
+            font.setFamily(font.family().mid(1));
+        const QFontInfo resolved(font);
+        gFontName = (vertical ? "@" : "") + fontenum::DisplayName(resolved.family());
         gFontSize = static_cast<float>(resolved.pointSizeF());
         SaveSettings();
         break;

@@ -8,6 +8,8 @@
 
 #ifdef VELMORA_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
 #endif
 
 namespace fontenum {
@@ -39,7 +41,8 @@ FcName namesOf(FcPattern* pattern) {
 
 template <typename Visit> void forEachPattern(Visit visit) {
     FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_OUTLINE, nullptr);
+    FcObjectSet* objects =
+        FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_OUTLINE, FC_FILE, FC_INDEX, nullptr);
     FcFontSet* set = FcFontList(nullptr, pattern, objects);
     if (set) {
         for (int i = 0; i < set->nfont; ++i)
@@ -48,6 +51,30 @@ template <typename Visit> void forEachPattern(Visit visit) {
     }
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
+}
+
+// Whether the font's substitutions hold vertical forms (OpenType vert or vrt2).
+bool hasVerticalForms(FcPattern* pattern) {
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch)
+        return false;
+    FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
+    hb_blob_t* blob = hb_blob_create_from_file(reinterpret_cast<const char*>(file));
+    hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(index));
+    bool found = false;
+    hb_tag_t tags[64];
+    unsigned count = 64;
+    for (unsigned start = 0; !found && count == 64; start += count) {
+        count = 64;
+        hb_ot_layout_table_get_feature_tags(face, HB_OT_TAG_GSUB, start, &count, tags);
+        for (unsigned i = 0; i < count; ++i)
+            found = found || tags[i] == HB_TAG('v', 'e', 'r', 't') ||
+                    tags[i] == HB_TAG('v', 'r', 't', '2');
+    }
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+    return found;
 }
 #endif
 
@@ -67,7 +94,8 @@ std::vector<FontFamily> EnumFontFamilies() {
             return;
         FcBool outline = FcFalse;
         FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
-        families.push_back({names.shown, outline == FcTrue});
+        families.push_back(
+            {names.shown, outline == FcTrue, outline == FcTrue && hasVerticalForms(pattern)});
     });
 #else
     for (const QString& family : QFontDatabase::families()) {

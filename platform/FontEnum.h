@@ -9,8 +9,9 @@
 namespace fontenum {
 
 struct FontFamily {
-    QString name; // the name a Japanese user sees, where the family has one
-    bool outline; // scalable outline font (TrueType, OpenType)
+    QString name;          // the name a Japanese user sees, where the family has one
+    bool outline;          // scalable outline font (TrueType, OpenType)
+    bool vertical = false; // has vertical glyph forms, so an "@" twin is listed
 };
 
 // Each installed family once, in the system's order, unsorted.

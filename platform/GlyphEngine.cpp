@@ -145,9 +145,38 @@ Face* fallbackFace(const FontSpec&, char32_t) {
 }
 #endif
 
+// "@" + a family name draws that family's letters turned for vertical writing,
+// as the Windows vertical-writing faces do.
+bool isVertical(const FontSpec& spec) {
+    return spec.family.startsWith(u'@') && !QFileInfo(spec.family).isFile();
+}
+
+FontSpec plain(FontSpec spec) {
+    spec.family.remove(0, 1);
+    return spec;
+}
+
+// Characters a vertical face turns: the East Asian Wide and Fullwidth ranges,
+// which hold the kana, ideographs, CJK punctuation and full-width forms.
+bool isFullWidth(char32_t c) {
+    static constexpr std::pair<char32_t, char32_t> ranges[] = {
+        {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},
+        {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},   {0xA960, 0xA97F},   {0xAC00, 0xD7A3},
+        {0xF900, 0xFAFF},   {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},
+        {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD},
+        {0x30000, 0x3FFFD},
+    };
+    for (const auto& [first, last] : ranges)
+        if (c >= first && c <= last)
+            return true;
+    return false;
+}
+
 // The family itself, the faces that stand in for a classic Windows face, and
 // at last whatever the font system offers.
 Match match(const FontSpec& spec) {
+    if (isVertical(spec))
+        return match(plain(spec));
     static std::map<std::tuple<QString, bool, bool>, Match> known;
     const auto key = std::make_tuple(spec.family, spec.bold, spec.italic);
     if (auto it = known.find(key); it != known.end())
@@ -170,8 +199,10 @@ Match match(const FontSpec& spec) {
 struct Placed {
     Face* face;
     unsigned glyph;
-    FT_Pos x; // 26.6 pixels from the line's start
-    FT_Pos y; // 26.6 pixels above the baseline
+    FT_Pos x;         // 26.6 pixels from the line's start
+    FT_Pos y;         // 26.6 pixels above the baseline; turned: the glyph's top
+    FT_Pos width = 0; // turned: the glyph's horizontal advance
+    bool turned = false;
 };
 
 struct Line {
@@ -181,10 +212,26 @@ struct Line {
     int descent = 0;
 };
 
+// A turned glyph's place in its column: the top of its cell in glyph space and
+// the cell's height, from the font's vertical metrics, else the line's.
+std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, const Line& line) {
+    const FT_Pos lineTop = FT_Pos(line.ascent) * 64,
+                 lineHeight = FT_Pos(line.ascent + line.descent) * 64;
+    if (!FT_HAS_VERTICAL(face->ft) ||
+        FT_Load_Glyph(face->ft, glyph,
+                      FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO | FT_LOAD_VERTICAL_LAYOUT) != 0)
+        return {lineTop, lineHeight};
+    const FT_Glyph_Metrics& metrics = face->ft->glyph->metrics;
+    return {metrics.horiBearingY + metrics.vertBearingY, metrics.vertAdvance};
+}
+
 // Each character goes to the first face that has it; runs of one face are
-// shaped together.
-Line layout(const QString& text, const FontSpec& spec, int extraAdvance) {
+// shaped together. A vertical face turns its full-width characters, which
+// take their vertical forms first.
+Line layout(const QString& text, const FontSpec& requested, int extraAdvance) {
     Line line;
+    const bool vertical = isVertical(requested);
+    const FontSpec spec = vertical ? plain(requested) : requested;
     const Match m = match(spec);
     // No picture is that tall: give the height it would take, which the callers
     // refuse, rather than ask FreeType for a size it cannot make.
@@ -201,30 +248,46 @@ Line layout(const QString& text, const FontSpec& spec, int extraAdvance) {
     line.descent = static_cast<int>((-metrics.descender + 63) >> 6);
 
     const QList<uint> chars = text.toUcs4();
-    std::vector<Face*> faceOf(static_cast<size_t>(chars.size()), m.face);
-    for (qsizetype i = 0; i < chars.size(); ++i) {
-        if (FT_Get_Char_Index(m.face->ft, chars[i]) != 0 || chars[i] < 0x20)
+    const auto n = static_cast<size_t>(chars.size());
+    std::vector<Face*> faceOf(n, m.face);
+    std::vector<bool> turned(n, false);
+    for (size_t i = 0; i < n; ++i) {
+        turned[i] = vertical && isFullWidth(chars[static_cast<qsizetype>(i)]);
+        if (FT_Get_Char_Index(m.face->ft, chars[static_cast<qsizetype>(i)]) != 0 ||
+            chars[static_cast<qsizetype>(i)] < 0x20)
             continue;
-        if (Face* other = fallbackFace(spec, chars[i]))
-            faceOf[static_cast<size_t>(i)] = other;
+        if (Face* other = fallbackFace(spec, chars[static_cast<qsizetype>(i)]))
+            faceOf[i] = other;
     }
+    static const hb_feature_t verticalForms[] = {
+        {HB_TAG('v', 'e', 'r', 't'), 1, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+        {HB_TAG('v', 'r', 't', '2'), 1, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    };
     hb_buffer_t* buffer = hb_buffer_create();
-    for (qsizetype start = 0; start < chars.size();) {
-        Face* face = faceOf[static_cast<size_t>(start)];
-        qsizetype end = start + 1;
-        while (end < chars.size() && faceOf[static_cast<size_t>(end)] == face)
+    for (size_t start = 0; start < n;) {
+        Face* face = faceOf[start];
+        const bool turn = turned[start];
+        size_t end = start + 1;
+        while (end < n && faceOf[end] == face && turned[end] == turn)
             ++end;
         setSize(face, spec.pointSize);
         hb_buffer_clear_contents(buffer);
         hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(chars.constData()),
-                            static_cast<int>(chars.size()), static_cast<unsigned>(start),
+                            static_cast<int>(n), static_cast<unsigned>(start),
                             static_cast<int>(end - start));
         hb_buffer_guess_segment_properties(buffer);
-        hb_shape(face->hb, buffer, nullptr, 0);
+        hb_shape(face->hb, buffer, turn ? verticalForms : nullptr, turn ? 2 : 0);
         unsigned count = 0;
         const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
         const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, &count);
         for (unsigned g = 0; g < count; ++g) {
+            if (turn) {
+                const auto [top, height] = verticalCell(face, info[g].codepoint, line);
+                line.glyphs.push_back(
+                    {face, info[g].codepoint, line.advance, top, pos[g].x_advance, true});
+                line.advance += height + FT_Pos(extraAdvance) * 64;
+                continue;
+            }
             line.glyphs.push_back(
                 {face, info[g].codepoint, line.advance + pos[g].x_offset, pos[g].y_offset});
             line.advance += pos[g].x_advance + FT_Pos(extraAdvance) * 64;
@@ -248,6 +311,27 @@ void blit(QImage& cover, const FT_Bitmap& bitmap, int left, int top) {
             const uchar value =
                 mono ? static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255) : in[col];
             out[col] = std::max(out[col], value);
+        }
+    }
+}
+
+// The same for a glyph turned 90 degrees counter-clockwise: the bitmap's row r,
+// column c lands on (left + r, bottom - c).
+void blitTurned(QImage& cover, const FT_Bitmap& bitmap, int left, int bottom) {
+    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+    for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
+        const int x = left + row;
+        if (x < 0 || x >= cover.width())
+            continue;
+        const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
+        for (int col = 0; col < static_cast<int>(bitmap.width); ++col) {
+            const int y = bottom - col;
+            if (y < 0 || y >= cover.height())
+                continue;
+            const uchar value =
+                mono ? static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255) : in[col];
+            uchar& out = cover.scanLine(y)[x];
+            out = std::max(out, value);
         }
     }
 }
@@ -293,6 +377,14 @@ int draw(QImage& cover, int x, int y, const QString& text, const FontSpec& font,
         if (FT_Render_Glyph(ft->glyph, mode) != 0)
             continue;
         const FT_GlyphSlot slot = ft->glyph;
+        if (g.turned) {
+            // The glyph's top at its cell's left, its middle across the line's.
+            const FT_Pos middle = FT_Pos(line.ascent + line.descent) * 32 + g.width / 2;
+            blitTurned(cover, slot->bitmap,
+                       x + static_cast<int>((g.x + g.y + 32) >> 6) - slot->bitmap_top,
+                       y + static_cast<int>((middle + 32) >> 6) - slot->bitmap_left - 1);
+            continue;
+        }
         blit(cover, slot->bitmap, x + static_cast<int>((g.x + 32) >> 6) + slot->bitmap_left,
              y + line.ascent - static_cast<int>((g.y + 32) >> 6) - slot->bitmap_top);
     }

@@ -22,6 +22,13 @@ TEST(FontList, OutlineFamiliesOnceEachWithJapaneseNames) {
             << list.item(i)->text().toStdString();
     EXPECT_TRUE(names.count("IPA Pゴシック"));
     EXPECT_FALSE(names.count("IPAPGothic"));
+    // Families with vertical forms have their "@" twin right after them.
+    for (int i = 0; i < list.count(); ++i)
+        if (list.item(i)->text().startsWith('@')) {
+            EXPECT_EQ(i > 0 ? '@' + list.item(i - 1)->text() : "", list.item(i)->text());
+        }
+    EXPECT_TRUE(names.count("@IPAゴシック") && names.count("@IPA P明朝"));
+    EXPECT_FALSE(names.count("@DejaVu Sans"));
     EXPECT_TRUE(list.selectedItems().isEmpty());
     // The Japanese name works as a face name.
     EXPECT_EQ(QFontInfo(QFont("IPA Pゴシック")).family(), "IPAPGothic");
@@ -32,8 +39,11 @@ TEST(FontList, OnlyOutlineFamiliesAreAdded) {
     QListWidget list;
     EXPECT_EQ(EnumFontProc({"Fixed Bitmap", false}, list), 1);
     EXPECT_EQ(EnumFontProc({"Outline", true}, list), 1);
-    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(EnumFontProc({"Bitmap with vert", false, true}, list), 1);
+    EXPECT_EQ(EnumFontProc({"縦", true, true}, list), 1);
+    ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(list.item(0)->text(), "Outline");
+    EXPECT_EQ(list.item(2)->text(), "@縦");
 }
 
 TEST(FontList, ClassicWindowsFacesDrawWithJapaneseFaces) {

@@ -140,6 +140,17 @@ TEST_F(MainWindow, SizeOutsideTheListIsShownAndUsed) {
     EXPECT_DOUBLE_EQ(form->TempPic->font().pointSizeF(), 7.0);
 }
 
+TEST_F(MainWindow, StoredVerticalFaceStartsAndIsStoredAgain) {
+    const QByteArray name = "Name=" + QByteArray::fromStdString(codepage::toAnsi("@IPA P明朝"));
+    writeAll(ini, "[Font]\r\n" + name + "\r\n");
+    start();
+    EXPECT_EQ(form->DSP[0]->text(), "@IPA P明朝");
+    EXPECT_EQ(form->TempPic->font().family(), "@IPA P明朝");
+    form->BTN[0]->click();
+    EXPECT_EQ(gFontName, "@IPA P明朝");
+    EXPECT_TRUE(readAll(ini).contains(name + "\r\n"));
+}
+
 TEST_F(MainWindow, FontChoicesChangeDrawingFontButNotBoardOrFile) {
     start();
     frmMain& f = *form;

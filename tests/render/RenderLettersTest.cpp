@@ -100,6 +100,7 @@ TEST_F(Rendering, EngineGivesTheWindowsPixels) {
         {"太字 Bold", "IPAゴシック", 120, false, true, false, 0xFFFFFF},
         {"絵 Picture", "IPA P明朝", 48, true, true, true, 0x123456},
         {"", "IPA Pゴシック", 20, false, false, false, 0},
+        {"縦書き。ーAg", "@IPAゴシック", 30, true, true, false, 0xFFFFFF},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -118,6 +119,26 @@ TEST_F(Rendering, EngineGivesTheWindowsPixels) {
             continue;
         ASSERT_EQ(image.convertToFormat(QImage::Format_RGB32), form->Board->image());
     }
+}
+
+// An "@" face turns full-width letters a quarter counter-clockwise, in their
+// vertical forms, and leaves half-width letters as the plain face draws them.
+TEST(VerticalFace, TurnsFullWidthLettersInTheirVerticalForms) {
+    const auto draw = [](const QString& text, const QString& face) {
+        const QFont font(face, 48);
+        const QImage m = textdrawing::mask(text, font, textdrawing::measureText(text, font));
+        QRect lit;
+        for (int y = 0; y < m.height(); ++y)
+            for (int x = 0; x < m.width(); ++x)
+                lit |= m.constScanLine(y)[x] ? QRect(x, y, 1, 1) : QRect();
+        return std::pair{m, lit};
+    };
+    const auto upright = [](QRect r) { return r.height() > 2 * r.width(); };
+    const auto lying = [](QRect r) { return r.width() > 2 * r.height(); };
+    EXPECT_TRUE(lying(draw("一", "IPAゴシック").second));
+    EXPECT_TRUE(upright(draw("一", "@IPAゴシック").second));
+    EXPECT_TRUE(lying(draw("ー", "@IPAゴシック").second));
+    EXPECT_EQ(draw("A", "@IPAゴシック").first, draw("A", "IPAゴシック").first);
 }
 
 TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {

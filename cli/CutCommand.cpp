@@ -18,8 +18,12 @@ namespace {
 
 class Messages {
   public:
-    Messages(const CutStreams& io, qsizetype lines)
-        : m_err(io.err), m_bar(io.errIsTerminal && lines > 1), m_total(lines) {}
+    explicit Messages(const CutStreams& io) : m_err(io.err), m_terminal(io.errIsTerminal) {}
+    // A bar shows on a terminal when there is more than one image to make.
+    void expect(qsizetype lines) {
+        m_bar = m_terminal && lines > 1;
+        m_total = lines;
+    }
     void say(const QString& message) {
         clearBar();
         m_err->write(QStringLiteral("velmora-cut: %1\n").arg(message).toUtf8());
@@ -49,8 +53,9 @@ class Messages {
             m_err->write("\r\033[K");
     }
     QIODevice* m_err;
-    bool m_bar;
-    qsizetype m_total;
+    bool m_terminal;
+    bool m_bar = false;
+    qsizetype m_total = 0;
     bool m_shown = false;
 };
 
@@ -122,17 +127,15 @@ bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStre
             QString& target, QString& why) {
     target = line.number ? OutputName(o.output, line.number) : o.output;
     QImage image;
+    QSize size;
     const cutengine::Letters letters{line.text,  job.font, job.pattern,
                                      job.ground, o.smooth, o.transparent};
-    if (const QSize size = cutengine::Measure(letters);
-        !cutengine::SizeRefusal(size.width(), size.height()).isEmpty()) {
+    if (!cutengine::Render(letters, image, size)) {
         why = Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB")
                   .arg(size.width())
                   .arg(size.height());
         return false;
     }
-    if (!cutengine::Render(letters, image, why))
-        return false;
     if (image.isNull()) {
         why = Cut::tr("the text gives an empty image");
         return false;
@@ -152,7 +155,7 @@ bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStre
 } // namespace
 
 int RunCut(const QStringList& arguments, const CutStreams& io) {
-    Messages messages(io, 0);
+    Messages messages(io);
     CutOptions o;
     QString error;
     if (!ParseOptions(arguments, o, error)) {
@@ -198,21 +201,21 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         messages.say(Cut::tr("%1: the batch file cannot be read").arg(o.batch));
         return InputUnreadable;
     }
-    Messages progress(io, lines.size());
+    messages.expect(lines.size());
     int failed = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString target, why;
         if (!cutOne(o, job, lines[i], io, target, why)) {
             ++failed;
-            progress.say(lines[i].number
+            messages.say(lines[i].number
                              ? Cut::tr("line %1: %2: %3").arg(lines[i].number).arg(target, why)
                              : Cut::tr("%1: %2").arg(target, why));
         }
-        progress.progress(i + 1);
+        messages.progress(i + 1);
     }
-    progress.finish();
+    messages.finish();
     if (failed && lines.size() > 1)
-        progress.say(Cut::tr("%1 of %2 images were not written").arg(failed).arg(lines.size()));
+        messages.say(Cut::tr("%1 of %2 images were not written").arg(failed).arg(lines.size()));
     return failed ? OutputFailed : AllWritten;
 }
 

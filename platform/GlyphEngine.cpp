@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include <QFileInfo>
@@ -298,40 +297,39 @@ Line layout(const QString& text, const FontSpec& requested, int extraAdvance) {
     return line;
 }
 
+// Coverage of a rendered glyph's pixel: one-bit bitmaps are all or nothing.
+uchar sample(const FT_Bitmap& bitmap, int row, int col) {
+    const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+        return static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255);
+    return in[col];
+}
+
 // Copies one rendered glyph into the grey cover, keeping the larger value.
 void blit(QImage& cover, const FT_Bitmap& bitmap, int left, int top) {
     const int width = cover.width(), height = cover.height();
     const int rows = static_cast<int>(bitmap.rows), cols = static_cast<int>(bitmap.width);
-    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
     const int from = std::max(0, -left), to = std::min(cols, width - left);
     for (int row = std::max(0, -top); row < rows && top + row < height; ++row) {
         uchar* out = cover.scanLine(top + row) + left;
-        const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
-        for (int col = from; col < to; ++col) {
-            const uchar value =
-                mono ? static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255) : in[col];
-            out[col] = std::max(out[col], value);
-        }
+        for (int col = from; col < to; ++col)
+            out[col] = std::max(out[col], sample(bitmap, row, col));
     }
 }
 
 // The same for a glyph turned 90 degrees counter-clockwise: the bitmap's row r,
 // column c lands on (left + r, bottom - c).
 void blitTurned(QImage& cover, const FT_Bitmap& bitmap, int left, int bottom) {
-    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
     for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
         const int x = left + row;
         if (x < 0 || x >= cover.width())
             continue;
-        const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
         for (int col = 0; col < static_cast<int>(bitmap.width); ++col) {
             const int y = bottom - col;
             if (y < 0 || y >= cover.height())
                 continue;
-            const uchar value =
-                mono ? static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255) : in[col];
             uchar& out = cover.scanLine(y)[x];
-            out = std::max(out, value);
+            out = std::max(out, sample(bitmap, row, col));
         }
     }
 }
@@ -363,9 +361,12 @@ int draw(QImage& cover, int x, int y, const QString& text, const FontSpec& font,
     const Match m = match(font);
     const FT_Int32 load = smooth ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO;
     const FT_Render_Mode mode = smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
+    const Face* sized = nullptr;
     for (const Placed& g : line.glyphs) {
         FT_Face ft = g.face->ft;
-        setSize(g.face, font.pointSize);
+        if (g.face != sized) // a size is set once for each run of one face
+            setSize(g.face, font.pointSize);
+        sized = g.face;
         const bool oblique = m.syntheticItalic && !g.face->italic;
         if (FT_Load_Glyph(ft, g.glyph,
                           FT_LOAD_DEFAULT | load | (oblique ? FT_LOAD_NO_BITMAP : 0)) != 0)

@@ -23,7 +23,23 @@ struct Indexed {
     std::array<uchar, 256> remap{};
 };
 
-void transparentFirst(Indexed& out);
+// tRNS lists alpha for the first entries only: transparent ones go first.
+void transparentFirst(Indexed& out) {
+    std::vector<int> order(out.palette.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return (qAlpha(out.palette[a]) < 255) > (qAlpha(out.palette[b]) < 255);
+    });
+    std::array<uchar, 256> newIndex{};
+    std::vector<QRgb> sorted(out.palette.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newIndex[static_cast<size_t>(order[i])] = static_cast<uchar>(i);
+        sorted[i] = out.palette[static_cast<size_t>(order[i])];
+    }
+    out.palette = std::move(sorted);
+    out.remap = newIndex;
+}
 
 // The picture's colours and each pixel's index, or false past 256 colours.
 // Fully transparent pixels are all one colour.
@@ -90,24 +106,6 @@ void tableColours(const QImage& image, Indexed& out) {
     for (auto& r : met)
         r = out.remap[r];
     out.remap = met;
-}
-
-// tRNS lists alpha for the first entries only: transparent ones go first.
-void transparentFirst(Indexed& out) {
-    std::vector<int> order(out.palette.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return (qAlpha(out.palette[a]) < 255) > (qAlpha(out.palette[b]) < 255);
-    });
-    std::array<uchar, 256> newIndex{};
-    std::vector<QRgb> sorted(out.palette.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        newIndex[static_cast<size_t>(order[i])] = static_cast<uchar>(i);
-        sorted[i] = out.palette[static_cast<size_t>(order[i])];
-    }
-    out.palette = std::move(sorted);
-    out.remap = newIndex;
 }
 
 int bitDepthFor(size_t colours) {

@@ -30,8 +30,8 @@ int emboldening(const glyphs::FontSpec& spec) {
     return std::max(1, roundHalfEven(resolved.pixelSize / 24.0));
 }
 
-// The largest value in each window of `reach` + 1 samples ending at i (with
-// `step` -1 running backwards), in linear time.
+// The largest value in each window of `reach` + 1 samples ending at i, in
+// linear time.
 void slidingMax(const uchar* in, uchar* out, int n, int reach) {
     std::deque<int> best;
     for (int i = 0; i < n; ++i) {

@@ -76,39 +76,6 @@ QImage compose(const Letters& l, const QImage& cover, QImage tiles) {
     return out;
 }
 
-} // namespace
-
-QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic) {
-    QFont font;
-    font.setFamily(face);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-QString SizeRefusal(std::int64_t W, std::int64_t H) {
-    // The same bounds as for pattern pictures; an empty text is no refusal.
-    if (W <= platform::MaxPictureSide && H <= platform::MaxPictureSide &&
-        W * H * 4 <= platform::MaxPictureBytes)
-        return QString();
-    return QStringLiteral("文字の画像が大きすぎます（%1 × %2 ピクセル）。\r\n"
-                          "文字を短くするか、サイズを小さくしてください。")
-        .arg(W)
-        .arg(H);
-}
-
-QImage HolderPattern(const QImage& picture) {
-    QImage pattern = filled(picture.width(), picture.height(), platform::toRgb32(0x80000005u));
-    if (!pattern.isNull()) {
-        QPainter p(&pattern);
-        p.drawImage(0, 0, picture);
-    }
-    return pattern;
-}
-
-namespace {
-
 // A pattern of at most 255 colours as indexes, or a null image.
 QImage indexedPattern(const QImage& pattern) {
     QList<QRgb> table;
@@ -142,11 +109,10 @@ QImage indexedPattern(const QImage& pattern) {
 QImage composeIndexed(const Letters& l, const QImage& cover, const QImage& pattern) {
     const int W = cover.width(), H = cover.height();
     const int PW = pattern.width(), PH = pattern.height();
-    QList<QRgb> table = pattern.colorTable();
+    // Letters over an empty pattern are black.
+    QList<QRgb> table = PW && PH ? pattern.colorTable() : QList<QRgb>{0xFF000000u};
     const auto ground = static_cast<uchar>(table.size());
     table.append(l.transparent ? 0u : platform::toRgb32(l.ground));
-    const auto black = static_cast<uchar>(table.size()); // letters over an empty pattern
-    table.append(0xFF000000u);
     QImage out(W, H, QImage::Format_Indexed8);
     out.setColorTable(table);
     for (int y = 0; y < H; ++y) {
@@ -154,21 +120,45 @@ QImage composeIndexed(const Letters& l, const QImage& cover, const QImage& patte
         const uchar* p = PW && PH ? pattern.constScanLine(y % PH) : nullptr;
         uchar* o = out.scanLine(y);
         for (int x = 0, px = 0; x < W; ++x, px = px + 1 == PW ? 0 : px + 1)
-            o[x] = !c[x] ? ground : p ? p[px] : black;
+            o[x] = !c[x] ? ground : p ? p[px] : 0;
     }
     return out;
 }
 
 } // namespace
 
-QSize Measure(const Letters& letters) {
-    return textdrawing::measureText(letters.text, letters.font);
+QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic) {
+    QFont font;
+    font.setFamily(face);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
 }
 
-bool Render(const Letters& letters, QImage& image, QString& why) {
-    const QSize size = Measure(letters);
-    why = SizeRefusal(size.width(), size.height());
-    if (!why.isEmpty())
+QString SizeRefusal(std::int64_t W, std::int64_t H) {
+    // The same bounds as for pattern pictures; an empty text is no refusal.
+    if (W <= platform::MaxPictureSide && H <= platform::MaxPictureSide &&
+        W * H * 4 <= platform::MaxPictureBytes)
+        return QString();
+    return QStringLiteral("文字の画像が大きすぎます（%1 × %2 ピクセル）。\r\n"
+                          "文字を短くするか、サイズを小さくしてください。")
+        .arg(W)
+        .arg(H);
+}
+
+QImage HolderPattern(const QImage& picture) {
+    QImage pattern = filled(picture.width(), picture.height(), platform::toRgb32(0x80000005u));
+    if (!pattern.isNull()) {
+        QPainter p(&pattern);
+        p.drawImage(0, 0, picture);
+    }
+    return pattern;
+}
+
+bool Render(const Letters& letters, QImage& image, QSize& size) {
+    size = textdrawing::measureText(letters.text, letters.font);
+    if (!SizeRefusal(size.width(), size.height()).isEmpty())
         return false;
     if (size.isEmpty()) {
         image = QImage();

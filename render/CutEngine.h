@@ -27,9 +27,6 @@ struct Letters {
 // The drawing font for a face, a size in points and the two styles.
 QFont MakeFont(const QString& face, double pointSize, bool bold, bool italic);
 
-// The size of the text's image.
-QSize Measure(const Letters& letters);
-
 // Why a W x H text image is refused (over 32,767 pixels a side or 256 MiB),
 // or an empty text when it is not.
 QString SizeRefusal(std::int64_t W, std::int64_t H);
@@ -38,9 +35,10 @@ QString SizeRefusal(std::int64_t W, std::int64_t H);
 // own ground.
 QImage HolderPattern(const QImage& picture);
 
-// The image; false with the reason when it is refused, before anything of
-// its size is allocated. An empty text gives an image without pixels.
-bool Render(const Letters& letters, QImage& image, QString& why);
+// The image and its size; false when that size is refused (SizeRefusal says
+// why), before anything of it is allocated. An empty text gives an image
+// without pixels.
+bool Render(const Letters& letters, QImage& image, QSize& size);
 
 // Tiles the pattern over a W x H work surface, cuts it with mask 1 (white
 // letters on black) and copies the result to `board`.

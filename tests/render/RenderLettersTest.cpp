@@ -112,8 +112,9 @@ TEST_F(Rendering, EngineGivesTheWindowsPixels) {
         cutengine::Letters letters{c.text, cutengine::MakeFont(c.face, c.size, c.bold, c.italic),
                                    c.picture ? picture : form->Dot[0]->image(), c.ground};
         QImage image;
-        QString why;
-        ASSERT_TRUE(cutengine::Render(letters, image, why));
+        QSize size;
+        ASSERT_TRUE(cutengine::Render(letters, image, size));
+        ASSERT_EQ(size, form->SizeMongon->size());
         ASSERT_EQ(image.width(), form->Board->innerWidth());
         if (image.isNull())
             continue;

@@ -6,9 +6,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-#include "app/Settings.h"
-#include "mainwindow/frmMain.h"
-#include "platform/FontEnum.h"
+#include "engine/settings/Settings.h"
+#include "ui/mainwindow/frmMain.h"
 
 // A started main window with its settings in a temporary folder.
 struct BenchWindow {
@@ -17,7 +16,6 @@ struct BenchWindow {
 
     BenchWindow(const QString& text, const QString& size) {
         LoadSettings(dir.path());
-        fontenum::InstallClassicFaceSubstitutes();
         form = std::make_unique<frmMain>();
         form->Form_Load();
         form->FLD[0]->setText(text);

@@ -5,11 +5,8 @@
 
 #include <cstring>
 
-#include <QImage>
-
-#include "platform/ImageLib.h"
-#include "platform/PictureLimits.h"
-#include "platform/PictureLoader.h"
+#include "engine/codecs/Codecs.h"
+#include "engine/image/Limits.h"
 
 namespace {
 
@@ -23,12 +20,14 @@ void put32(QByteArray& b, quint32 v) {
     put16(b, quint16(v >> 16));
 }
 
-QImage bigImage() {
-    QImage image(Side, Side, QImage::Format_RGB32);
+using engine::image::Image;
+
+Image bigImage() {
+    Image image(Side, Side, engine::image::Format::Rgb32);
     for (int y = 0; y < Side; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        auto* row = reinterpret_cast<engine::image::Rgb*>(image.scanLine(y));
         for (int x = 0; x < Side; ++x)
-            row[x] = qRgb(x / 32, y / 32, (x ^ y) & 0xFF);
+            row[x] = engine::image::rgb(x / 32, y / 32, (x ^ y) & 0xFF);
     }
     return image;
 }
@@ -64,9 +63,9 @@ QByteArray bmpRleEmpty() {
 }
 
 // A progressive JPEG whose last scan is repeated up to `scans` scans.
-QByteArray jpegWithScans(const QImage& image, int scans) {
+QByteArray jpegWithScans(const Image& image, int scans) {
     QByteArray jpeg;
-    imagelib::EncodeJpeg(image, 80, true, jpeg);
+    engine::codecs::encodeJpeg(image, 21, true, jpeg);
     int count = 0;
     qsizetype last = -1;
     for (qsizetype i = 0; (i = jpeg.indexOf("\xFF\xDA", i)) >= 0; i += 2, ++count)
@@ -78,9 +77,9 @@ QByteArray jpegWithScans(const QImage& image, int scans) {
     return jpeg.append("\xFF\xD9");
 }
 
-QByteArray png(const QImage& image) {
+QByteArray png(const Image& image) {
     QByteArray data;
-    imagelib::EncodePng(image, 1, data);
+    engine::codecs::encodePng(image, 1, data);
     return data;
 }
 
@@ -141,8 +140,8 @@ QByteArray bigGif() {
     return b.append('\0').append(';');
 }
 
-const QImage& image() {
-    static const QImage big = bigImage();
+const Image& image() {
+    static const Image big = bigImage();
     return big;
 }
 const QByteArray& bigPng() {
@@ -154,8 +153,8 @@ const QByteArray& bigPng() {
 void decodeCase(benchmark::State& state, QByteArray (*make)(), bool loads) {
     const QByteArray file = make();
     for (auto _ : state) {
-        QImage picture;
-        if (platform::DecodePicture(file, picture) != loads)
+        Image picture;
+        if (engine::codecs::decodePicture(file, picture) != loads)
             state.SkipWithError("unexpected outcome");
         benchmark::DoNotOptimize(picture);
     }
@@ -174,12 +173,12 @@ void registerAll() {
         {"JPEG progressive, scan limit",
          [] {
              return jpegWithScans(image(),
-                                  int(platform::MaxJpegScanPixels / (qint64(Side) * Side)));
+                                  int(engine::image::MaxJpegScanPixels / (qint64(Side) * Side)));
          },
          true},
         {"JPEG progressive, 2000 scans", [] { return jpegWithScans(image(), 2000); }, false},
         {"ICO, entries at the limit, one PNG",
-         [] { return iconOfOnePng(bigPng(), platform::MaxIconEntries); }, true},
+         [] { return iconOfOnePng(bigPng(), engine::image::MaxIconEntries); }, true},
         {"GIF", bigGif, true},
     };
     for (const auto& c : cases)

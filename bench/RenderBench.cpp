@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
-#include "platform/PictureBox.h"
+#include "ui/widgets/PictureBox.h"
 
 namespace {
 

@@ -1,13 +1,16 @@
 #include <benchmark/benchmark.h>
 
 #include <csetjmp>
+#include <functional>
 
 #include <QFile>
 #include <png.h>
 
 #include "BenchSupport.h"
-#include "platform/ImageLib.h"
-#include "platform/PictureBox.h"
+#include "engine/codecs/Codecs.h"
+#include "engine/files/AtomicFile.h"
+#include "ui/widgets/ImageBridge.h"
+#include "ui/widgets/PictureBox.h"
 
 namespace {
 
@@ -19,30 +22,37 @@ BenchWindow& rendered() {
     return window;
 }
 
-void BM_SavePng(benchmark::State& state) {
+// The board as the window saves it: taken from the widget, encoded, written.
+void saveBoard(benchmark::State& state, const QString& name,
+               const std::function<bool(const engine::image::Image&, QByteArray&)>& encode) {
     BenchWindow& w = rendered();
-    PictureBox& board = *w.form->Board;
-    const QString name = w.dir.filePath("bench.png");
-    const auto level = static_cast<std::uint8_t>(state.range(0));
-    for (auto _ : state)
-        imagelib::DCSavetoPNG(board.hDC(), board.innerWidth(), board.innerHeight(), name, level);
-    state.counters["bytes"] = static_cast<double>(QFile(name).size());
+    const QString path = w.dir.filePath(name);
+    for (auto _ : state) {
+        QByteArray data;
+        encode(ui::fromQImage(w.form->Board->image()), data);
+        engine::files::writeFileAtomically(path, data);
+    }
+    state.counters["bytes"] = static_cast<double>(QFile(path).size());
+}
+
+void BM_SavePng(benchmark::State& state) {
+    const auto level = static_cast<int>(state.range(0));
+    saveBoard(state, "bench.png", [level](const engine::image::Image& image, QByteArray& out) {
+        return engine::codecs::encodePng(image, level, out);
+    });
 }
 
 void BM_SaveJpeg50(benchmark::State& state) {
-    BenchWindow& w = rendered();
-    PictureBox& board = *w.form->Board;
-    const QString name = w.dir.filePath("bench.jpg");
-    for (auto _ : state)
-        imagelib::DCSavetoJPEG(board.hDC(), board.innerWidth(), board.innerHeight(), name, 50, 0);
-    state.counters["bytes"] = static_cast<double>(QFile(name).size());
+    saveBoard(state, "bench.jpg", [](const engine::image::Image& image, QByteArray& out) {
+        return engine::codecs::encodeJpeg(image, 50, false, out);
+    });
 }
 
 void BM_EncodePng(benchmark::State& state) {
-    const QImage& image = rendered().form->Board->image();
+    const engine::image::Image image = ui::fromQImage(rendered().form->Board->image());
     QByteArray out;
     for (auto _ : state)
-        imagelib::EncodePng(image, static_cast<int>(state.range(0)), out);
+        engine::codecs::encodePng(image, static_cast<int>(state.range(0)), out);
     state.counters["bytes"] = static_cast<double>(out.size());
     state.counters["Mpx/s"] = benchmark::Counter(double(image.width()) * image.height() / 1e6,
                                                  benchmark::Counter::kIsIterationInvariantRate);
@@ -91,7 +101,8 @@ BENCHMARK(BM_SavePng)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 BENCHMARK(BM_SaveJpeg50)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_EncodePng)->DenseRange(0, 2)
+BENCHMARK(BM_EncodePng)
+    ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

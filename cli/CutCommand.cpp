@@ -2,16 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 
-#include "CutOptions.h"
-#include "app/Settings.h"
-#include "mainwindow/Tartan.h"
-#include "pictures/PatternFile.h"
-#include "platform/AtomicFile.h"
-#include "platform/GlyphEngine.h"
-#include "platform/ImageLib.h"
-#include "render/CutEngine.h"
+#include "cli/CutOptions.h"
+#include "engine/codecs/Codecs.h"
+#include "engine/cut/Render.h"
+#include "engine/cut/Tartan.h"
+#include "engine/files/AtomicFile.h"
+#include "engine/settings/Settings.h"
+#include "engine/text/GlyphEngine.h"
 
 namespace cli {
 namespace {
@@ -85,63 +83,48 @@ bool readBatch(const QString& name, QIODevice* standardInput, QList<Line>& lines
     return true;
 }
 
+// What every line shares: the request (its text set line by line) and the
+// writers' options.
 struct Job {
-    QFont font;
-    QImage pattern;
-    platform::COLORREF ground;
+    engine::cut::Request request;
     int jpegRate;
     bool progressive;
     int pngLevel;
 };
 
 // The encoded file, or false with the reason.
-bool encode(const QImage& image, Format format, const Job& job, QByteArray& data, QString& why) {
-    bool done = false;
+bool encode(const engine::image::Image& picture, Format format, const Job& job, QByteArray& data,
+            QString& why) {
     switch (format) {
     case Format::Bmp:
-        data = imagelib::EncodeBmp(image.convertToFormat(QImage::Format_RGB32));
-        return true;
+        return engine::codecs::encodeBmp(picture, data, &why);
     case Format::Jpeg:
-        if (job.jpegRate < 1 || job.jpegRate > 100) {
-            why = imagelib::JpegRateOutOfRange(job.jpegRate);
-            return false;
-        }
-        done = imagelib::EncodeJpeg(image.convertToFormat(QImage::Format_RGB32), 101 - job.jpegRate,
-                                    job.progressive, data);
-        break;
+        return engine::codecs::encodeJpeg(picture, job.jpegRate, job.progressive, data, &why);
     case Format::Png:
-        if (job.pngLevel < 0 || job.pngLevel > 2) {
-            why = imagelib::PngLevelOutOfRange(job.pngLevel);
-            return false;
-        }
-        done = imagelib::EncodePng(image, job.pngLevel, data);
         break;
     }
-    if (!done)
-        why = Cut::tr("the image could not be encoded");
-    return done;
+    return engine::codecs::encodePng(picture, job.pngLevel, data, &why);
 }
 
 // Renders and writes one text; false with the reason.
-bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStreams& io,
-            QString& target, QString& why) {
+bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& io, QString& target,
+            QString& why) {
     target = line.number ? OutputName(o.output, line.number) : o.output;
-    QImage image;
+    job.request.text = line.text;
+    engine::image::Image picture;
     QSize size;
-    const cutengine::Letters letters{line.text,  job.font, job.pattern,
-                                     job.ground, o.smooth, o.transparent};
-    if (!cutengine::Render(letters, image, size)) {
+    if (!engine::cut::render(job.request, picture, size)) {
         why = Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB")
                   .arg(size.width())
                   .arg(size.height());
         return false;
     }
-    if (image.isNull()) {
+    if (picture.isNull()) {
         why = Cut::tr("the text gives an empty image");
         return false;
     }
     QByteArray data;
-    if (!encode(image, o.format, job, data, why))
+    if (!encode(picture, o.format, job, data, why))
         return false;
     if (target == QLatin1String("-")) {
         if (io.out->write(data) == data.size())
@@ -149,7 +132,7 @@ bool cutOne(const CutOptions& o, const Job& job, const Line& line, const CutStre
         why = Cut::tr("standard output could not be written");
         return false;
     }
-    return platform::writeFileAtomically(target, data, &why);
+    return engine::files::writeFileAtomically(target, data, &why);
 }
 
 } // namespace
@@ -178,18 +161,22 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     ReadSettings(o.settings);
 
     const QString face = o.font.isEmpty() ? gFontName : o.font;
-    if (QFileInfo(face).isFile() && !glyphs::isFontFile(face)) {
+    if (QFileInfo(face).isFile() && !engine::text::isFontFile(face)) {
         messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
         return InputUnreadable;
     }
-    Job job{cutengine::MakeFont(face, o.size.value_or(gFontSize), o.bold || gFontTick != 0,
-                                o.italic || gFontItalic != 0),
-            MakeTartan(),
-            o.color.value_or(static_cast<platform::COLORREF>(gBackColor)),
-            o.jpegRate.value_or(gJpegRate),
-            o.progressive || gJpegPrgrs != 0,
-            o.pngLevel.value_or(gPngRate)};
-    if (!o.pattern.isEmpty() && !ReadPatternFile(o.pattern, job.pattern)) {
+    Job job{
+        {QString(),
+         {face, o.size.value_or(gFontSize), o.bold || gFontTick != 0, o.italic || gFontItalic != 0},
+         engine::cut::tartan(),
+         o.color.value_or(static_cast<engine::image::COLORREF>(gBackColor)),
+         o.smooth,
+         o.transparent},
+        o.jpegRate.value_or(gJpegRate),
+        o.progressive || gJpegPrgrs != 0,
+        o.pngLevel.value_or(gPngRate)};
+    if (!o.pattern.isEmpty() && engine::codecs::loadPattern(o.pattern, job.request.pattern) !=
+                                    engine::codecs::PatternLoad::Loaded) {
         messages.say(Cut::tr("%1: the pattern picture cannot be read").arg(o.pattern));
         return InputUnreadable;
     }

@@ -21,18 +21,18 @@ std::optional<int> intIn(const QString& text, int low, int high) {
 
 } // namespace
 
-std::optional<platform::COLORREF> ParseColor(const QString& text) {
+std::optional<engine::image::COLORREF> ParseColor(const QString& text) {
     bool ok = false;
     if (text.startsWith(QLatin1Char('#'))) {
         const uint rgb = text.mid(1).toUInt(&ok, 16);
         if (!ok || text.size() != 7)
             return std::nullopt;
-        return platform::COLORREF((rgb >> 16) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+        return engine::image::COLORREF((rgb >> 16) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
     }
     const qlonglong value = text.toLongLong(&ok);
     if (!ok || value < 0 || value > 0xFFFFFF)
         return std::nullopt;
-    return platform::COLORREF(value);
+    return engine::image::COLORREF(value);
 }
 
 std::optional<Format> FormatOfName(const QString& name) {

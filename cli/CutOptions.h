@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/Colors.h"
+#include "engine/image/Colors.h"
 
 // The options of velmora-cut. Values not given on the command line come from
 // the settings file (or the window's first-start values).
@@ -29,7 +29,7 @@ struct CutOptions {
     bool bold = false;   // given: on; not given: as the settings say
     bool italic = false; // likewise
     QString pattern;
-    std::optional<platform::COLORREF> color;
+    std::optional<engine::image::COLORREF> color;
     std::optional<int> jpegRate;
     bool progressive = false; // likewise
     std::optional<int> pngLevel;
@@ -45,7 +45,7 @@ struct CutOptions {
 bool ParseOptions(const QStringList& arguments, CutOptions& options, QString& error);
 
 // #RRGGBB, or the settings file's decimal 0x00BBGGRR.
-std::optional<platform::COLORREF> ParseColor(const QString& text);
+std::optional<engine::image::COLORREF> ParseColor(const QString& text);
 
 // The format an output name asks for by its extension (any case).
 std::optional<Format> FormatOfName(const QString& name);

@@ -8,8 +8,8 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "CutCommand.h"
-#include "platform/GlyphEngine.h"
+#include "cli/CutCommand.h"
+#include "engine/text/GlyphEngine.h"
 
 namespace {
 
@@ -19,6 +19,7 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 void installTranslations(QCoreApplication& app) {
     for (const auto& [name, folder] :
          {std::pair{QStringLiteral("velmora-cut"), QStringLiteral(":/i18n")},
+          std::pair{QStringLiteral("velmora-engine"), QStringLiteral(":/i18n")},
           std::pair{QStringLiteral("qtbase"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)}}) {
         auto* translator = new QTranslator(&app);
@@ -47,6 +48,6 @@ int main(int argc, char* argv[]) {
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
     const int status = cli::RunCut(arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0});
-    glyphs::shutdown();
+    engine::text::shutdown();
     return status;
 }

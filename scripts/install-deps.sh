@@ -6,8 +6,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev qt6-l10n-tools
-    libpng-dev libjpeg62-turbo-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
+    qt6-base-dev libgl-dev qt6-l10n-tools qt6-tools-dev
+    libpng-dev libjpeg62-turbo-dev libgif-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n

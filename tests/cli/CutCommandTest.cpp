@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QSet>
 #include <QDir>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
+#include <QSet>
+#include <QTemporaryDir>
 
-#include "app/Settings.h"
 #include "cli/CutCommand.h"
-#include "platform/PictureBox.h"
-#include "support/MainWindowFixture.h"
+#include "engine/codecs/Codecs.h"
 #include "support/TestFiles.h"
 #include "support/TestSupport.h"
+
+using namespace engine;
+using image::Image;
 
 namespace {
 
@@ -33,8 +33,18 @@ Outcome cut(const QStringList& arguments, const QByteArray& input = {}) {
     return {status, out, QString::fromUtf8(err)};
 }
 
-QImage decoded(const QString& path) {
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
+// A written picture; null where it cannot be read.
+Image picture(const QString& path) {
+    Image image;
+    codecs::loadPicture(path, image);
+    return image;
+}
+
+// The same picture from a byte stream.
+Image picture(const QByteArray& data) {
+    Image image;
+    codecs::decodePicture(data, image);
+    return image;
 }
 
 // The real command as a process, with no display and no platform named.
@@ -52,61 +62,43 @@ Outcome cutProcess(const QStringList& arguments, const QString& language = "C") 
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-class CutCommand : public MainWindowFixture {
+class CutCommand : public ::testing::Test {
   protected:
+    QTemporaryDir dir;
     QString file(const QString& name) { return dir.filePath(name); }
 };
 
 } // namespace
 
-// The window's settings file drives the command to the window's own pixels.
-TEST_F(CutCommand, SettingsGiveTheWindowsImage) {
-    testsupport::writeAll(ini, "[Data]\r\nMongon=切り文字 Cut\r\nBackColor=16744448\r\n"
-                               "[Font]\r\nName=IPA P明朝\r\nSize=36\r\nItalic=5\r\nTick=-1\r\n");
-    start();
-    form->BTN[0]->click();
-    const Outcome run = cut({"--settings", ini, "-o", file("w.bmp"), gMongon});
-    ASSERT_EQ(run.status, cli::AllWritten) << run.err.toStdString();
-    EXPECT_EQ(decoded(file("w.bmp")), form->Board->image());
-
-    // A picture pattern, taken as the window takes it from a drop.
-    testfiles::writePng(file("p.png"), 7, 5, 6, 8, false, [](int x, int y) {
-        return x == y ? qRgba(0, 0, 0, 0) : qRgba(30 * x, 50 * y, 90, 255);
-    });
-    form->Area_OLEDragDrop(0, {file("p.png")});
-    form->BTN[0]->click();
-    ASSERT_EQ(
-        cut({"--settings", ini, "--pattern", file("p.png"), "-o", file("p.bmp"), gMongon}).status,
-        cli::AllWritten);
-    EXPECT_EQ(decoded(file("p.bmp")), form->Board->image());
-}
-
 // Each option reaches the image or the file.
 TEST_F(CutCommand, OptionsShapeTheOutput) {
-    start();
     const auto make = [&](const QStringList& options, const QString& name) {
         const Outcome run = cut(options + QStringList{"-o", file(name), "Ab"});
         EXPECT_EQ(run.status, cli::AllWritten) << name.toStdString() << run.err.toStdString();
-        return QImage(file(name));
+        return picture(file(name));
     };
-    const QImage plain = make({"--size", "30"}, "plain.png");
+    const Image plain = make({"--size", "30"}, "plain.png");
     EXPECT_EQ(plain.height(), make({"--size", "30"}, "plain.bmp").height());
     EXPECT_GT(make({"--size", "60"}, "big.png").height(), plain.height() * 3 / 2);
     EXPECT_NE(make({"--size", "30", "--bold"}, "bold.png"), plain);
     EXPECT_NE(make({"--size", "30", "--italic"}, "italic.png"), plain);
-    EXPECT_EQ(make({"--size", "30", "--color", "#102030"}, "c.png").pixel(0, 0), qRgb(16, 32, 48));
-    EXPECT_EQ(make({"--size", "30", "--color", "3158064"}, "d.png").pixel(0, 0), qRgb(48, 48, 48));
-    EXPECT_EQ(plain.pixel(0, 0), qRgb(0, 0, 0));
-    QImage red(4, 4, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    red.save(file("red.bmp"));
-    const QImage pattern = make({"--size", "30", "--pattern", file("red.bmp")}, "r.png");
+    EXPECT_EQ(make({"--size", "30", "--color", "#102030"}, "c.png").pixel(0, 0),
+              image::rgb(16, 32, 48));
+    EXPECT_EQ(make({"--size", "30", "--color", "3158064"}, "d.png").pixel(0, 0),
+              image::rgb(48, 48, 48));
+    EXPECT_EQ(plain.pixel(0, 0), image::rgb(0, 0, 0));
+    Image red(4, 4, image::Format::Rgb32);
+    red.fill(image::rgb(255, 0, 0));
+    QByteArray bmp;
+    ASSERT_TRUE(codecs::encodeBmp(red, bmp));
+    testsupport::writeAll(file("red.bmp"), bmp);
+    const Image pattern = make({"--size", "30", "--pattern", file("red.bmp")}, "r.png");
     int letters = 0;
     for (int y = 0; y < pattern.height(); ++y)
         for (int x = 0; x < pattern.width(); ++x)
-            if (rgbAt(pattern, x, y) != 0) {
+            if (pattern.pixel(x, y) != image::rgb(0, 0, 0)) {
                 ++letters;
-                ASSERT_EQ(rgbAt(pattern, x, y), 0xFF0000u) << x << "," << y;
+                ASSERT_EQ(pattern.pixel(x, y), image::rgb(255, 0, 0)) << x << "," << y;
             }
     EXPECT_GT(letters, 20);
 
@@ -128,24 +120,23 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
                   plain);
 
     // Transparent ground; smooth edges blend, and with transparency become alpha.
-    const QImage clear = make({"--size", "30", "--transparent"}, "t.png");
-    EXPECT_EQ(qAlpha(clear.pixel(0, 0)), 0);
+    const Image clear = make({"--size", "30", "--transparent"}, "t.png");
+    EXPECT_EQ(image::alpha(clear.pixel(0, 0)), 0);
     // How many values a channel takes (red, or alpha).
-    const auto tones = [](const QImage& image, bool alpha) {
+    const auto tones = [](const Image& made, bool alpha) {
         QSet<int> seen;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                seen.insert(alpha ? qAlpha(image.pixel(x, y)) : qRed(image.pixel(x, y)));
+        for (int y = 0; y < made.height(); ++y)
+            for (int x = 0; x < made.width(); ++x)
+                seen.insert(alpha ? image::alpha(made.pixel(x, y)) : image::red(made.pixel(x, y)));
         return seen.size();
     };
-    const QImage smooth = make({"--size", "30", "--smooth", "--color", "#FFFFFF"}, "s.png");
+    const Image smooth = make({"--size", "30", "--smooth", "--color", "#FFFFFF"}, "s.png");
     EXPECT_GT(tones(smooth, false), tones(plain, false) + 8);
     EXPECT_GT(tones(make({"--size", "30", "--smooth", "--transparent"}, "st.png"), true), 8);
     EXPECT_EQ(tones(clear, true), 2);
 }
 
 TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
-    start();
     testsupport::writeAll(file("notes.txt"), "text");
     testsupport::writeAll(file("broken.png"), "\x89PNG\r\n\x1a\n broken");
     const struct {
@@ -198,14 +189,13 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
 
 // One text per line; a failing line is reported and the others are written.
 TEST_F(CutCommand, BatchWritesEveryLineItCan) {
-    start();
     const Outcome run = cut({"-o", file("out-%03d.png"), "--batch", "-", "--size", "20"},
                             "one\r\n\r\ntwo\n" + QByteArray(3000, 'W') + "\nfour");
     EXPECT_EQ(run.status, cli::OutputFailed);
     EXPECT_TRUE(run.err.contains("line 4")) << run.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList({"out-*"}, QDir::Files),
               QStringList({"out-001.png", "out-003.png", "out-005.png"}));
-    EXPECT_EQ(QImage(file("out-003.png")).height(), QImage(file("out-001.png")).height());
+    EXPECT_EQ(picture(file("out-003.png")).height(), picture(file("out-001.png")).height());
 }
 
 // No display, no platform named; PNG to standard output; Japanese messages.
@@ -213,7 +203,7 @@ TEST(CutProcess, RunsWithoutADisplayAndSpeaksTheUsersLanguage) {
     const Outcome png = cutProcess({"-o", "-", "--size", "20", "Sample"});
     ASSERT_EQ(png.status, 0) << png.err.toStdString();
     EXPECT_TRUE(png.err.isEmpty()) << png.err.toStdString();
-    EXPECT_FALSE(QImage::fromData(png.out, "PNG").isNull());
+    EXPECT_FALSE(picture(png.out).isNull());
     EXPECT_TRUE(cutProcess({"--version"}).out.startsWith("velmora-cut 1."));
     const Outcome english = cutProcess({"-o", "x.gif", "A"});
     EXPECT_EQ(english.status, 1);

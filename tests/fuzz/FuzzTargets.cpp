@@ -5,18 +5,16 @@
 #include <string>
 #include <vector>
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 
-#include "pictures/PngHeader.h"
-#include "platform/PictureDecoders.h"
-#include "platform/PictureLimits.h"
-#include "platform/PictureLoader.h"
-#include "platform/Profile.h"
+#include "engine/codecs/Codecs.h"
+#include "engine/codecs/Decoders.h"
+#include "engine/codecs/PngHeader.h"
+#include "engine/image/Limits.h"
+#include "engine/settings/Profile.h"
 
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
@@ -29,16 +27,19 @@
 namespace fuzz {
 namespace {
 
-QString digest(const QImage& image) {
+QString digest(const engine::image::Image& image) {
     // Row padding is not the picture's; hash the pixels only.
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (int y = 0; y < argb.height(); ++y)
-        hash.addData(
-            QByteArrayView(reinterpret_cast<const char*>(argb.constScanLine(y)), argb.width() * 4));
+    std::vector<engine::image::Rgb> row(static_cast<size_t>(image.width()));
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            row[static_cast<size_t>(x)] = image.pixel(x, y);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(row.data()),
+                                    static_cast<qsizetype>(row.size() * 4)));
+    }
     return QStringLiteral("%1x%2 %3")
-        .arg(argb.width())
-        .arg(argb.height())
+        .arg(image.width())
+        .arg(image.height())
         .arg(QString::fromLatin1(hash.result().toHex()));
 }
 
@@ -112,7 +113,7 @@ QString profileFile() {
 
 std::string readKey(const Key& k, const QString& file) {
     std::string out;
-    profile::GetPrivateProfileString(k.section, k.key, "\x01none", out, 255, file);
+    engine::settings::GetPrivateProfileString(k.section, k.key, "\x01none", out, 255, file);
     return out;
 }
 
@@ -148,7 +149,8 @@ QString profile(const QByteArray& input) {
     }
 
     const bool lineBreak = value.find_first_of("\r\n") != std::string::npos;
-    const bool written = profile::WritePrivateProfileString(key.section, key.key, value, file);
+    const bool written =
+        engine::settings::WritePrivateProfileString(key.section, key.key, value, file);
     QFile in(file);
     FUZZ_CHECK(in.open(QIODevice::ReadOnly));
     const std::string after = in.readAll().toStdString();
@@ -166,24 +168,21 @@ QString profile(const QByteArray& input) {
 }
 
 QString png(const QByteArray& input) {
-    const PngHeader header = ParsePngHeader(input.left(24));
-    if (!header.signatureOk || !platform::pictureSizeAllowed(header.width, header.height))
+    const engine::codecs::PngHeader header = engine::codecs::parsePngHeader(input.left(24));
+    if (!header.signatureOk || !engine::image::pictureSizeAllowed(header.width, header.height))
         return QStringLiteral("refused by the header");
-    QBuffer buffer;
-    buffer.setData(input);
-    FUZZ_CHECK(buffer.open(QIODevice::ReadOnly));
-    QImage image;
-    if (!platform::DecodePng(buffer, image))
+    engine::image::Image image;
+    if (!engine::codecs::decodePng(input, image))
         return QStringLiteral("refused by the decoder");
-    FUZZ_CHECK(platform::pictureSizeAllowed(image.width(), image.height()));
+    FUZZ_CHECK(engine::image::pictureSizeAllowed(image.width(), image.height()));
     return digest(image);
 }
 
 QString picture(const QByteArray& input) {
-    QImage image;
-    if (!platform::DecodePicture(input, image))
+    engine::image::Image image;
+    if (!engine::codecs::decodePicture(input, image))
         return QStringLiteral("refused");
-    FUZZ_CHECK(platform::pictureSizeAllowed(image.width(), image.height()));
+    FUZZ_CHECK(engine::image::pictureSizeAllowed(image.width(), image.height()));
     return digest(image);
 }
 

@@ -167,6 +167,10 @@ def imagemagick_files():
     put("picture", "gif-animated.gif",
         magick(["-delay", "10"] + base + ["(", "-size", "48x40", "xc:navy", ")",
                                           "-colors", "16"], ".gif"))
+    put("picture", "gif-interlaced-transparent.gif",
+        magick(base + ["-transparent", "yellow", "-colors", "16", "-interlace", "GIF"], ".gif"))
+    put("picture", "gif-frame-inside-screen.gif",
+        magick(base + ["-colors", "16", "-repage", "64x48+8+4"], ".gif"))
     put("picture", "jpeg-baseline.jpg", magick(base + ["-quality", "80"], ".jpg"))
     progressive = magick(base + ["-interlace", "Plane", "-quality", "80"], ".jpg")
     put("picture", "jpeg-progressive.jpg", progressive)

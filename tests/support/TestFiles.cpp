@@ -5,13 +5,16 @@
 #include <vector>
 
 #include <QFile>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryFile>
 #include <png.h>
 #include <zlib.h>
 
 namespace testfiles {
 
 void writePng(const QString& path, int width, int height, int colorType, int bitDepth,
-              bool interlaced, const std::function<QRgb(int, int)>& pixel) {
+              bool interlaced, const std::function<engine::image::Rgb(int, int)>& pixel) {
     FILE* f = std::fopen(QFile::encodeName(path).constData(), "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -29,15 +32,16 @@ void writePng(const QString& path, int width, int height, int colorType, int bit
         // A palette of the pixels' own colours (the tests use few).
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const QRgb c = pixel(x, y);
+                const engine::image::Rgb c = pixel(x, y);
                 bool known = false;
                 for (const auto& p : palette)
-                    known =
-                        known || (p.red == qRed(c) && p.green == qGreen(c) && p.blue == qBlue(c));
+                    known = known ||
+                            (p.red == engine::image::red(c) && p.green == engine::image::green(c) &&
+                             p.blue == engine::image::blue(c));
                 if (!known)
-                    palette.push_back({static_cast<png_byte>(qRed(c)),
-                                       static_cast<png_byte>(qGreen(c)),
-                                       static_cast<png_byte>(qBlue(c))});
+                    palette.push_back({static_cast<png_byte>(engine::image::red(c)),
+                                       static_cast<png_byte>(engine::image::green(c)),
+                                       static_cast<png_byte>(engine::image::blue(c))});
             }
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     }
@@ -50,15 +54,17 @@ void writePng(const QString& path, int width, int height, int colorType, int bit
     std::vector<png_byte> image(static_cast<size_t>(width * height * channels * bytesPerSample));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const QRgb c = pixel(x, y);
-            int samples[4] = {qRed(c), qGreen(c), qBlue(c), qAlpha(c)};
+            const engine::image::Rgb c = pixel(x, y);
+            int samples[4] = {engine::image::red(c), engine::image::green(c),
+                              engine::image::blue(c), engine::image::alpha(c)};
             if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
-                samples[0] = qRed(c);
-                samples[1] = qAlpha(c);
+                samples[0] = engine::image::red(c);
+                samples[1] = engine::image::alpha(c);
             } else if (colorType == PNG_COLOR_TYPE_PALETTE) {
                 for (size_t i = 0; i < palette.size(); ++i)
-                    if (palette[i].red == qRed(c) && palette[i].green == qGreen(c) &&
-                        palette[i].blue == qBlue(c))
+                    if (palette[i].red == engine::image::red(c) &&
+                        palette[i].green == engine::image::green(c) &&
+                        palette[i].blue == engine::image::blue(c))
                         samples[0] = static_cast<int>(i);
             }
             png_byte* out =
@@ -118,7 +124,7 @@ QByteArray twoSizeIcon() {
         le16(b, v & 0xFFFF);
         le16(b, v >> 16);
     };
-    const auto dib = [&](int side, QRgb colour) {
+    const auto dib = [&](int side, engine::image::Rgb colour) {
         QByteArray d;
         le32(d, 40);
         le32(d, static_cast<quint32>(side));
@@ -133,8 +139,8 @@ QByteArray twoSizeIcon() {
         d.append(QByteArray(maskStride * side, '\0'));
         return d;
     };
-    const QByteArray small = dib(16, qRgb(255, 0, 0));
-    const QByteArray large = dib(32, qRgb(0, 255, 0));
+    const QByteArray small = dib(16, engine::image::rgb(255, 0, 0));
+    const QByteArray large = dib(32, engine::image::rgb(0, 255, 0));
     QByteArray ico;
     le16(ico, 0);
     le16(ico, 1);
@@ -150,6 +156,43 @@ QByteArray twoSizeIcon() {
         offset += static_cast<quint32>(data.size());
     }
     return ico + small + large;
+}
+
+engine::image::Image readByImageMagick(const QByteArray& file, const QString& suffix) {
+    QTemporaryFile saved(QDir::tempPath() + "/velmora-XXXXXX." + suffix);
+    if (!saved.open() || saved.write(file) != file.size() || !saved.flush())
+        return {};
+    return readByImageMagick(saved.fileName());
+}
+
+engine::image::Image readByImageMagick(const QString& path) {
+    QProcess convert;
+    convert.start(QStringLiteral("convert-im6.q16"),
+                  {path + "[0]", "-depth", "8", "-alpha", "on", "PAM:-"});
+    // Its warnings (a bitmap's stream ending early) end in a failure status
+    // though the picture comes out whole.
+    if (!convert.waitForFinished(60000))
+        return {};
+    // A PAM header: WIDTH, HEIGHT, DEPTH 4 lines up to ENDHDR, then RGBA rows.
+    const QByteArray out = convert.readAllStandardOutput();
+    const qsizetype end = out.indexOf("ENDHDR\n");
+    int width = 0, height = 0;
+    for (const QByteArray& line : out.left(end).split('\n')) {
+        if (line.startsWith("WIDTH "))
+            width = line.mid(6).toInt();
+        else if (line.startsWith("HEIGHT "))
+            height = line.mid(7).toInt();
+    }
+    engine::image::Image picture(width, height, engine::image::Format::Argb32);
+    const auto* rgba = reinterpret_cast<const unsigned char*>(out.constData() + end + 7);
+    if (end < 0 || picture.isNull() || out.size() - end - 7 < qsizetype(width) * height * 4)
+        return {};
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<engine::image::Rgb*>(picture.scanLine(y));
+        for (int x = 0; x < width; ++x, rgba += 4)
+            row[x] = engine::image::rgba(rgba[0], rgba[1], rgba[2], rgba[3]);
+    }
+    return picture;
 }
 
 } // namespace testfiles

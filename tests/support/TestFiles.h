@@ -3,8 +3,9 @@
 #include <functional>
 
 #include <QByteArray>
-#include <QRgb>
 #include <QString>
+
+#include "engine/image/Image.h"
 
 // Picture files made by the tests themselves, good and bad.
 namespace testfiles {
@@ -12,7 +13,7 @@ namespace testfiles {
 // A PNG through libpng: colour type, bit depth and interlacing as asked; the
 // pixel function gives 8-bit ARGB, scaled up for 16-bit files.
 void writePng(const QString& path, int width, int height, int colorType, int bitDepth,
-              bool interlaced, const std::function<QRgb(int, int)>& pixel);
+              bool interlaced, const std::function<engine::image::Rgb(int, int)>& pixel);
 
 // A PNG's first bytes: signature and an IHDR with this width and height, valid CRC.
 QByteArray pngHeaderOnly(quint32 width, quint32 height);
@@ -22,5 +23,12 @@ QByteArray twoFrameGif();
 
 // An icon holding a 16 x 16 red and a 32 x 32 green image, in that order.
 QByteArray twoSizeIcon();
+
+// A picture file decoded by ImageMagick, the independent reader, as Argb32
+// (opaque where the file has no alpha); the first frame of an animation. A
+// null image where ImageMagick cannot read it.
+engine::image::Image readByImageMagick(const QString& path);
+// The same for a file's bytes, kept for the reader under a name with `suffix`.
+engine::image::Image readByImageMagick(const QByteArray& file, const QString& suffix);
 
 } // namespace testfiles

@@ -1,55 +1,21 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
-class QFileDialog;
-class QWidget;
-
 namespace testsupport {
+
+// Whatever Qt or a library keeps in the home folder goes to a fresh one that
+// goes away with `home`. A step run as another user keeps that user's home.
+void useFreshHome(std::optional<QTemporaryDir>& home);
 
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& data);
-
-// Runs `action` on the next modal widget that opens (message box, dialog) and
-// that `match` accepts, from a timer, so the code under test can block in its exec().
-// `what` names the awaited widget in failure messages.
-void onNextModal(std::function<void(QWidget*)> action,
-                 std::function<bool(QWidget*)> match = nullptr,
-                 const QString& what = "a modal window");
-
-// Stops the answers no modal widget took; returns what they waited for.
-QStringList cancelPendingAnswers();
-
-// Fails the running test when a modal widget stays open for seconds with no
-// answer taking it, naming it and what the answers waited for, and closes it:
-// a test that would block until its time-out ends at once.
-void watchForUnansweredModals();
-
-// Answers the next message box by clicking the button with this text; the
-// box's title and text are stored where given.
-void answerMessageBox(const QString& button, QString* title = nullptr, QString* text = nullptr);
-
-// Types a full path into a file dialog: its folder, then the name.
-void typeFileName(QFileDialog* dialog, const QString& path);
-
-// Picks the 1-based filter from the file type list as a user does: opens the
-// list, moves to the entry with the arrow keys and presses Enter.
-void pickFileType(QFileDialog* dialog, int filterIndex);
-
-// Answers the next file dialog as a user does: types the path, then picks the
-// 1-based filter (even the one already selected); a prompt to create a new file
-// is answered Yes. An empty path cancels the dialog, and so does a typed name
-// that the pick changed (a test failure).
-void answerFileDialog(const QString& path, int filterIndex = 1);
-
-// Clicks the button with the given text inside `w`; fails the test if missing.
-void clickButton(QWidget* w, const QString& text);
 
 // Number of files in a folder, hidden ones included.
 int fileCount(const QString& folder);
@@ -88,15 +54,5 @@ class FileSizeLimit {
 
 // The inode number of a file, 0 when it is missing.
 quint64 inodeOf(const QString& path);
-
-// A control's caption: a button's or label's text, a text box's content, a
-// frame's title.
-QString captionOf(QWidget* w);
-
-// The next widget that Tab reaches, skipping parts of compound widgets.
-const QWidget* nextTabStop(const QWidget* w);
-
-// A rectangle in twips as pixels at 96 dots per inch.
-QRect pixels(const QRect& twips);
 
 } // namespace testsupport

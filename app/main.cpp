@@ -1,9 +1,0 @@
-#include <QApplication>
-
-#include "app/Main.h"
-
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    Main();
-    return app.exec();
-}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include "engine/image/Image.h"
+
+// Every picture the program reads and every file it writes. Readers choose
+// the format by content; writers take any layout. Each call returns false when
+// it fails; writers then say why in the user's language through `why`.
+namespace engine::codecs {
+
+// A BMP, ICO (or CUR), JPEG, GIF or PNG picture from its bytes: the first
+// frame of an animation, the largest image of an icon. Anything else is
+// refused, as are pictures with no pixels, sides above 32,767, more than
+// 256 MiB of pixels, and files beyond the limits on their work.
+bool decodePicture(QByteArrayView data, image::Image& picture);
+
+// The same for a file, read whole up to the largest file a picture can need.
+bool loadPicture(const QString& fileName, image::Image& picture);
+
+enum class PatternLoad {
+    Loaded,
+    Refused,     // not read, nothing to show
+    Undecodable, // a .png name with a good header but broken pixels
+};
+
+// A pattern picture as the pattern holder takes it. A name ending in ".png"
+// (any case) must start with the PNG signature and gives the size its header
+// names; the picture then lies at the origin of a transparent sheet of that
+// size, which is all `picture` holds when its pixels cannot be decoded. Any
+// other name is read by its content.
+PatternLoad loadPattern(const QString& fileName, image::Image& picture);
+
+// 24-bit Windows bitmap, bottom-up; transparency laid over black.
+bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = nullptr);
+
+// `rate` 1..100, a higher rate giving a smaller file; `progressive` a
+// progressive JPEG. Full colour resolution, transparency laid over black.
+bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
+                QString* why = nullptr);
+
+// `level` 1 fastest, 0 balanced, 2 smallest. Pictures of at most 256 colours
+// give an indexed PNG of the smallest bit depth that holds them, the colours
+// in the order the rows first meet them; transparency (Argb32) is kept.
+bool encodePng(const image::Image& picture, int level, QByteArray& out, QString* why = nullptr);
+
+} // namespace engine::codecs

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArrayView>
+
+#include "engine/image/Image.h"
+
+// The decoders behind the picture loader, one per format. Each checks the
+// declared size before it allocates, bounds its work, and gives every pixel a
+// defined value (or refuses the file): nothing of the heap reaches a picture.
+namespace engine::codecs {
+
+// A whole .bmp file: Windows and OS/2 headers, 1/2/4/8-bit palettes, 16/24/32-bit
+// pixels with or without bit fields, RLE4 and RLE8, bottom-up and top-down.
+// Pixels an RLE stream skips or never reaches take palette entry 0.
+bool decodeBmp(QByteArrayView file, image::Image& picture);
+
+// One bitmap entry of an icon: header, palette, colour pixels and the
+// transparency mask, the header's height counting both.
+bool decodeIconBitmap(QByteArrayView entry, image::Image& picture);
+
+// Baseline or progressive JPEG, grey, colour or CMYK, through libjpeg-turbo with
+// a cap on the number of scans.
+bool decodeJpeg(QByteArrayView file, image::Image& picture);
+
+// Any PNG through libpng; Argb32.
+bool decodePng(QByteArrayView file, image::Image& picture);
+
+// The first frame of a GIF through giflib, as large as the logical screen;
+// Argb32, transparent where the frame does not reach or names its
+// transparent colour.
+bool decodeGif(QByteArrayView file, image::Image& picture);
+
+} // namespace engine::codecs

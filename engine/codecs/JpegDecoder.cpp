@@ -1,0 +1,111 @@
+#include "engine/codecs/Decoders.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "engine/image/Limits.h"
+
+namespace engine::codecs {
+namespace {
+
+// Everything libjpeg changes lives on the heap: locals changed after setjmp
+// are not reliable once it jumps back.
+struct Decoder {
+    jpeg_error_mgr errors; // first: libjpeg hands it back as the state
+    jpeg_progress_mgr progress{};
+    jpeg_decompress_struct cinfo{};
+    std::jmp_buf jump;
+    std::vector<JSAMPLE> row;
+    int scanLimit = image::MaxJpegScans;
+};
+
+[[noreturn]] void errorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<Decoder*>(cinfo->err)->jump, 1);
+}
+
+// Damaged data is decoded as far as it goes; nothing is printed for it.
+void messageIgnored(j_common_ptr, int) {}
+
+// Each scan of a progressive file walks the whole picture again, so the scan
+// count bounds the work; a file may declare thousands of empty scans.
+void countScans(j_common_ptr common) {
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number > reinterpret_cast<Decoder*>(common->err)->scanLimit)
+        errorExit(common);
+}
+
+image::Rgb cmykToRgb(const JSAMPLE* p, bool inverted) {
+    int c = p[0], m = p[1], y = p[2], k = p[3];
+    if (!inverted) { // Adobe writes CMYK inverted; other writers do not
+        c = 255 - c;
+        m = 255 - m;
+        y = 255 - y;
+        k = 255 - k;
+    }
+    return image::rgb(c * k / 255, m * k / 255, y * k / 255);
+}
+
+} // namespace
+
+bool decodeJpeg(QByteArrayView file, image::Image& picture) {
+    auto owned = std::make_unique<Decoder>();
+    Decoder& d = *owned;
+    jpeg_decompress_struct& cinfo = d.cinfo;
+    cinfo.err = jpeg_std_error(&d.errors);
+    d.errors.error_exit = errorExit;
+    d.errors.emit_message = messageIgnored;
+    if (setjmp(d.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        picture = image::Image();
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = image::MaxJpegMemory;
+    d.progress.progress_monitor = countScans;
+    cinfo.progress = &d.progress;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(file.data()),
+                 static_cast<unsigned long>(file.size()));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
+        !image::pictureSizeAllowed(cinfo.image_width, cinfo.image_height))
+        errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    const std::int64_t pixels = std::int64_t(cinfo.image_width) * cinfo.image_height;
+    d.scanLimit = static_cast<int>(
+        std::min<std::int64_t>(image::MaxJpegScans, image::MaxJpegScanPixels / pixels));
+    const J_COLOR_SPACE in = cinfo.jpeg_color_space;
+    const bool cmyk = in == JCS_CMYK || in == JCS_YCCK;
+    const bool grey = in == JCS_GRAYSCALE;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_EXT_BGRA;
+    jpeg_start_decompress(&cinfo);
+    picture = image::Image(static_cast<int>(cinfo.output_width),
+                           static_cast<int>(cinfo.output_height), image::Format::Rgb32);
+    if (picture.isNull())
+        errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    d.row.resize(static_cast<size_t>(cinfo.output_width) * 4);
+    const bool inverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        auto* out = reinterpret_cast<image::Rgb*>(
+            picture.scanLine(static_cast<int>(cinfo.output_scanline)));
+        // BGRA rows are Rgb32 rows on a little-endian machine.
+        JSAMPROW target = cmyk || grey ? d.row.data() : reinterpret_cast<JSAMPROW>(out);
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
+            errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+        if (cmyk)
+            for (JDIMENSION x = 0; x < cinfo.output_width; ++x)
+                out[x] = cmykToRgb(&d.row[x * 4], inverted);
+        else if (grey)
+            for (JDIMENSION x = 0; x < cinfo.output_width; ++x)
+                out[x] = image::rgb(d.row[x], d.row[x], d.row[x]);
+    }
+    // The rest of the file (further markers, trailing scans) is not needed.
+    jpeg_abort_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+} // namespace engine::codecs

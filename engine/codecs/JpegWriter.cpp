@@ -1,0 +1,102 @@
+#include "engine/codecs/Codecs.h"
+
+#include <csetjmp>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include <QCoreApplication>
+#include <jpeglib.h>
+
+#include "engine/settings/Ranges.h"
+
+namespace engine::codecs {
+namespace {
+
+// One row as R, G, B bytes; `image` is Rgb32.
+void toRgbRow(const image::Image& picture, int y, unsigned char* out) {
+    const auto* in = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
+    for (int x = 0; x < picture.width(); ++x) {
+        out[3 * x] = static_cast<unsigned char>(image::red(in[x]));
+        out[3 * x + 1] = static_cast<unsigned char>(image::green(in[x]));
+        out[3 * x + 2] = static_cast<unsigned char>(image::blue(in[x]));
+    }
+}
+
+// libjpeg reports errors by calling error_exit, which must not return.
+struct JpegState {
+    jpeg_error_mgr manager; // first: libjpeg hands it back as the state
+    jpeg_compress_struct cinfo{};
+    std::jmp_buf jump;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+};
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegState*>(cinfo->err)->jump, 1);
+}
+
+// The encoder proper: libjpeg's quality 1..100 over opaque rows.
+bool encode(const image::Image& picture, int quality, bool progressive, QByteArray& out) {
+    std::vector<unsigned char> row(static_cast<size_t>(picture.width()) * 3);
+    // Everything libjpeg changes lives on the heap: locals changed after setjmp
+    // are not reliable once it jumps back.
+    auto owned = std::make_unique<JpegState>();
+    JpegState& state = *owned;
+    jpeg_compress_struct& cinfo = state.cinfo;
+    cinfo.err = jpeg_std_error(&state.manager);
+    state.manager.error_exit = jpegErrorExit;
+    if (setjmp(state.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(state.buffer);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &state.buffer, &state.size);
+    cinfo.image_width = static_cast<JDIMENSION>(picture.width());
+    cinfo.image_height = static_cast<JDIMENSION>(picture.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    // Full colour resolution: cut letters have hard coloured edges.
+    for (int c = 0; c < 3; ++c)
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        toRgbRow(picture, static_cast<int>(cinfo.next_scanline), row.data());
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    out =
+        QByteArray(reinterpret_cast<const char*>(state.buffer), static_cast<qsizetype>(state.size));
+    jpeg_destroy_compress(&cinfo);
+    std::free(state.buffer);
+    return true;
+}
+
+} // namespace
+
+bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
+                QString* why) {
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (!settings::JpegRate.contains(rate))
+        return fail(QCoreApplication::translate("codecs", "JPEG rate %1 is not within %2 to %3")
+                        .arg(rate)
+                        .arg(settings::JpegRate.low)
+                        .arg(settings::JpegRate.high));
+    const image::Image opaque = picture.convertedTo(image::Format::Rgb32);
+    if (opaque.isNull() || !encode(opaque, 101 - rate, progressive, out))
+        return fail(
+            QCoreApplication::translate("codecs", "the image could not be encoded as JPEG"));
+    return true;
+}
+
+} // namespace engine::codecs

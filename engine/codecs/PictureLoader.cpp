@@ -1,0 +1,141 @@
+#include "engine/codecs/Codecs.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "engine/codecs/Decoders.h"
+#include "engine/codecs/PngHeader.h"
+#include "engine/image/Limits.h"
+
+namespace engine::codecs {
+namespace {
+
+std::uint32_t byteAt(QByteArrayView b, std::int64_t at) {
+    return at >= 0 && at < b.size() ? static_cast<unsigned char>(b[static_cast<qsizetype>(at)]) : 0;
+}
+std::uint32_t le16(QByteArrayView b, std::int64_t at) {
+    return byteAt(b, at) | byteAt(b, at + 1) << 8;
+}
+std::uint32_t le32(QByteArrayView b, std::int64_t at) {
+    return le16(b, at) | le16(b, at + 2) << 16;
+}
+std::uint32_t be32(QByteArrayView b, std::int64_t at) {
+    return byteAt(b, at) << 24 | byteAt(b, at + 1) << 16 | byteAt(b, at + 2) << 8 |
+           byteAt(b, at + 3);
+}
+
+const QByteArrayView PngSignature("\x89PNG\r\n\x1a\n", 8);
+
+bool isIcon(QByteArrayView data) {
+    const std::uint32_t type = le16(data, 2);
+    return data.size() >= 6 && le16(data, 0) == 0 && (type == 1 || type == 2) && le16(data, 4) > 0;
+}
+
+// The largest image of an icon, chosen from the directory and each entry's own
+// header (the directory's bytes only hold sizes up to 256), and then the only
+// one decoded. Equal sizes go to the deeper colour, then to the first.
+bool decodeIcon(QByteArrayView data, image::Image& picture) {
+    const std::uint32_t count = le16(data, 4);
+    if (count > image::MaxIconEntries || 6 + 16 * std::int64_t(count) > data.size())
+        return false;
+    QByteArrayView best;
+    std::int64_t bestArea = 0, bestBits = 0;
+    bool bestPng = false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::int64_t entry = 6 + 16 * std::int64_t(i);
+        const std::int64_t length = le32(data, entry + 8), offset = le32(data, entry + 12);
+        if (offset >= data.size())
+            continue;
+        const QByteArrayView bytes =
+            data.sliced(offset).first(std::min<std::int64_t>(length, data.size() - offset));
+        const bool png = bytes.startsWith(PngSignature);
+        std::int64_t width, height, bits = 32;
+        if (png) {
+            width = be32(bytes, 16);
+            height = be32(bytes, 20);
+        } else if (le32(bytes, 0) == 12) {
+            width = le16(bytes, 4);
+            height = le16(bytes, 6) / 2;
+            bits = le16(bytes, 10);
+        } else {
+            width = static_cast<std::int32_t>(le32(bytes, 4));
+            height = static_cast<std::int32_t>(le32(bytes, 8)) / 2;
+            bits = le16(bytes, 14);
+        }
+        if (!image::pictureSizeAllowed(width, height))
+            continue;
+        const std::int64_t area = width * height;
+        if (area > bestArea || (area == bestArea && bits > bestBits)) {
+            best = bytes;
+            bestArea = area;
+            bestBits = bits;
+            bestPng = png;
+        }
+    }
+    if (best.isEmpty())
+        return false;
+    return bestPng ? decodePng(best, picture) : decodeIconBitmap(best, picture);
+}
+
+// The whole file, or false where it is no readable file or is larger than
+// any picture needs.
+bool readWhole(const QString& fileName, QByteArray& data) {
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly) ||
+        file.size() > image::MaxPictureFileBytes)
+        return false;
+    data = file.readAll();
+    return true;
+}
+
+} // namespace
+
+bool decodePicture(QByteArrayView data, image::Image& picture) {
+    image::Image decoded;
+    bool done = false;
+    if (data.startsWith("BM"))
+        done = decodeBmp(data, decoded);
+    else if (data.startsWith("\xFF\xD8\xFF"))
+        done = decodeJpeg(data, decoded);
+    else if (data.startsWith(PngSignature))
+        done = decodePng(data, decoded);
+    else if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+        done = decodeGif(data, decoded);
+    else if (isIcon(data))
+        done = decodeIcon(data, decoded);
+    if (!done || decoded.isNull() || !image::pictureSizeAllowed(decoded.width(), decoded.height()))
+        return false;
+    picture = std::move(decoded);
+    return true;
+}
+
+bool loadPicture(const QString& fileName, image::Image& picture) {
+    QByteArray data;
+    return readWhole(fileName, data) && decodePicture(data, picture);
+}
+
+PatternLoad loadPattern(const QString& fileName, image::Image& picture) {
+    if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
+        return loadPicture(fileName, picture) ? PatternLoad::Loaded : PatternLoad::Refused;
+    PngHeader header;
+    if (!readPngHeader(fileName, header) || !header.signatureOk ||
+        !image::pictureSizeAllowed(header.width, header.height))
+        return PatternLoad::Refused;
+    // The sheet takes the header's size, and the picture lies at its origin.
+    image::Image sheet(header.width, header.height, image::Format::Argb32);
+    if (sheet.isNull())
+        return PatternLoad::Refused;
+    QByteArray data;
+    image::Image decoded;
+    const bool done = readWhole(fileName, data) && decodePng(data, decoded);
+    const int w = std::min(decoded.width(), sheet.width());
+    for (int y = 0; done && y < std::min(decoded.height(), sheet.height()); ++y)
+        std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));
+    picture = std::move(sheet);
+    return done ? PatternLoad::Loaded : PatternLoad::Undecodable;
+}
+
+} // namespace engine::codecs

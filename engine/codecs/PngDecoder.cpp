@@ -1,0 +1,84 @@
+#include "engine/codecs/Decoders.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <png.h>
+
+#include "engine/image/Limits.h"
+
+namespace engine::codecs {
+namespace {
+
+// The file's bytes not yet read.
+struct Source {
+    QByteArrayView rest;
+};
+
+void readBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* source = static_cast<Source*>(png_get_io_ptr(png));
+    if (length > static_cast<png_size_t>(source->rest.size()))
+        png_error(png, "file ends early");
+    std::memcpy(data, source->rest.data(), length);
+    source->rest = source->rest.sliced(static_cast<qsizetype>(length));
+}
+
+void warningIgnored(png_structp, png_const_charp) {}
+
+// A broken file is an ordinary outcome here, not something to print.
+[[noreturn]] void errorQuiet(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+} // namespace
+
+// Any colour type, bit depth or interlace; the real size is checked before
+// anything is allocated from it, and chunks that do not shape the pixels
+// (text, colour profiles) are skipped unread.
+bool decodePng(QByteArrayView file, image::Image& picture) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
+    Source source{file};
+    // Row pointers live on the heap: locals changed after setjmp are not
+    // reliable once libpng jumps back.
+    auto rows = std::make_unique<std::vector<png_bytep>>();
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, errorQuiet, warningIgnored);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &source, readBytes);
+    png_set_user_limits(png, static_cast<png_uint_32>(image::MaxPictureSide),
+                        static_cast<png_uint_32>(image::MaxPictureSide));
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (!image::pictureSizeAllowed(width, height))
+        png_error(png, "picture too large");
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png); // BGRA in memory is ARGB32 on a little-endian machine
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    picture =
+        image::Image(static_cast<int>(width), static_cast<int>(height), image::Format::Argb32);
+    if (picture.isNull() || png_get_rowbytes(png, info) != width * 4)
+        png_error(png, "cannot hold the picture");
+    rows->resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        (*rows)[y] = picture.scanLine(static_cast<int>(y));
+    png_read_image(png, rows->data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace engine::codecs

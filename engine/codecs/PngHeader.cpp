@@ -1,0 +1,31 @@
+#include "PngHeader.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+
+namespace engine::codecs {
+
+PngHeader parsePngHeader(QByteArrayView start) {
+    const auto at = [start](int i) {
+        return i < start.size() ? static_cast<unsigned char>(start[i]) : 0;
+    };
+    static const unsigned char signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    PngHeader header;
+    header.signatureOk = true;
+    for (int i = 0; i < 8 && header.signatureOk; ++i)
+        header.signatureOk = at(i) == signature[i];
+    header.width = at(18) * 256 + at(19);
+    header.height = at(22) * 256 + at(23);
+    return header;
+}
+
+bool readPngHeader(const QString& fileName, PngHeader& header) {
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    header = parsePngHeader(file.read(24));
+    return true;
+}
+
+} // namespace engine::codecs

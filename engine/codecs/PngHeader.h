@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace engine::codecs {
+
+// What the program reads of a PNG file itself: the signature and the low 16
+// bits of width and height. Bytes past the end of a short file count as 0.
+struct PngHeader {
+    bool signatureOk = false;
+    std::int32_t width = 0;  // bytes 18-19
+    std::int32_t height = 0; // bytes 22-23
+};
+
+// The header as read from a file's first bytes, missing ones counted as 0.
+PngHeader parsePngHeader(QByteArrayView start);
+
+// False when the file cannot be opened.
+bool readPngHeader(const QString& fileName, PngHeader& header);
+
+} // namespace engine::codecs

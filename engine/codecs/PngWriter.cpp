@@ -1,0 +1,277 @@
+#include "engine/codecs/Codecs.h"
+
+#include <algorithm>
+#include <array>
+#include <csetjmp>
+#include <memory>
+#include <vector>
+
+#include <QCoreApplication>
+#include <png.h>
+#include <zlib.h>
+
+#include "engine/settings/Ranges.h"
+
+namespace engine::codecs {
+namespace {
+
+// Cut letters over a pattern have a handful of colours: those images become
+// indexed PNGs, far smaller than truecolour rows.
+struct Indexed {
+    std::vector<image::Rgb> palette; // ARGB, transparent entries first
+    // Each pixel's index in the order colours were met: counted from an RGB
+    // picture into `pixels`, or an indexed picture's own bytes. `remap` turns
+    // them into palette positions as the rows are written.
+    std::unique_ptr<uchar[]> pixels;
+    std::array<uchar, 256> remap{};
+};
+
+// tRNS lists alpha for the first entries only: transparent ones go first.
+void transparentFirst(Indexed& out) {
+    std::vector<int> order(out.palette.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return (image::alpha(out.palette[a]) < 255) > (image::alpha(out.palette[b]) < 255);
+    });
+    std::array<uchar, 256> newIndex{};
+    std::vector<image::Rgb> sorted(out.palette.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newIndex[static_cast<size_t>(order[i])] = static_cast<uchar>(i);
+        sorted[i] = out.palette[static_cast<size_t>(order[i])];
+    }
+    out.palette = std::move(sorted);
+    out.remap = newIndex;
+}
+
+// The picture's colours and each pixel's index, or false past 256 colours.
+// Fully transparent pixels are all one colour.
+bool indexColours(const image::Image& picture, bool alpha, Indexed& out) {
+    constexpr size_t Slots = 1024; // open addressing, at most a quarter full
+    std::array<image::Rgb, Slots> keys{};
+    std::array<int, Slots> values;
+    values.fill(-1);
+    const int w = picture.width(), h = picture.height();
+    out.pixels =
+        std::make_unique_for_overwrite<uchar[]>(static_cast<size_t>(w) * static_cast<size_t>(h));
+    image::Rgb last = 0;
+    int lastIndex = -1;
+    uchar* dst = out.pixels.get();
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            image::Rgb c = alpha ? row[x] : row[x] | 0xFF000000u;
+            if (image::alpha(c) == 0)
+                c = 0;
+            if (c != last || lastIndex < 0) {
+                size_t slot = (c * 2654435761u) >> 22;
+                while (values[slot] >= 0 && keys[slot] != c)
+                    slot = (slot + 1) % Slots;
+                if (values[slot] < 0) {
+                    if (out.palette.size() == 256)
+                        return false;
+                    keys[slot] = c;
+                    values[slot] = static_cast<int>(out.palette.size());
+                    out.palette.push_back(c);
+                }
+                last = c;
+                lastIndex = values[slot];
+            }
+            *dst++ = static_cast<uchar>(lastIndex);
+        }
+    }
+    transparentFirst(out);
+    return true;
+}
+
+// An indexed picture's own colours, those its pixels use, in the order the
+// rows first meet them: the same palette as the picture's colours would give.
+void tableColours(const image::Image& picture, Indexed& out) {
+    const std::vector<image::Rgb>& table = picture.colorTable();
+    std::array<int, 256> met;
+    met.fill(-1);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar* row = picture.constScanLine(y);
+        for (int x = 0; x < picture.width(); ++x) {
+            const uchar i = row[x];
+            if (met[i] >= 0)
+                continue;
+            image::Rgb c = i < table.size() ? table[i] : 0xFF000000u;
+            if (image::alpha(c) == 0)
+                c = 0;
+            const auto known = std::find(out.palette.begin(), out.palette.end(), c);
+            met[i] = static_cast<int>(known - out.palette.begin());
+            if (known == out.palette.end())
+                out.palette.push_back(c);
+        }
+    }
+    transparentFirst(out);
+    std::array<uchar, 256> remap{};
+    for (size_t i = 0; i < 256; ++i)
+        remap[i] = met[i] < 0 ? 0 : out.remap[static_cast<size_t>(met[i])];
+    out.remap = remap;
+}
+
+int bitDepthFor(size_t colours) {
+    return colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
+}
+
+void pngWrite(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<QByteArray*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+}
+
+void pngFlush(png_structp) {}
+
+// What each level asks of zlib and the row filters. Indexed rows compress best
+// unfiltered, and deflate is fast on them up to level 6 (level 5 already
+// matches general image tools); truecolour rows gain from filters chosen row
+// by row.
+struct Settings {
+    int zlibLevel;
+    int filters;
+};
+
+Settings settingsFor(int level, bool indexed) {
+    switch (level) {
+    case 1:
+        return {indexed ? 5 : 1, indexed ? PNG_FILTER_NONE : PNG_FILTER_SUB};
+    case 2:
+        return {9, indexed ? PNG_FILTER_NONE : PNG_ALL_FILTERS};
+    default:
+        return {6, indexed ? PNG_FILTER_NONE : PNG_ALL_FILTERS};
+    }
+}
+
+// What the file holds, prepared before libpng runs; everything libpng may see
+// change after setjmp lives here, on the heap.
+struct Plan {
+    const image::Image* source = nullptr; // indexed pictures are read where they are
+    image::Image converted;               // the others as Rgb32 or Argb32
+    const image::Image& picture() const { return converted.isNull() ? *source : converted; }
+    Indexed indexed;
+    bool useIndex = false;
+    bool alpha = false;
+    int depth = 8;
+    Settings settings{};
+    std::vector<png_byte> row;
+    std::vector<png_color> palette;
+    std::vector<png_byte> alphas;
+};
+
+void fillRow(Plan& plan, int y) {
+    const int w = plan.picture().width();
+    png_byte* row = plan.row.data();
+    if (plan.useIndex) {
+        const auto& remap = plan.indexed.remap;
+        const uchar* in = plan.indexed.pixels ? plan.indexed.pixels.get() +
+                                                    static_cast<size_t>(y) * static_cast<size_t>(w)
+                                              : plan.picture().constScanLine(y);
+        if (plan.depth == 8) {
+            for (int x = 0; x < w; ++x)
+                row[x] = remap[in[x]];
+            return;
+        }
+        // Indexes packed from the high bits down; depths 1, 2 and 4.
+        const int depth = plan.depth;
+        const int perByteLog = depth == 1 ? 3 : depth == 2 ? 2 : 1, last = (1 << perByteLog) - 1;
+        std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
+        for (int x = 0; x < w; ++x)
+            row[x >> perByteLog] |=
+                static_cast<png_byte>(remap[in[x]] << ((last - (x & last)) * depth));
+        return;
+    }
+    const auto* in = reinterpret_cast<const image::Rgb*>(plan.picture().constScanLine(y));
+    for (int x = 0; x < w; ++x) {
+        *row++ = static_cast<png_byte>(image::red(in[x]));
+        *row++ = static_cast<png_byte>(image::green(in[x]));
+        *row++ = static_cast<png_byte>(image::blue(in[x]));
+        if (plan.alpha)
+            *row++ = static_cast<png_byte>(image::alpha(in[x]));
+    }
+}
+
+bool write(Plan& plan, QByteArray& out) {
+    out.clear();
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &out, pngWrite, pngFlush);
+    const int type = plan.useIndex ? PNG_COLOR_TYPE_PALETTE
+                     : plan.alpha  ? PNG_COLOR_TYPE_RGB_ALPHA
+                                   : PNG_COLOR_TYPE_RGB;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.picture().width()),
+                 static_cast<png_uint_32>(plan.picture().height()), plan.depth, type,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (plan.useIndex) {
+        png_set_PLTE(png, info, plan.palette.data(), static_cast<int>(plan.palette.size()));
+        if (!plan.alphas.empty())
+            png_set_tRNS(png, info, plan.alphas.data(), static_cast<int>(plan.alphas.size()),
+                         nullptr);
+    }
+    png_set_compression_level(png, plan.settings.zlibLevel);
+    png_set_compression_mem_level(png, 9);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, plan.settings.filters);
+    png_write_info(png, info);
+    for (int y = 0; y < plan.picture().height(); ++y) {
+        fillRow(plan, y);
+        png_write_row(png, plan.row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
+bool encodePng(const image::Image& source, int level, QByteArray& out, QString* why) {
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (!settings::PngLevel.contains(level))
+        return fail(QCoreApplication::translate("codecs", "PNG level %1 is not within %2 to %3")
+                        .arg(level)
+                        .arg(settings::PngLevel.low)
+                        .arg(settings::PngLevel.high));
+    if (source.isNull())
+        return fail(QCoreApplication::translate("codecs", "there is no image to write"));
+    auto plan = std::make_unique<Plan>();
+    plan->source = &source;
+    plan->alpha = source.format() == image::Format::Argb32 ||
+                  (source.format() == image::Format::Indexed8 &&
+                   std::any_of(source.colorTable().begin(), source.colorTable().end(),
+                               [](image::Rgb c) { return image::alpha(c) < 255; }));
+    if (source.format() == image::Format::Indexed8) {
+        tableColours(source, plan->indexed);
+        plan->useIndex = true;
+    } else {
+        if (source.format() != image::Format::Rgb32 && source.format() != image::Format::Argb32)
+            plan->converted = source.convertedTo(image::Format::Rgb32);
+        plan->useIndex = indexColours(plan->picture(), plan->alpha, plan->indexed);
+    }
+    if (plan->useIndex) {
+        plan->depth = bitDepthFor(plan->indexed.palette.size());
+        for (image::Rgb c : plan->indexed.palette) {
+            plan->palette.push_back({static_cast<png_byte>(image::red(c)),
+                                     static_cast<png_byte>(image::green(c)),
+                                     static_cast<png_byte>(image::blue(c))});
+            if (image::alpha(c) < 255)
+                plan->alphas.push_back(static_cast<png_byte>(image::alpha(c)));
+        }
+    }
+    const int channels = plan->useIndex ? 1 : plan->alpha ? 4 : 3;
+    plan->row.resize(static_cast<size_t>(source.width()) * static_cast<size_t>(channels));
+    plan->settings = settingsFor(level, plan->useIndex);
+    if (!write(*plan, out))
+        return fail(QCoreApplication::translate("codecs", "the image could not be encoded as PNG"));
+    return true;
+}
+
+} // namespace engine::codecs

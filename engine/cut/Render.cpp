@@ -1,0 +1,142 @@
+#include "Render.h"
+
+#include <algorithm>
+
+#include "engine/cut/TilePlan.h"
+#include "engine/image/Limits.h"
+#include "engine/text/TextDrawing.h"
+
+namespace engine::cut {
+namespace {
+
+// The pattern where the letters are, the ground elsewhere, as the window's
+// (P AND M1) XOR M2 gives it with pure masks. Smooth edges blend the two by the
+// glyphs' coverage; with a transparent ground the coverage is the alpha.
+image::Image compose(const Request& r, const image::Image& cover, image::Image tiles) {
+    const int W = tiles.width(), H = tiles.height();
+    const image::Rgb ground = image::rgbOf(r.ground);
+    image::Image out = r.transparent ? image::Image(W, H, image::Format::Argb32) : std::move(tiles);
+    if (out.isNull())
+        return out;
+    for (int y = 0; y < H; ++y) {
+        const uchar* c = cover.constScanLine(y);
+        const auto* p = reinterpret_cast<const image::Rgb*>(r.transparent ? tiles.constScanLine(y)
+                                                                          : out.constScanLine(y));
+        auto* o = reinterpret_cast<image::Rgb*>(out.scanLine(y));
+        for (int x = 0; x < W; ++x) {
+            const int a = c[x];
+            if (r.transparent)
+                o[x] = a ? (p[x] & 0xFFFFFFu) | image::Rgb(a) << 24 : 0u;
+            else if (a == 0)
+                o[x] = ground;
+            else if (a < 255) {
+                const auto mix = [a](int fg, int bg) {
+                    return (fg * a + bg * (255 - a) + 127) / 255;
+                };
+                o[x] = image::rgb(mix(image::red(p[x]), image::red(ground)),
+                                  mix(image::green(p[x]), image::green(ground)),
+                                  mix(image::blue(p[x]), image::blue(ground)));
+            }
+        }
+    }
+    return out;
+}
+
+// An opaque pattern of at most 255 colours as indexes, or a null image.
+image::Image indexedPattern(const image::Image& pattern) {
+    std::vector<image::Rgb> table;
+    image::Image indexed(pattern.width(), pattern.height(), image::Format::Indexed8);
+    image::Rgb last = 0;
+    int lastIndex = -1;
+    for (int y = 0; y < pattern.height() && !indexed.isNull(); ++y) {
+        const auto* in = reinterpret_cast<const image::Rgb*>(pattern.constScanLine(y));
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < pattern.width(); ++x) {
+            if (lastIndex < 0 || in[x] != last) {
+                last = in[x];
+                lastIndex =
+                    static_cast<int>(std::find(table.begin(), table.end(), last) - table.begin());
+                if (lastIndex == static_cast<int>(table.size())) {
+                    if (table.size() == 255)
+                        return image::Image();
+                    table.push_back(last);
+                }
+            }
+            out[x] = static_cast<uchar>(lastIndex);
+        }
+    }
+    indexed.setColorTable(std::move(table));
+    return indexed;
+}
+
+// Hard edges over a pattern of few colours: the same pixels as compose()
+// gives, as colour indexes: a quarter of the memory, and no colour counting
+// when the image is written as PNG.
+image::Image composeIndexed(const Request& r, const image::Image& cover,
+                            const image::Image& pattern) {
+    const int W = cover.width(), H = cover.height();
+    const int PW = pattern.width(), PH = pattern.height();
+    // Letters over an empty pattern are black.
+    std::vector<image::Rgb> table =
+        PW && PH ? pattern.colorTable() : std::vector<image::Rgb>{0xFF000000u};
+    const auto ground = static_cast<uchar>(table.size());
+    table.push_back(r.transparent ? 0u : image::rgbOf(r.ground));
+    image::Image out(W, H, image::Format::Indexed8);
+    if (out.isNull())
+        return out;
+    out.setColorTable(std::move(table));
+    for (int y = 0; y < H; ++y) {
+        const uchar* c = cover.constScanLine(y);
+        const uchar* p = PW && PH ? pattern.constScanLine(y % PH) : nullptr;
+        uchar* o = out.scanLine(y);
+        for (int x = 0, px = 0; x < W; ++x, px = px + 1 == PW ? 0 : px + 1)
+            o[x] = !c[x] ? ground : p ? p[px] : 0;
+    }
+    return out;
+}
+
+} // namespace
+
+bool textSizeAllowed(std::int64_t W, std::int64_t H) {
+    return W <= image::MaxPictureSide && H <= image::MaxPictureSide &&
+           W * H * 4 <= image::MaxPictureBytes;
+}
+
+image::Image holderPattern(const image::Image& picture) {
+    image::Image pattern(picture.width(), picture.height(), image::Format::Rgb32);
+    const image::Rgb ground = image::rgbOf(0x80000005u);
+    for (int y = 0; y < pattern.height(); ++y) {
+        auto* row = reinterpret_cast<image::Rgb*>(pattern.scanLine(y));
+        for (int x = 0; x < pattern.width(); ++x) {
+            const image::Rgb c = picture.pixel(x, y);
+            const int a = image::alpha(c);
+            const auto over = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
+            row[x] = image::rgb(over(image::red(c), image::red(ground)),
+                                over(image::green(c), image::green(ground)),
+                                over(image::blue(c), image::blue(ground)));
+        }
+    }
+    return pattern;
+}
+
+bool render(const Request& request, image::Image& out, QSize& size) {
+    size = text::measureText(request.text, request.font);
+    if (!textSizeAllowed(size.width(), size.height()))
+        return false;
+    out = image::Image();
+    if (size.isEmpty())
+        return true;
+    const image::Image cover = text::coverage(request.text, request.font, size, request.smooth);
+    const image::Image pattern = holderPattern(request.pattern);
+    if (!request.smooth) {
+        if (image::Image indexed = indexedPattern(pattern);
+            !indexed.isNull() || request.pattern.isNull()) {
+            out = composeIndexed(request, cover, indexed);
+            return true;
+        }
+    }
+    out = compose(request, cover, tile(pattern, size.width(), size.height()));
+    return true;
+}
+
+} // namespace engine::cut

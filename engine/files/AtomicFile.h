@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace engine::files {
+
+// True when the file may be written: it exists writable, or its folder takes a
+// new file. A file without any write permission bit counts as read-only, also
+// for the superuser, like the read-only attribute on Windows.
+bool isWritableTarget(const QString& path);
+
+// Writes `data` to a temporary file beside `path` and renames it over `path`
+// only when every byte is on disk. A symlink keeps its link (the file it points
+// to is replaced) and an existing file keeps its permissions. On failure the old
+// file stays as it was and no temporary file is left behind, and `error`, when
+// given, says why in Japanese.
+// Where the folder takes no new file but the existing file is writable, the file
+// is overwritten in place (its hard links and owner stay): space for the new
+// length is claimed first, so a full disk fails with the old file whole, and
+// only a device error can leave it half-written.
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+} // namespace engine::files

@@ -1,0 +1,139 @@
+#include "engine/text/FontList.h"
+
+#include <set>
+
+#include <QStringList>
+
+#ifdef VELMORA_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
+#endif
+
+namespace engine::text {
+namespace {
+
+#ifdef VELMORA_FONTCONFIG
+struct FcName {
+    QString primary; // the family name the font system matches first
+    QString shown;   // Japanese name if the family has one, else the primary
+};
+
+// Picks the Japanese family name of a fontconfig pattern where there is one.
+FcName namesOf(FcPattern* pattern) {
+    FcName names;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
+        const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        if (k == 0)
+            names.primary = names.shown = family;
+        FcChar8* lang = nullptr;
+        if (FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
+            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja")) {
+            names.shown = family;
+            break;
+        }
+    }
+    return names;
+}
+
+template <typename Visit> void forEachPattern(Visit visit) {
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects =
+        FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_OUTLINE, FC_FILE, FC_INDEX, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    if (set) {
+        for (int i = 0; i < set->nfont; ++i)
+            visit(set->fonts[i]);
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+}
+
+// Whether the font's substitutions hold vertical forms (OpenType vert or vrt2).
+bool hasVerticalForms(FcPattern* pattern) {
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch)
+        return false;
+    FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
+    hb_blob_t* blob = hb_blob_create_from_file(reinterpret_cast<const char*>(file));
+    hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(index));
+    bool found = false;
+    hb_tag_t tags[64];
+    unsigned count = 64;
+    for (unsigned start = 0; !found && count == 64; start += count) {
+        count = 64;
+        hb_ot_layout_table_get_feature_tags(face, HB_OT_TAG_GSUB, start, &count, tags);
+        for (unsigned i = 0; i < count; ++i)
+            found = found || tags[i] == HB_TAG('v', 'e', 'r', 't') ||
+                    tags[i] == HB_TAG('v', 'r', 't', '2');
+    }
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+    return found;
+}
+#endif
+
+} // namespace
+
+std::vector<FontFamily> enumFontFamilies() {
+    std::vector<FontFamily> families;
+    std::set<QString> seen;
+#ifdef VELMORA_FONTCONFIG
+    forEachPattern([&](FcPattern* pattern) {
+        FcName names = namesOf(pattern);
+        if (names.primary.isEmpty() || !seen.insert(names.primary).second)
+            return;
+        FcBool outline = FcFalse;
+        FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
+        families.push_back(
+            {names.shown, outline == FcTrue, outline == FcTrue && hasVerticalForms(pattern)});
+    });
+#endif
+    return families;
+}
+
+QString displayName(const QString& family) {
+#ifdef VELMORA_FONTCONFIG
+    QString shown = family;
+    forEachPattern([&](FcPattern* pattern) {
+        FcName names = namesOf(pattern);
+        if (names.primary == family)
+            shown = names.shown;
+    });
+    return shown;
+#else
+    return family;
+#endif
+}
+
+QStringList classicFaceSubstitutes(const QString& name) {
+    static const QStringList proportionalGothic{"IPAPGothic", "TakaoPGothic", "VL PGothic",
+                                                "Noto Sans CJK JP", "IPAGothic"};
+    static const QStringList gothic{"IPAGothic", "TakaoGothic", "VL Gothic",
+                                    "Noto Sans Mono CJK JP", "IPAPGothic"};
+    static const QStringList proportionalMincho{"IPAPMincho", "TakaoPMincho", "Noto Serif CJK JP",
+                                                "IPAMincho"};
+    static const QStringList mincho{"IPAMincho", "TakaoMincho", "Noto Serif CJK JP", "IPAPMincho"};
+    static const struct {
+        const char16_t* name;
+        const QStringList& substitutes;
+    } faces[] = {
+        {u"ＭＳ Ｐゴシック", proportionalGothic},
+        {u"MS PGothic", proportionalGothic},
+        {u"ＭＳ ゴシック", gothic},
+        {u"MS Gothic", gothic},
+        {u"ＭＳ Ｐ明朝", proportionalMincho},
+        {u"MS PMincho", proportionalMincho},
+        {u"ＭＳ 明朝", mincho},
+        {u"MS Mincho", mincho},
+    };
+    for (const auto& face : faces)
+        if (name.compare(QString::fromUtf16(face.name), Qt::CaseInsensitive) == 0)
+            return face.substitutes;
+    return {};
+}
+
+} // namespace engine::text

@@ -1,0 +1,78 @@
+#include "TextDrawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <vector>
+
+namespace engine::text {
+namespace {
+
+int roundHalfEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
+
+// Faces without a bold variant are emboldened here: strokes widen by one 24th
+// of the em, as FreeType's own emboldening does, and each advance with them.
+int emboldening(const FontSpec& spec) {
+    const Resolved resolved = resolve(spec);
+    if (!spec.bold || !resolved.syntheticBold)
+        return 0;
+    return std::max(1, roundHalfEven(resolved.pixelSize / 24.0));
+}
+
+// The largest value in each window of `reach` + 1 samples ending at i, in
+// linear time.
+void slidingMax(const uchar* in, uchar* out, int n, int reach) {
+    std::deque<int> best;
+    for (int i = 0; i < n; ++i) {
+        while (!best.empty() && in[best.back()] <= in[i])
+            best.pop_back();
+        best.push_back(i);
+        if (best.front() < i - reach)
+            best.pop_front();
+        out[i] = in[best.front()];
+    }
+}
+
+// Widens every lit run of a grey coverage image by `s` pixels to the right and
+// half as much up, which keeps small sizes from closing their counters. Grey
+// edges widen with their own value.
+void embolden(image::Image& cover, int s) {
+    const int w = cover.width(), h = cover.height();
+    std::vector<uchar> line(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        uchar* row = cover.scanLine(y);
+        std::copy(row, row + w, line.begin());
+        slidingMax(line.data(), row, w, s);
+    }
+    const int up = s / 2;
+    std::vector<uchar> column(static_cast<size_t>(h)), widened(static_cast<size_t>(h));
+    for (int x = 0; x < w && up > 0; ++x) {
+        // Upwards: walk each column from the bottom.
+        for (int y = 0; y < h; ++y)
+            column[static_cast<size_t>(h - 1 - y)] = cover.constScanLine(y)[x];
+        slidingMax(column.data(), widened.data(), h, up);
+        for (int y = 0; y < h; ++y)
+            cover.scanLine(y)[x] = widened[static_cast<size_t>(h - 1 - y)];
+    }
+}
+
+} // namespace
+
+QSize measureText(const QString& text, const FontSpec& font) {
+    return measure(text, font, emboldening(font));
+}
+
+image::Image coverage(const QString& text, const FontSpec& font, QSize size, bool smooth) {
+    const int bold = emboldening(font);
+    image::Image cover(size.width(), size.height(), image::Format::Grey8);
+    if (cover.isNull())
+        return cover;
+    draw(cover, 0, 0, text, font, smooth, bold);
+    if (bold > 0)
+        embolden(cover, bold);
+    return cover;
+}
+
+} // namespace engine::text

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSize>
+
+#include "engine/codecs/Codecs.h"
+#include "support/TestFiles.h"
+#include "support/TestSupport.h"
+
+using namespace engine;
+using image::Image;
+
+namespace {
+
+// Our picture against ImageMagick's reading of the same file.
+void expectSameAsImageMagick(const QString& path) {
+    Image ours;
+    ASSERT_TRUE(codecs::loadPicture(path, ours)) << "refused";
+    const Image theirs = testfiles::readByImageMagick(path);
+    ASSERT_EQ(theirs.width(), ours.width());
+    ASSERT_EQ(theirs.height(), ours.height());
+    // Alpha counts only where our picture has it.
+    const image::Rgb opaque = ours.format() == image::Format::Argb32 ? 0 : 0xFF000000u;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x)
+            ASSERT_EQ(ours.pixel(x, y) | opaque, theirs.pixel(x, y) | opaque) << x << "," << y;
+}
+
+} // namespace
+
+// The fuzz seeds and the hostile files found, read by the picture loader and
+// by ImageMagick as an independent reader. Skipped and missing pixels of RLE
+// bitmaps must be palette entry 0 (as ImageMagick makes them), never memory.
+TEST(PictureCorpus, LoadsAsAnIndependentReaderSeesItOrIsRefused) {
+    const QDir corpus(QStringLiteral(VELMORA_CORPUS_DIR "/picture"));
+    const char* sameAsImageMagick[] = {
+        "bmp-1bit.bmp",           "bmp-4bit.bmp",
+        "bmp-8bit.bmp",           "bmp-24bit.bmp",
+        "bmp-32bit-v5-alpha.bmp", "bmp-os2-8bit.bmp",
+        "bmp-rle4.bmp",           "bmp-rle8.bmp",
+        "bmp-rle4-delta.bmp",     "bmp-rle8-ends-early.bmp",
+        "bmp-topdown-24bit.bmp",  "gif-static.gif",
+        "gif-animated.gif",       "gif-interlaced-transparent.gif",
+
+        "ico-single-32bit.ico",   "jpeg-baseline.jpg",
+        "jpeg-progressive.jpg",   "jpeg-grey.jpg",
+        "png-palette.png",        "png-rgba.png",
+    };
+    for (const char* name : sameAsImageMagick) {
+        SCOPED_TRACE(name);
+        expectSameAsImageMagick(corpus.filePath(name));
+    }
+    // A GIF frame smaller than its screen lies at its place on a transparent screen.
+    Image screen;
+    ASSERT_TRUE(codecs::loadPicture(corpus.filePath("gif-frame-inside-screen.gif"), screen));
+    const Image frame =
+        testfiles::readByImageMagick(corpus.filePath("gif-frame-inside-screen.gif"));
+    ASSERT_EQ(QSize(screen.width(), screen.height()), QSize(64, 48));
+    ASSERT_EQ(QSize(frame.width(), frame.height()), QSize(48, 40));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const bool inside = x >= 8 && x < 56 && y >= 4 && y < 44;
+            ASSERT_EQ(screen.pixel(x, y), inside ? frame.pixel(x - 8, y - 4) : 0u) << x << "," << y;
+        }
+    // The largest image of an icon, chosen from the entries' own headers.
+    const struct {
+        const char* name;
+        QSize size;
+    } largest[] = {{"ico-multi-size.ico", {32, 32}},
+                   {"ico-png-entry.ico", {48, 40}},
+                   {"ico-40-entries-one-png.ico", {48, 40}}};
+    for (const auto& icon : largest) {
+        Image ours;
+        ASSERT_TRUE(codecs::loadPicture(corpus.filePath(icon.name), ours)) << icon.name;
+        EXPECT_EQ(QSize(ours.width(), ours.height()), icon.size) << icon.name;
+    }
+    // Beyond the limits on work, cut short, or with sides that overflow row arithmetic.
+    for (const char* name : {"jpeg-300-scans.jpg", "ico-300-entries.ico", "bmp-os2-cut-short.bmp",
+                             "bmp-overflowing-header.bmp"}) {
+        Image ours;
+        EXPECT_FALSE(codecs::loadPicture(corpus.filePath(name), ours)) << name;
+    }
+}

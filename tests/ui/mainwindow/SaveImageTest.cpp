@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "engine/settings/Settings.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
+#include "ui/widgets/PictureBox.h"
+
+using testsupport::answerFileDialog;
+using testsupport::answerMessageBox;
+using testsupport::readAll;
+
+namespace {
+
+class Saving : public MainWindowFixture {
+  protected:
+    QTemporaryDir out;
+
+    void SetUp() override {
+        start();
+        form->FLD[0]->setText("Save me");
+        form->DSP[1]->setText("30");
+        form->ApplyFont();
+        ASSERT_TRUE(form->RenderLetters());
+    }
+
+    QImage board() const { return form->Board->image(); }
+};
+
+QImage decoded(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// A JPEG's frame marker: progressive (SOF2) or baseline (SOF0). Scan data
+// never holds 0xFF followed by either.
+bool progressive(const QByteArray& jpeg) {
+    return jpeg.contains("\xFF\xC2") && !jpeg.contains("\xFF\xC0");
+}
+
+} // namespace
+
+TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
+    // The file type is picked after the name is typed; the name stays as typed
+    // and the two together decide the file's name and format.
+    const struct {
+        const char* typed;
+        int filter;
+        const char* saved;
+        QByteArray magic;
+    } table[] = {
+        {"pic", 1, "pic.BMP", "BM"},
+        {"pic.Png", 1, "pic.Png", "\x89PNG"},
+        {"photo", 3, "photo.JPG", "\xFF\xD8"},
+        {"order.jpg", 2, "order.jpg.BMP", "BM"},
+        {"shot.bmp", 4, "shot.bmp.PNG", "\x89PNG"},
+    };
+    int written = 0;
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.typed);
+        const QString saved = out.filePath(row.saved);
+        answerFileDialog(out.filePath(row.typed), row.filter);
+        form->SaveImage();
+        EXPECT_EQ(readAll(saved).left(row.magic.size()), row.magic);
+        EXPECT_EQ(form->MSG->text(), QString(">") + row.saved);
+        EXPECT_EQ(testsupport::fileCount(out.path()), ++written);
+        if (row.magic == "\xFF\xD8") {
+            EXPECT_EQ(decoded(saved).size(), board().size());
+            EXPECT_FALSE(progressive(readAll(saved)));
+        } else {
+            EXPECT_EQ(decoded(saved), board());
+        }
+    }
+}
+
+TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {
+    const auto mask = [](bool italic, bool bold) {
+        QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.setPointSizeF(30);
+        font.setItalic(italic);
+        font.setBold(bold);
+        return maskOf("Wf", font);
+    };
+    const QImage expected = mask(true, true);
+    ASSERT_NE(expected, mask(false, true));
+    ASSERT_NE(expected, mask(true, false));
+    // Any value but 0 is on, not only the -1 the program writes itself.
+    for (const char* flags : {"5 -1 1", "-1 1 5", "1 5 -1"}) {
+        SCOPED_TRACE(flags);
+        const QList<QByteArray> v = QByteArray(flags).split(' ');
+        form.reset();
+        testsupport::writeAll(ini, "[Font]\r\nSize=30\r\nItalic=" + v[0] + "\r\nTick=" + v[1] +
+                                       "\r\n[JPEG]\r\nPrgrs=" + v[2] + "\r\n");
+        start();
+        form->FLD[0]->setText("Wf");
+        ASSERT_TRUE(form->RenderLetters());
+        const QImage letters = board();
+        ASSERT_EQ(letters.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                ASSERT_EQ(rgbAt(letters, x, y) != 0, rgbAt(expected, x, y) != 0) << x << "," << y;
+        answerFileDialog(out.filePath("flags" + v[2]), 3);
+        form->SaveImage();
+        EXPECT_TRUE(progressive(readAll(out.filePath("flags" + v[2] + ".JPG"))));
+    }
+}
+
+TEST_F(Saving, OverwriteAsksAndNoKeepsTheFile) {
+    const QString target = out.filePath("x.png");
+    testsupport::writeAll(target, "keep me");
+    QString title, text;
+    answerFileDialog(target);
+    answerMessageBox("いいえ(&N)", &title, &text);
+    form->SaveImage();
+    EXPECT_EQ(title, "上書き確認");
+    EXPECT_EQ(text, "上書きしますか？\r\n" + target);
+    EXPECT_EQ(readAll(target), "keep me");
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+
+    answerFileDialog(target);
+    answerMessageBox("はい(&Y)");
+    form->SaveImage();
+    EXPECT_EQ(decoded(target), board());
+    EXPECT_EQ(form->MSG->text(), ">x.png");
+}
+
+TEST_F(Saving, EmptyFileIsOverwrittenWithoutQuestion) {
+    const QString target = out.filePath("empty.bmp");
+    testsupport::writeAll(target, "");
+    answerFileDialog(target);
+    form->SaveImage(); // a question would block here until the test times out
+    EXPECT_EQ(decoded(target), board());
+}
+
+TEST_F(Saving, CancelTouchesNothing) {
+    answerFileDialog("");
+    form->SaveImage();
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_EQ(testsupport::fileCount(out.path()), 0);
+}
+
+TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
+    const QString target = out.filePath("old.jpg");
+    testsupport::writeAll(target, "old bytes");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 0) {
+            gJpegRate = 300; // only a hand-edited file holds this
+        } else {
+            gJpegRate = 50;
+            QFile::setPermissions(target, QFile::ReadOwner);
+        }
+        QString title, text;
+        answerFileDialog(target);
+        answerMessageBox("はい(&Y)");
+        answerMessageBox("OK", &title, &text);
+        form->SaveImage();
+        EXPECT_EQ(title, "保存エラー");
+        EXPECT_TRUE(text.startsWith(target + "\r\n")) << text.toStdString();
+        EXPECT_EQ(form->MSG->text(), "Saving ");
+        EXPECT_EQ(readAll(target), "old bytes");
+    }
+    gPngRate = 7;
+    answerFileDialog(out.filePath("new.png"));
+    answerMessageBox("OK");
+    form->SaveImage();
+    EXPECT_FALSE(QFile::exists(out.filePath("new.png")));
+    EXPECT_EQ(testsupport::fileCount(out.path()), 1);
+}
+
+TEST_F(Saving, WritableFileInReadOnlyFolderIsOverwrittenInPlace) {
+    const auto step = [this](const QString& folder) {
+        answerFileDialog(folder + "/pic.png");
+        answerMessageBox("はい(&Y)");
+        QString error;
+        answerMessageBox("OK", nullptr, &error); // only a failure shows one
+        form->SaveImage();
+        EXPECT_EQ(form->MSG->text(), ">pic.png") << error.toStdString();
+        testsupport::cancelPendingAnswers();
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    testsupport::ReadOnlyFolder folder;
+    const QString target = folder.filePath("pic.png"), link = folder.filePath("same.png");
+    testsupport::writeAll(target, "old bytes");
+    ASSERT_EQ(::link(QFile::encodeName(target), QFile::encodeName(link)), 0);
+    folder.lock();
+    if (QString why = testsupport::runAsOrdinaryUser(folder.path(), step); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    EXPECT_EQ(decoded(target), board());
+    EXPECT_EQ(readAll(link), readAll(target));
+    EXPECT_EQ(testsupport::fileCount(folder.path()), 2);
+}
+
+TEST_F(Saving, MissingFolderEndsTheSaveNotTheProgram) {
+    testsupport::writeAll(out.filePath("notes.txt"), "text");
+    // A folder that does not exist, and a file named as if it were a folder.
+    for (const char* name : {"nowhere/pic.png", "notes.txt/pic.png"}) {
+        QString title, text;
+        answerFileDialog(out.filePath(name));
+        answerMessageBox("OK", &title, &text);
+        form->SaveImage();
+        EXPECT_EQ(title, "システムエラー") << name;
+        EXPECT_TRUE(text.startsWith("76:")) << text.toStdString();
+    }
+    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(testsupport::fileCount(out.path()), 1);
+}
+
+TEST_F(Saving, BeforeAnyRenderingTheBlankBoardIsSaved) {
+    form.reset();
+    start();
+    answerFileDialog(out.filePath("blank.png"));
+    form->SaveImage();
+    const QImage saved = decoded(out.filePath("blank.png"));
+    EXPECT_EQ(saved.size(), QSize(343, 98));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+#include "engine/image/Image.h"
+#include "ui/widgets/Colors.h"
+
+// A picture box with a persistent image (AutoRedraw): an off-screen image of
+// the inner area, which survives repaints and hiding. With a border the inner
+// area is outer - 2.
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    PictureBox(QWidget* parent, bool border);
+    ~PictureBox() override;
+
+    const QImage& image() const { return m_image; }
+    int innerWidth() const { return m_image.width(); }
+    int innerHeight() const { return m_image.height(); }
+    int borderWidth() const { return m_border ? 1 : 0; }
+
+    // Resizes the box; the image keeps its content, new area in the back colour.
+    void setOuterSize(int width, int height);
+    // Fills the image with the back colour.
+    void Cls();
+    engine::image::COLORREF backColor() const { return m_backColor; }
+    // A new back colour fills the whole image at once.
+    void setBackColor(engine::image::COLORREF color);
+    // Shows the image as it is; the box takes its size.
+    void setImage(QImage image);
+    // Assigns a pattern picture: the box takes its size, and transparency shows
+    // the white ground the cut letters give it too.
+    void setPicture(const engine::image::Image& picture);
+    // Repaints from the image at once.
+    void Refresh();
+
+  signals:
+    void clicked();
+    void filesDropped(const QStringList& paths);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    QImage m_image;
+    bool m_border;
+    engine::image::COLORREF m_backColor = 0x80000005u;
+};

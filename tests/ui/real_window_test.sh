@@ -8,6 +8,13 @@
 # its right end with Shift and the wheel, and a larger window shows more of it.
 # In the end only the settings file and the saved picture have been written.
 set -euo pipefail
+# A session bus of the test's own: without one, D-Bus (dbus-x11) would start one
+# for the program and note it under ~/.dbus in the fresh home. Where D-Bus is
+# not installed, an address nobody listens at keeps anything from starting.
+if [ -z "${VELMORA_OWN_BUS:-}" ] && command -v dbus-run-session >/dev/null; then
+    VELMORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+[ -n "${VELMORA_OWN_BUS:-}" ] || export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/velmora-bus"
 program="$1"
 work=$(mktemp -d)
 prog="$work/prog" home="$work/home" out="$work/out"

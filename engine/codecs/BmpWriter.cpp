@@ -3,17 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-#include <QCoreApplication>
+#include "engine/codecs/Failure.h"
 
 namespace engine::codecs {
 
 bool encodeBmp(const image::Image& source, QByteArray& out, QString* why) {
     const image::Image picture = source.convertedTo(image::Format::Rgb32);
-    if (picture.isNull()) {
-        if (why)
-            *why = QCoreApplication::translate("codecs", "there is no image to write");
-        return false;
-    }
+    if (picture.isNull())
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
     const std::uint32_t w = static_cast<std::uint32_t>(picture.width());
     const std::uint32_t h = static_cast<std::uint32_t>(picture.height());
     const std::uint32_t stride = (w * 3 + 3) & ~3u;

@@ -5,10 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include <QCoreApplication>
 #include <jpeglib.h>
 
-#include "engine/settings/Ranges.h"
+#include "engine/codecs/Failure.h"
 
 namespace engine::codecs {
 namespace {
@@ -82,20 +81,14 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
 
 bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
                 QString* why) {
-    const auto fail = [why](const QString& reason) {
-        if (why)
-            *why = reason;
-        return false;
-    };
     if (!settings::JpegRate.contains(rate))
-        return fail(QCoreApplication::translate("codecs", "JPEG rate %1 is not within %2 to %3")
-                        .arg(rate)
-                        .arg(settings::JpegRate.low)
-                        .arg(settings::JpegRate.high));
+        return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the JPEG rate"), rate,
+                              settings::JpegRate);
     const image::Image opaque = picture.convertedTo(image::Format::Rgb32);
-    if (opaque.isNull() || !encode(opaque, 101 - rate, progressive, out))
-        return fail(
-            QCoreApplication::translate("codecs", "the image could not be encoded as JPEG"));
+    if (opaque.isNull())
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
+    if (!encode(opaque, 101 - rate, progressive, out))
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as JPEG"));
     return true;
 }
 

@@ -6,11 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include <QCoreApplication>
 #include <png.h>
 #include <zlib.h>
 
-#include "engine/settings/Ranges.h"
+#include "engine/codecs/Failure.h"
 
 namespace engine::codecs {
 namespace {
@@ -230,18 +229,11 @@ bool write(Plan& plan, QByteArray& out) {
 } // namespace
 
 bool encodePng(const image::Image& source, int level, QByteArray& out, QString* why) {
-    const auto fail = [why](const QString& reason) {
-        if (why)
-            *why = reason;
-        return false;
-    };
     if (!settings::PngLevel.contains(level))
-        return fail(QCoreApplication::translate("codecs", "PNG level %1 is not within %2 to %3")
-                        .arg(level)
-                        .arg(settings::PngLevel.low)
-                        .arg(settings::PngLevel.high));
+        return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the PNG level"), level,
+                              settings::PngLevel);
     if (source.isNull())
-        return fail(QCoreApplication::translate("codecs", "there is no image to write"));
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
     auto plan = std::make_unique<Plan>();
     plan->source = &source;
     plan->alpha = source.format() == image::Format::Argb32 ||
@@ -270,7 +262,7 @@ bool encodePng(const image::Image& source, int level, QByteArray& out, QString* 
     plan->row.resize(static_cast<size_t>(source.width()) * static_cast<size_t>(channels));
     plan->settings = settingsFor(level, plan->useIndex);
     if (!write(*plan, out))
-        return fail(QCoreApplication::translate("codecs", "the image could not be encoded as PNG"));
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as PNG"));
     return true;
 }
 

@@ -4,12 +4,16 @@
 <context>
     <name>codecs</name>
     <message>
-        <source>JPEG rate %1 is not within %2 to %3</source>
-        <translation>JPEG の圧縮率 %1 は %2 から %3 の範囲にありません。</translation>
+        <source>%1 %2 is not within %3 to %4</source>
+        <translation>%1 %2 は %3 から %4 の範囲にありません。</translation>
     </message>
     <message>
-        <source>PNG level %1 is not within %2 to %3</source>
-        <translation>PNG の圧縮率 %1 は %2 から %3 の範囲にありません。</translation>
+        <source>the JPEG rate</source>
+        <translation>JPEG の圧縮率</translation>
+    </message>
+    <message>
+        <source>the PNG level</source>
+        <translation>PNG の圧縮率</translation>
     </message>
     <message>
         <source>there is no image to write</source>

@@ -143,7 +143,7 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
 QString HelpText() {
     return Cut::tr(
         "Usage: velmora-cut [options] -o OUT TEXT\n"
-        "       velmora-cut [options] -o TEMPLATE --batch FILE\n"
+        "  or:  velmora-cut [options] -o TEMPLATE --batch FILE\n"
         "\n"
         "Makes cut letters: TEXT drawn in the font, its letters filled with the\n"
         "tiled pattern, every other pixel the background colour. The image is\n"

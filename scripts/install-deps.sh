@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Velmora need;
-# with "fuzz", also clang for the fuzz targets.
+# with "fuzz", also clang for the fuzz targets; with "package", the tools that
+# make and check the Debian package.
 # Idempotent: quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -8,12 +9,14 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-l10n-tools qt6-tools-dev
     libpng-dev libjpeg62-turbo-dev libgif-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
+    librsvg2-bin help2man
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n
     xvfb xauth xdotool xclip imagemagick
 )
 [ "${1:-}" = fuzz ] && packages+=(clang)
+[ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
 
 missing=()
 for p in "${packages[@]}"; do

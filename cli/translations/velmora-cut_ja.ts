@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Usage: velmora-cut [options] -o OUT TEXT
-       velmora-cut [options] -o TEMPLATE --batch FILE
+  or:  velmora-cut [options] -o TEMPLATE --batch FILE
 
 Makes cut letters: TEXT drawn in the font, its letters filled with the
 tiled pattern, every other pixel the background colour. The image is
@@ -77,7 +77,7 @@ Exit status: 0 all written, 1 usage error, 2 an input could not be read,
 3 an output could not be written or was refused.
 </source>
         <translation>使い方: velmora-cut [オプション] -o OUT 文字
-       velmora-cut [オプション] -o TEMPLATE --batch FILE
+  または velmora-cut [オプション] -o TEMPLATE --batch FILE
 
 切り文字を作ります。フォントで描いた文字の形に背景の絵を敷き詰め、
 それ以外のピクセルを背景の色にします。画像は文字とちょうど同じ大きさです。

@@ -4,6 +4,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Desktops match the window to its desktop entry (and so its icon) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     Main();
     return app.exec();
 }

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the release with CMake's default generator, makes the Debian package
+# with cpack and checks it as a packager would, without installing it: lintian
+# errors, the files a staging unpack holds, the desktop entry and AppStream
+# data validated, both man pages rendered (every option of --help in
+# velmora-cut's), the bash completion, and velmora-cut run from the staging.
+# The package is left in build-package/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh package
+rm -rf build-package
+cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
+cmake --build build-package -j"$(nproc)" >/dev/null
+(cd build-package && cpack -G DEB >/dev/null)
+deb=$(ls build-package/velmora_*.deb)
+passed=0 failed=0
+check() { # name command...
+    if "${@:2}" >build-package/check.log 2>&1; then
+        passed=$((passed + 1)); echo "ok: $1"
+    else
+        failed=$((failed + 1)); echo "FAILED: $1"; sed 's/^/    /' build-package/check.log
+    fi
+}
+stage=build-package/stage
+mkdir -p "$stage" && dpkg-deb -x "$deb" "$stage"
+id=org.velmora.Velmora
+export PATH="$PWD/$stage/usr/bin:$PATH"
+
+check "lintian reports no error" bash -c "! lintian '$deb' | grep '^E:'"
+check "the package's files" bash -c "for f in usr/bin/velmora usr/bin/velmora-cut \
+    usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+    usr/share/icons/hicolor/16x16/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \
+    usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/man/man1/velmora.1.gz \
+    usr/share/man/man1/velmora-cut.1.gz usr/share/bash-completion/completions/velmora-cut \
+    usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.Debian.gz; do
+    [ -s '$stage'/\$f ] || { echo missing \$f; exit 1; }; done"
+check "dependencies computed from the programs" bash -c \
+    "dpkg-deb -f '$deb' Depends | grep -q 'libqt6widgets6' && dpkg-deb -f '$deb' Depends | grep -q fonts-ipafont"
+check "desktop-file-validate" desktop-file-validate "$stage/usr/share/applications/$id.desktop"
+check "appstreamcli validate" appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
+check "man velmora" bash -c "man -l '$stage/usr/share/man/man1/velmora.1.gz' | grep -q Velmora.Ini"
+check "man velmora-cut holds every option of --help" bash -c "
+    page=\$(MANWIDTH=200 man -l '$stage/usr/share/man/man1/velmora-cut.1.gz')
+    for o in \$(velmora-cut --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+        grep -q -- \"\$o\" <<<\"\$page\" || { echo \"no \$o\"; exit 1; }; done
+    grep -q 'EXIT STATUS' <<<\"\$page\" && grep -q EXAMPLES <<<\"\$page\""
+check "velmora-cut --pn<Tab> completes --png-level" bash -c "
+    source '$stage/usr/share/bash-completion/completions/velmora-cut'
+    COMP_WORDS=(velmora-cut --pn); COMP_CWORD=1; _velmora_cut
+    [ \"\${COMPREPLY[*]}\" = --png-level ]"
+check "velmora-cut from the package writes a PNG" bash -c \
+    "velmora-cut --size 20 -o - Sample | head -c 8 | grep -q PNG"
+if [ "$failed" -eq 0 ]; then
+    echo "package $(basename "$deb"): all $passed checks passed"
+else
+    echo "package $(basename "$deb"): $failed of $((passed + failed)) checks FAILED"
+    exit 1
+fi

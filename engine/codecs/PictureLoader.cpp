@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <QFile>
-#include <QFileInfo>
-
 #include "engine/codecs/Decoders.h"
 #include "engine/codecs/PngHeader.h"
+#include "engine/files/ReadFile.h"
 #include "engine/image/Limits.h"
 
 namespace engine::codecs {
@@ -49,9 +47,13 @@ bool decodeIcon(QByteArrayView data, image::Image& picture) {
         const std::int64_t length = le32(data, entry + 8), offset = le32(data, entry + 12);
         if (offset >= data.size())
             continue;
-        const QByteArrayView bytes =
-            data.sliced(offset).first(std::min<std::int64_t>(length, data.size() - offset));
-        const bool png = bytes.startsWith(PngSignature);
+        // An entry is read as far as its own header says, or a PNG to its end,
+        // however short the directory's length: other readers show it so.
+        const QByteArrayView rest = data.sliced(offset);
+        const bool png = rest.startsWith(PngSignature);
+        const std::int64_t extent =
+            png ? rest.size() : std::max<std::int64_t>(length, iconBitmapExtent(rest));
+        const QByteArrayView bytes = rest.first(std::min<std::int64_t>(extent, rest.size()));
         std::int64_t width, height, bits = 32;
         if (png) {
             width = be32(bytes, 16);
@@ -80,15 +82,10 @@ bool decodeIcon(QByteArrayView data, image::Image& picture) {
     return bestPng ? decodePng(best, picture) : decodeIconBitmap(best, picture);
 }
 
-// The whole file, or false where it is no readable file or is larger than
-// any picture needs.
+// The whole file, read once (a pipe or FIFO too), or false where it cannot be
+// read or is larger than any picture needs.
 bool readWhole(const QString& fileName, QByteArray& data) {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly) ||
-        file.size() > image::MaxPictureFileBytes)
-        return false;
-    data = file.readAll();
-    return true;
+    return files::readWholeFile(fileName, image::MaxPictureFileBytes, data);
 }
 
 } // namespace
@@ -120,17 +117,19 @@ bool loadPicture(const QString& fileName, image::Image& picture) {
 PatternLoad loadPattern(const QString& fileName, image::Image& picture) {
     if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
         return loadPicture(fileName, picture) ? PatternLoad::Loaded : PatternLoad::Refused;
-    PngHeader header;
-    if (!readPngHeader(fileName, header) || !header.signatureOk ||
-        !image::pictureSizeAllowed(header.width, header.height))
+    QByteArray data;
+    if (!readWhole(fileName, data))
+        return PatternLoad::Refused;
+    const PngHeader header =
+        parsePngHeader(QByteArrayView(data).first(std::min<qsizetype>(24, data.size())));
+    if (!header.signatureOk || !image::pictureSizeAllowed(header.width, header.height))
         return PatternLoad::Refused;
     // The sheet takes the header's size, and the picture lies at its origin.
     image::Image sheet(header.width, header.height, image::Format::Argb32);
     if (sheet.isNull())
         return PatternLoad::Refused;
-    QByteArray data;
     image::Image decoded;
-    const bool done = readWhole(fileName, data) && decodePng(data, decoded);
+    const bool done = decodePng(data, decoded);
     const int w = std::min(decoded.width(), sheet.width());
     for (int y = 0; done && y < std::min(decoded.height(), sheet.height()); ++y)
         std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));

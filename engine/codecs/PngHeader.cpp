@@ -1,9 +1,5 @@
 #include "PngHeader.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-
 namespace engine::codecs {
 
 PngHeader parsePngHeader(QByteArrayView start) {
@@ -18,14 +14,6 @@ PngHeader parsePngHeader(QByteArrayView start) {
     header.width = at(18) * 256 + at(19);
     header.height = at(22) * 256 + at(23);
     return header;
-}
-
-bool readPngHeader(const QString& fileName, PngHeader& header) {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    header = parsePngHeader(file.read(24));
-    return true;
 }
 
 } // namespace engine::codecs

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include <QByteArrayView>
-#include <QString>
 
 namespace engine::codecs {
 
@@ -17,8 +16,5 @@ struct PngHeader {
 
 // The header as read from a file's first bytes, missing ones counted as 0.
 PngHeader parsePngHeader(QByteArrayView start);
-
-// False when the file cannot be opened.
-bool readPngHeader(const QString& fileName, PngHeader& header);
 
 } // namespace engine::codecs

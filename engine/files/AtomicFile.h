@@ -14,7 +14,8 @@ bool isWritableTarget(const QString& path);
 // only when every byte is on disk. A symlink keeps its link (the file it points
 // to is replaced) and an existing file keeps its permissions. On failure the old
 // file stays as it was and no temporary file is left behind, and `error`, when
-// given, says why in Japanese.
+// given, says why in the user's language. The name is taken as the bytes it
+// stands for (see NativeName.h).
 // Where the folder takes no new file but the existing file is writable, the file
 // is overwritten in place (its hard links and owner stay): space for the new
 // length is claimed first, so a full disk fails with the old file whole, and

@@ -28,4 +28,35 @@
         <translation>PNG に変換できませんでした。</translation>
     </message>
 </context>
+<context>
+    <name>files</name>
+    <message>
+        <source>the disk is full, or the file could not be written</source>
+        <translation>ディスクの空き容量が足りないか、書き込みに失敗しました。</translation>
+    </message>
+    <message>
+        <source>a folder has that name</source>
+        <translation>同じ名前のフォルダーがあります。</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>ファイルが読み取り専用です。</translation>
+    </message>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>フォルダーが見つかりません。</translation>
+    </message>
+    <message>
+        <source>the folder may not be written to</source>
+        <translation>フォルダーに書き込む権限がありません。</translation>
+    </message>
+    <message>
+        <source>the file is too large</source>
+        <translation>ファイルが大きすぎます。</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダーです。</translation>
+    </message>
+</context>
 </TS>

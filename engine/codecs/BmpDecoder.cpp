@@ -256,12 +256,22 @@ bool decodeBmp(QByteArrayView file, image::Image& picture) {
     Dib dib;
     if (!parseDib(in, 14, false, dib))
         return false;
-    // An offset into the headers is a writer's mistake; the pixels follow them.
+    // An offset into the headers, or into the palette of a picture that has one,
+    // is a writer's mistake; the pixels follow them.
     std::int64_t start = in.u32(10);
-    if (start < 14 + std::int64_t(in.u32(14)))
+    if (start < 14 + std::int64_t(in.u32(14)) || (dib.bits <= 8 && start < dib.dataStart))
         start = dib.dataStart;
     return dib.rle() ? decodeRle(in, dib, start, picture)
                      : decodeRows(in, dib, start, false, picture);
+}
+
+std::int64_t iconBitmapExtent(QByteArrayView entry) {
+    const Bytes in(entry);
+    Dib dib;
+    if (!parseDib(in, 0, true, dib) || dib.rle())
+        return 0;
+    const std::int64_t maskStride = (dib.width + 31) / 32 * 4;
+    return dib.dataStart + (dib.stride() + maskStride) * dib.height;
 }
 
 bool decodeIconBitmap(QByteArrayView entry, image::Image& picture) {

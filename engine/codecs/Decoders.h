@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QByteArrayView>
 
 #include "engine/image/Image.h"
@@ -17,6 +19,10 @@ bool decodeBmp(QByteArrayView file, image::Image& picture);
 // One bitmap entry of an icon: header, palette, colour pixels and the
 // transparency mask, the header's height counting both.
 bool decodeIconBitmap(QByteArrayView entry, image::Image& picture);
+
+// The bytes an icon bitmap's own header says it takes: header, palette, colour
+// rows and mask; 0 where the entry starts with no bitmap header.
+std::int64_t iconBitmapExtent(QByteArrayView entry);
 
 // Baseline or progressive JPEG, grey, colour or CMYK, through libjpeg-turbo with
 // a cap on the number of scans.

@@ -104,6 +104,11 @@ def bitmaps():
     put("picture", "bmp-rle8.bmp", bmp(info40(W, H, 8, 1, 16), palette_of(16), rle8))
     rle4 = bytes([5, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 3, 1, 4, 0xAB, 0, 1])
     put("picture", "bmp-rle4.bmp", bmp(info40(W, H, 4, 2, 16), palette_of(16), rle4))
+    # A writer's mistake: the pixel offset names the end of the info header,
+    # where the palette starts; the pixels follow the palette.
+    into_palette = bytearray(bmp(info40(W, H, 8), palette_of(256), pack_rows(index_rows(8), 8)))
+    into_palette[10:14] = struct.pack("<I", 14 + 40)
+    put("picture", "bmp-offset-into-palette.bmp", bytes(into_palette))
 
 
 def icon_dib(w, h, bits, rows, mask_rows, palette=b""):
@@ -132,6 +137,10 @@ def icons(png_data):
     eight = icon_dib(24, 24, 8, index_rows(8, 24, 24), [[x % 2 for x in range(24)]] * 24,
                      palette_of(256))
     put("picture", "ico-single-32bit.ico", icon([(32, 32, 32, wide)]))
+    # The directory's length covers the header alone; the bitmap is whole in the file.
+    short = bytearray(icon([(16, 16, 4, small)]))
+    short[14:18] = struct.pack("<I", 40)
+    put("picture", "ico-entry-length-short.ico", bytes(short))
     put("picture", "ico-multi-size.ico",
         icon([(16, 16, 4, small), (24, 24, 8, eight), (32, 32, 32, wide)]))
     put("picture", "ico-png-entry.ico", icon([(16, 16, 4, small), (48, 40, 32, png_data)]))

@@ -8,6 +8,7 @@
 
 #include "engine/files/AtomicFile.h"
 #include "engine/settings/basFunc.h"
+#include "engine/settings/CodePage.h"
 #include "engine/settings/ConfigFolder.h"
 #include "engine/settings/Ranges.h"
 
@@ -59,6 +60,35 @@ QString settingsFile(const QString& programFolder) {
     return AddPathSep(engine::settings::userConfigFolder(QStringLiteral("velmora"))) + IniName;
 }
 
+// The exact text of a value Shift-JIS cannot hold (é, ❤, 𠮷...) is kept beside
+// it under "<key>Utf8" as percent-escaped UTF-8: plain ASCII, which Shift-JIS and
+// the original program, which ignores the key, pass through untouched.
+QString exactKey(const QString& key) {
+    return key + QStringLiteral("Utf8");
+}
+
+// The value, from its exact form while that still stands for what the key
+// holds; once another program has changed the key, the key wins.
+QString readExact(const QString& section, const QString& key, const QString& fallback,
+                  const QString& iniFile) {
+    const QString value = GetIniString(section, key, fallback, iniFile);
+    const QString exact = QString::fromUtf8(QByteArray::fromPercentEncoding(
+        GetIniString(section, exactKey(key), QString(), iniFile).toLatin1()));
+    if (!exact.isEmpty() && engine::settings::fromAnsi(engine::settings::toAnsi(exact)) == value)
+        return exact;
+    return value;
+}
+
+// The key as the original reads it and, where Shift-JIS loses something or an
+// exact form is already there (which must not outlive its text), the exact form.
+void writeExact(const QString& section, const QString& key, const QString& value) {
+    PutIniString(section, key, value, gIniFile);
+    const bool lossy = engine::settings::fromAnsi(engine::settings::toAnsi(value)) != value;
+    if (lossy || !GetIniString(section, exactKey(key), QString(), gIniFile).isEmpty())
+        PutIniString(section, exactKey(key),
+                     QString::fromLatin1(value.toUtf8().toPercentEncoding()), gIniFile);
+}
+
 } // namespace
 
 QString FormatFontSize(float size) {
@@ -97,23 +127,27 @@ void LoadSettings(const QString& programFolder) {
 }
 
 void ReadSettings(const QString& iniFile) {
-    gMongon = GetIniString("Data", "Mongon", "Sample", iniFile);
+    gMongon = readExact("Data", "Mongon", "Sample", iniFile);
     gBackColor = readInt<std::int32_t>("Data", "BackColor", 0, iniFile);
-    gFontName = GetIniString("Font", "Name", DefaultFontName, iniFile);
-    gFontSize = 10.0f;
+    gFontName = readExact("Font", "Name", DefaultFontName, iniFile);
+    // A value out of its range falls back to the default, as one that does not convert does.
+    gFontSize = engine::settings::FontSize.fallback;
     ParseFontSize(GetIniString("Font", "Size", "10.0", iniFile), gFontSize);
+    gFontSize = engine::settings::FontSize.orFallback(gFontSize);
     gFontItalic = readInt<std::int16_t>("Font", "Italic", 0, iniFile);
     gFontTick = readInt<std::int16_t>("Font", "Tick", 0, iniFile);
-    gJpegRate = readInt<std::int16_t>("JPEG", "Rate", engine::settings::JpegRate.fallback, iniFile);
+    gJpegRate = static_cast<std::int16_t>(engine::settings::JpegRate.orFallback(
+        readInt<std::int16_t>("JPEG", "Rate", engine::settings::JpegRate.fallback, iniFile)));
     gJpegPrgrs = readInt<std::int16_t>("JPEG", "Prgrs", 0, iniFile);
-    gPngRate = readInt<std::int16_t>("PNG", "Rate", engine::settings::PngLevel.fallback, iniFile);
+    gPngRate = static_cast<std::int16_t>(engine::settings::PngLevel.orFallback(
+        readInt<std::int16_t>("PNG", "Rate", engine::settings::PngLevel.fallback, iniFile)));
     gOptionsGif = readInt<std::int16_t>("Options", "GIF", 1, iniFile);
 }
 
 void SaveSettings() {
-    PutIniString("Data", "Mongon", gMongon, gIniFile);
+    writeExact("Data", "Mongon", gMongon);
     writeInt("Data", "BackColor", gBackColor);
-    PutIniString("Font", "Name", gFontName, gIniFile);
+    writeExact("Font", "Name", gFontName);
     PutIniString("Font", "Size", FormatFontSize(gFontSize), gIniFile);
     writeInt("Font", "Italic", gFontItalic);
     writeInt("Font", "Tick", gFontTick);

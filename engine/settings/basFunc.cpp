@@ -8,11 +8,12 @@
 
 QString GetIniString(const QString& section, const QString& key, const QString& defaultText,
                      const QString& fileName) {
-    constexpr size_t BufferLength = 255;
+    // Read whole: a buffer of 255 bytes, as the original had, cut long texts,
+    // and the next write stored the cut text for good.
     std::string buffer;
     size_t copied = engine::settings::GetPrivateProfileString(
         engine::settings::toAnsi(section), engine::settings::toAnsi(key),
-        engine::settings::toAnsi(defaultText), buffer, BufferLength, fileName);
+        engine::settings::toAnsi(defaultText), buffer, std::string::npos, fileName);
     if (copied == 0)
         return QString();
     return CutAtNull(engine::settings::fromAnsi(buffer));

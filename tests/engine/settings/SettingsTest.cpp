@@ -127,10 +127,21 @@ TEST(SettingsForm, FontSizeIsShortestWithAtMostSevenDigits) {
     EXPECT_EQ(size, 10.0f);
 }
 
-TEST_F(Settings, GarbageNumbersFallBackToDefaults) {
+TEST_F(Settings, GarbageAndOutOfRangeNumbersFallBackToDefaults) {
     writeAll(ini, "[Data]\r\nMongon=\r\nBackColor=red\r\n"
                   "[Font]\r\nName=\r\nSize=big\r\nItalic=\r\nTick=70000\r\n"
                   "[JPEG]\r\nRate=12abc\r\nPrgrs=1.5\r\n[PNG]\r\nRate=-99999\r\n"
+                  "[Options]\r\nGIF=x\r\n");
+    LoadSettings(dir.path());
+    EXPECT_EQ(gFontSize, 10.0f);
+    EXPECT_EQ(gJpegRate, 50);
+    // Numbers out of their ranges fall back alike.
+    writeAll(ini, "[Font]\r\nSize=0\r\n[JPEG]\r\nRate=101\r\n[PNG]\r\nRate=3\r\n");
+    LoadSettings(dir.path());
+    EXPECT_EQ(gPngRate, 1);
+    writeAll(ini, "[Data]\r\nMongon=\r\nBackColor=red\r\n"
+                  "[Font]\r\nName=\r\nSize=-12\r\nItalic=\r\nTick=70000\r\n"
+                  "[JPEG]\r\nRate=0\r\nPrgrs=1.5\r\n[PNG]\r\nRate=-99999\r\n"
                   "[Options]\r\nGIF=x\r\n");
     LoadSettings(dir.path());
     EXPECT_EQ(gMongon, "");
@@ -145,24 +156,36 @@ TEST_F(Settings, GarbageNumbersFallBackToDefaults) {
     EXPECT_EQ(gOptionsGif, 1);
 }
 
-TEST_F(Settings, LongTextComesBackCutTo254Bytes) {
+// Texts come back as they were stored, whole and exactly, while the file keeps
+// Shift-JIS as the original reads it; a text another program wrote since wins.
+TEST_F(Settings, TextsComeBackWholeAndExactly) {
     startUp();
-    const QString a253(253, u'a'), aa(2, QChar(u'あ')); // "あ" is two bytes
-    const std::pair<QString, QString> rows[] = {
-        // written, read back
-        {a253, a253},
-        {a253 + "b", a253 + "b"},
-        {a253 + "bc", a253 + "b"},
-        {QString(300, u'a'), QString(254, u'a')},
-        {a253 + aa, a253}, // no half character
-        {QString(150, QChar(u'あ')), QString(127, QChar(u'あ'))},
+    const QString exotic = QStringLiteral("café ❤ 𠮷野家");
+    const struct {
+        QString text;
+        QByteArray mongonLine; // as Shift-JIS keeps it for the original program
+    } rows[] = {
+        {QString(300, u'a'), "Mongon=" + QByteArray(300, 'a')},
+        {QString(150, QChar(u'あ')),
+         "Mongon=" + QByteArray(150, '\x82').replace("\x82", "\x82\xa0")},
+        {exotic, "Mongon=caf? ? ?\x96\xec\x89\xc6"},
+        {QStringLiteral("caf? ? ?野家"), "Mongon=caf? ? ?\x96\xec\x89\xc6"}, // no stale exact form
     };
-    for (const auto& [written, read] : rows) {
-        gMongon = written;
+    for (const auto& row : rows) {
+        gMongon = row.text;
+        gFontName = row.text; // face names too
         SaveSettings();
+        EXPECT_TRUE(readAll(ini).contains(row.mongonLine + "\r\n")) << row.text.toStdString();
         LoadSettings(dir.path());
-        EXPECT_EQ(gMongon, read) << written.size() << " characters";
+        EXPECT_EQ(gMongon, row.text);
+        EXPECT_EQ(gFontName, row.text);
     }
+    gMongon = exotic;
+    SaveSettings();
+    // The original program, or an editor, stores another text: it is the one read.
+    writeAll(ini, QByteArray(readAll(ini)).replace("Mongon=caf? ? ?", "Mongon=new "));
+    LoadSettings(dir.path());
+    EXPECT_EQ(gMongon, QStringLiteral("new 野家"));
 }
 
 TEST_F(Settings, UnwritableFileOrFolderIsSilentAndKeepsValuesInMemory) {

@@ -1,18 +1,25 @@
 #include "CutCommand.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QFileDevice>
+#include <QStringDecoder>
+#include <QTemporaryFile>
 
 #include "cli/CutOptions.h"
 #include "engine/codecs/Codecs.h"
 #include "engine/cut/Render.h"
 #include "engine/cut/Tartan.h"
 #include "engine/files/AtomicFile.h"
+#include "engine/files/NativeName.h"
+#include "engine/files/ReadFile.h"
 #include "engine/settings/Settings.h"
 #include "engine/text/GlyphEngine.h"
 
 namespace cli {
 namespace {
+
+// No batch or settings file of the program's own comes near these.
+constexpr qint64 MaxBatchBytes = 64LL * 1024 * 1024;
+constexpr qint64 MaxSettingsBytes = 16LL * 1024 * 1024;
 
 class Messages {
   public:
@@ -24,7 +31,9 @@ class Messages {
     }
     void say(const QString& message) {
         clearBar();
-        m_err->write(QStringLiteral("velmora-cut: %1\n").arg(message).toUtf8());
+        // File names in the message go out as the bytes they were given as.
+        m_err->write(
+            engine::files::encodeNativeName(QStringLiteral("velmora-cut: %1\n").arg(message)));
     }
     void progress(qsizetype done) {
         if (!m_bar)
@@ -62,25 +71,30 @@ struct Line {
     QString text;
 };
 
-// One text per line, CR LF or LF; empty lines are skipped but keep their number.
-bool readBatch(const QString& name, QIODevice* standardInput, QList<Line>& lines) {
-    QByteArray data;
-    if (name == QLatin1String("-")) {
-        data = standardInput->readAll();
-    } else {
-        QFile file(name);
-        if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
-            return false;
-        data = file.readAll();
+// One text per line; CR LF, LF and CR each end a line, as in the settings
+// file, and a UTF-8 byte order mark is skipped. Empty lines are skipped but keep
+// their number; a line that is not UTF-8 is reported by its number and left out.
+void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, int& bad) {
+    QByteArrayView rest(data);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    for (int number = 1; !rest.isEmpty(); ++number) {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n')
+            ++end;
+        const QByteArrayView line = rest.first(end);
+        if (end < rest.size())
+            end += rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n' ? 2 : 1;
+        rest = rest.sliced(end);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8(line);
+        if (utf8.hasError()) {
+            ++bad;
+            messages.say(Cut::tr("line %1: not UTF-8 text, left out").arg(number));
+        } else if (!text.isEmpty()) {
+            lines.append({number, text});
+        }
     }
-    const QStringList texts = QString::fromUtf8(data).split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        // A text is one line, as in the window's text box.
-        const QString text = texts[i].section(QLatin1Char('\r'), 0, 0);
-        if (!text.isEmpty())
-            lines.append({static_cast<int>(i + 1), text});
-    }
-    return true;
 }
 
 // What every line shares: the request (its text set line by line) and the
@@ -114,9 +128,12 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& i
     engine::image::Image picture;
     QSize size;
     if (!engine::cut::render(job.request, picture, size)) {
-        why = Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB")
-                  .arg(size.width())
-                  .arg(size.height());
+        // A size no picture can hold is refused before any letter is measured.
+        why = size.width() == 0 ? Cut::tr("letters of that size would be over 32,767 pixels tall")
+                                : Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side "
+                                          "or 256 MiB")
+                                      .arg(size.width())
+                                      .arg(size.height());
         return false;
     }
     if (picture.isNull()) {
@@ -127,12 +144,49 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& i
     if (!encode(picture, o.format, job, data, why))
         return false;
     if (target == QLatin1String("-")) {
-        if (io.out->write(data) == data.size())
+        // Buffered bytes count only once they are out: a full disk shows at the flush.
+        auto* file = qobject_cast<QFileDevice*>(io.out);
+        if (io.out->write(data) == data.size() && (!file || file->flush()))
             return true;
         why = Cut::tr("standard output could not be written");
         return false;
     }
     return engine::files::writeFileAtomically(target, data, &why);
+}
+
+// The window's settings file as defaults, read once whatever it is (a pipe
+// too); without one, the window's first-start values.
+bool readSettings(const QString& name, QString& why) {
+    if (name.isEmpty()) {
+        ReadSettings(QString());
+        return true;
+    }
+    QByteArray data;
+    QTemporaryFile copy;
+    if (!engine::files::readWholeFile(name, MaxSettingsBytes, data, &why))
+        return false;
+    if (!copy.open() || copy.write(data) != data.size() || !copy.flush()) {
+        why = copy.errorString();
+        return false;
+    }
+    ReadSettings(copy.fileName());
+    return true;
+}
+
+// A font file that cannot be used is an input error; a family that is not
+// installed draws with the font system's choice, said on standard error.
+bool checkFont(const QString& face, Messages& messages) {
+    const engine::text::FontSpec font{face, gFontSize};
+    if (engine::text::looksLikeFontFile(face)) {
+        if (engine::text::isFontFile(face))
+            return true;
+        messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
+        return false;
+    }
+    if (!engine::text::isInstalled(font))
+        messages.say(Cut::tr("no font family \"%1\" is installed; drawing with \"%2\"")
+                         .arg(face, engine::text::faceName(font)));
+    return true;
 }
 
 } // namespace
@@ -154,17 +208,19 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
                 .toUtf8());
         return AllWritten;
     }
-    if (!o.settings.isEmpty() && !QFile(o.settings).open(QIODevice::ReadOnly)) {
-        messages.say(Cut::tr("%1: the settings file cannot be read").arg(o.settings));
+    if (o.output == QLatin1String("-") && io.outIsTerminal) {
+        messages.say(Cut::tr("-o - writes a PNG picture, not for a terminal: "
+                             "redirect it (> picture.png) or give -o FILE"));
+        return UsageError;
+    }
+    QString why;
+    if (!readSettings(o.settings, why)) {
+        messages.say(Cut::tr("%1: the settings file cannot be read: %2").arg(o.settings, why));
         return InputUnreadable;
     }
-    ReadSettings(o.settings);
-
     const QString face = o.font.isEmpty() ? gFontName : o.font;
-    if (QFileInfo(face).isFile() && !engine::text::isFontFile(face)) {
-        messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
+    if (!checkFont(face, messages))
         return InputUnreadable;
-    }
     Job job{
         {QString(),
          {face, o.size.value_or(gFontSize), o.bold || gFontTick != 0, o.italic || gFontItalic != 0},
@@ -182,11 +238,18 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     }
 
     QList<Line> lines;
-    if (o.batch.isEmpty())
+    int unreadable = 0;
+    if (o.batch.isEmpty()) {
         lines.append({0, o.text});
-    else if (!readBatch(o.batch, io.in, lines)) {
-        messages.say(Cut::tr("%1: the batch file cannot be read").arg(o.batch));
-        return InputUnreadable;
+    } else {
+        QByteArray data;
+        if (o.batch == QLatin1String("-"))
+            data = io.in->readAll();
+        else if (!engine::files::readWholeFile(o.batch, MaxBatchBytes, data, &why)) {
+            messages.say(Cut::tr("%1: the batch file cannot be read: %2").arg(o.batch, why));
+            return InputUnreadable;
+        }
+        splitBatch(data, lines, messages, unreadable);
     }
     messages.expect(lines.size());
     int failed = 0;
@@ -203,7 +266,7 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     messages.finish();
     if (failed && lines.size() > 1)
         messages.say(Cut::tr("%1 of %2 images were not written").arg(failed).arg(lines.size()));
-    return failed ? OutputFailed : AllWritten;
+    return failed ? OutputFailed : unreadable ? InputUnreadable : AllWritten;
 }
 
 } // namespace cli

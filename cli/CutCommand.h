@@ -14,6 +14,7 @@ struct CutStreams {
     QIODevice* out; // help, version, and "-o -"
     QIODevice* err; // messages and the progress bar
     bool errIsTerminal = false;
+    bool outIsTerminal = false; // "-o -" is refused there
 };
 
 // Runs the command with its arguments (the program's name not included).

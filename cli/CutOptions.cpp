@@ -10,6 +10,8 @@ namespace cli {
 namespace {
 
 const QRegularExpression Placeholder(QStringLiteral("%(%|0?(\\d*)d)"));
+// No line number needs more digits; a wider one would only fill memory.
+constexpr int MaxWidth = 20;
 
 std::optional<int> intIn(const QString& text, int low, int high) {
     bool ok = false;
@@ -132,9 +134,15 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
         return fail(
             Cut::tr("%1: the output name must end in .bmp, .jpg, .jpeg or .png").arg(o.output));
     }
+    // The name goes first by concatenation: "%0Nd" in the message is no place marker.
     if (parser.isSet(batch) && !HasLineNumber(o.output))
-        return fail(
-            Cut::tr("%1: a batch output name needs %d or %0Nd for the line number").arg(o.output));
+        return fail(o.output + QStringLiteral(": ") +
+                    Cut::tr("a batch output name needs %d or %0Nd for the line number"));
+    for (auto it = Placeholder.globalMatch(o.output); parser.isSet(batch) && it.hasNext();)
+        if (const QString width = it.next().captured(2);
+            width.size() > 2 || width.toInt() > MaxWidth)
+            return fail(o.output + QStringLiteral(": ") +
+                        Cut::tr("a line number may be at most %1 digits wide").arg(MaxWidth));
     if (o.transparent && o.format != Format::Png)
         return fail(Cut::tr("--transparent needs PNG output"));
     return true;

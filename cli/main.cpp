@@ -9,6 +9,7 @@
 #include <QTranslator>
 
 #include "cli/CutCommand.h"
+#include "engine/files/NativeName.h"
 #include "engine/text/GlyphEngine.h"
 
 namespace {
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
     // The arguments are the command's alone: Qt sees none of them.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(engine::files::decodeNativeName(argv[i]));
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
@@ -47,7 +48,8 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    const int status = cli::RunCut(arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0});
+    const int status = cli::RunCut(
+        arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0, isatty(STDOUT_FILENO) != 0});
     engine::text::shutdown();
     return status;
 }

@@ -40,8 +40,12 @@
         <translation>%1: 出力ファイル名は .bmp、.jpg、.jpeg、.png のどれかで終わる必要があります</translation>
     </message>
     <message>
-        <source>%1: a batch output name needs %d or %0Nd for the line number</source>
-        <translation>%1: 一括処理の出力ファイル名には行番号の %d か %0Nd が必要です</translation>
+        <source>a batch output name needs %d or %0Nd for the line number</source>
+        <translation>一括処理の出力ファイル名には行番号の %d か %0Nd が必要です</translation>
+    </message>
+    <message>
+        <source>a line number may be at most %1 digits wide</source>
+        <translation>行番号の桁数は %1 桁までです</translation>
     </message>
     <message>
         <source>--transparent needs PNG output</source>
@@ -122,8 +126,8 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <translation>使い方は velmora-cut --help を見てください</translation>
     </message>
     <message>
-        <source>%1: the settings file cannot be read</source>
-        <translation>%1: 設定ファイルを読み込めません</translation>
+        <source>%1: the settings file cannot be read: %2</source>
+        <translation>%1: 設定ファイルを読み込めません: %2</translation>
     </message>
     <message>
         <source>%1: the font file cannot be read</source>
@@ -134,8 +138,24 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <translation>%1: 背景の絵を読み込めません</translation>
     </message>
     <message>
-        <source>%1: the batch file cannot be read</source>
-        <translation>%1: 一括処理のファイルを読み込めません</translation>
+        <source>%1: the batch file cannot be read: %2</source>
+        <translation>%1: 一括処理のファイルを読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>line %1: not UTF-8 text, left out</source>
+        <translation>%1 行目: UTF-8 の文字列ではないため、飛ばしました</translation>
+    </message>
+    <message>
+        <source>-o - writes a PNG picture, not for a terminal: redirect it (&gt; picture.png) or give -o FILE</source>
+        <translation>-o - は PNG の画像を書き出すため、端末には出力しません。リダイレクトする (&gt; picture.png) か -o FILE を指定してください</translation>
+    </message>
+    <message>
+        <source>no font family &quot;%1&quot; is installed; drawing with &quot;%2&quot;</source>
+        <translation>フォント「%1」はインストールされていません。「%2」で描きます</translation>
+    </message>
+    <message>
+        <source>letters of that size would be over 32,767 pixels tall</source>
+        <translation>その大きさの文字は高さが 32,767 ピクセルを超えます</translation>
     </message>
     <message>
         <source>line %1: %2: %3</source>

@@ -6,13 +6,15 @@
 #include <memory>
 #include <vector>
 
-#include <QFileInfo>
+#include <QRegularExpression>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include <hb-ft.h>
 #include <hb.h>
 
+#include "engine/files/NativeName.h"
+#include "engine/files/ReadFile.h"
 #include "engine/text/FontList.h"
 
 #ifdef VELMORA_FONTCONFIG
@@ -66,6 +68,7 @@ struct Match {
     Face* face = nullptr;
     bool syntheticBold = false;
     bool syntheticItalic = false;
+    bool named = false; // the face is the file, the family or a classic face's stand-in
 };
 
 #ifdef VELMORA_FONTCONFIG
@@ -147,7 +150,7 @@ Face* fallbackFace(const FontSpec&, char32_t) {
 // "@" + a family name draws that family's letters turned for vertical writing,
 // as the Windows vertical-writing faces do.
 bool isVertical(const FontSpec& spec) {
-    return spec.family.startsWith(u'@') && !QFileInfo(spec.family).isFile();
+    return spec.family.startsWith(u'@') && !files::isRegularFile(spec.family);
 }
 
 FontSpec plain(FontSpec spec) {
@@ -181,16 +184,17 @@ Match match(const FontSpec& spec) {
     if (auto it = known.find(key); it != known.end())
         return it->second;
     Face* face = nullptr;
-    if (QFileInfo(spec.family).isFile())
-        face = openFace(QFile::encodeName(spec.family), 0);
+    if (files::isRegularFile(spec.family))
+        face = openFace(files::encodeNativeName(spec.family), 0);
     QStringList candidates{spec.family};
     candidates += classicFaceSubstitutes(spec.family);
     for (const QString& name : candidates)
         if (!face)
             face = findFace(name, spec.bold, spec.italic, false);
+    const bool named = face != nullptr;
     if (!face)
         face = findFace(spec.family, spec.bold, spec.italic, true);
-    Match m{face, face && spec.bold && !face->bold, face && spec.italic && !face->italic};
+    Match m{face, face && spec.bold && !face->bold, face && spec.italic && !face->italic, named};
     known[key] = m;
     return m;
 }
@@ -342,8 +346,19 @@ void shutdown() {
 #endif
 }
 
+bool looksLikeFontFile(const QString& name) {
+    static const QRegularExpression fontFile(
+        QStringLiteral("\\.(ttf|otf|ttc|otc|pfa|pfb|pcf|woff2?)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return name.contains(u'/') || fontFile.match(name).hasMatch() || files::isRegularFile(name);
+}
+
+bool isInstalled(const FontSpec& font) {
+    return match(font).named;
+}
+
 bool isFontFile(const QString& path) {
-    return openFace(QFile::encodeName(path), 0) != nullptr;
+    return openFace(files::encodeNativeName(path), 0) != nullptr;
 }
 
 QString faceName(const FontSpec& font) {

@@ -28,6 +28,14 @@ struct Resolved {
 // it; an "@" face keeps its "@". Empty where no face at all can be found.
 QString faceName(const FontSpec& font);
 
+// Whether a face name is meant as a font file: a path, or a font file's name.
+bool looksLikeFontFile(const QString& name);
+
+// Whether the face itself draws: its file, its family, or for a classic
+// Windows face one of its stand-ins; otherwise the font system's nearest
+// family draws in its place.
+bool isInstalled(const FontSpec& font);
+
 // Whether FreeType can use the file as a font.
 bool isFontFile(const QString& path);
 

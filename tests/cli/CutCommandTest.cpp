@@ -22,14 +22,14 @@ struct Outcome {
     QString err;
 };
 
-// The command in this process, on buffers.
-Outcome cut(const QStringList& arguments, const QByteArray& input = {}) {
+// The command in this process, on buffers; standard output a terminal or not.
+Outcome cut(const QStringList& arguments, const QByteArray& input = {}, bool terminal = false) {
     QByteArray in = input, out, err;
     QBuffer inBuffer(&in), outBuffer(&out), errBuffer(&err);
     inBuffer.open(QIODevice::ReadOnly);
     outBuffer.open(QIODevice::WriteOnly);
     errBuffer.open(QIODevice::WriteOnly);
-    const int status = cli::RunCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false});
+    const int status = cli::RunCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false, terminal});
     return {status, out, QString::fromUtf8(err)};
 }
 
@@ -183,8 +183,63 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         EXPECT_EQ(run.status, c.status);
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
     }
+    // A picture is not for a terminal.
+    const Outcome terminal = cut({"-o", "-", "A"}, {}, true);
+    EXPECT_EQ(terminal.status, cli::UsageError);
+    EXPECT_TRUE(terminal.out.isEmpty());
+    EXPECT_TRUE(terminal.err.contains("redirect")) << terminal.err.toStdString();
     // Nothing was written, not even half a file.
     EXPECT_EQ(QDir(dir.path()).entryList({"a*"}, QDir::Files), QStringList());
+}
+
+// Whatever a script hands the command, nothing is lost without a word. Each
+// row: a shell line run in a fresh folder, the status it must end with, and
+// what its message must say. $CUT is the command.
+TEST(CutProcess, NothingIsLostSilently) {
+    const struct {
+        const char* script;
+        int status;
+        const char* says;
+    } rows[] = {
+        {"$CUT -o - A > /dev/full", 3, "standard output"},
+        {"$CUT -o - A >&-", 3, "standard output"},
+        {"$CUT --font /no/such/face.ttf -o a.png A", 2, "face.ttf"},
+        {"$CUT --font 'No Such Family' -o a.png A && test -s a.png", 0, "No Such Family"},
+        {"printf 'one\\rtwo\\rthree' | $CUT -o 'r%d.png' --batch - && test -s r3.png", 0, ""},
+        {"printf 'ok\\n\\x82\\xa0\\nfine\\n' > b; $CUT -o 's%d.png' --batch b; s=$?;"
+         " test -s s1.png -a -s s3.png -a ! -e s2.png && exit $s",
+         2, "line 2"},
+        {"$CUT -o 'p%d.png' --batch <(printf 'a\\nb\\n') && test -s p2.png", 0, ""},
+        {"printf 'x\\n' | $CUT -o 'i%d.png' --batch /dev/stdin && test -s i1.png", 0, ""},
+        {"$CUT --settings <(printf '[Data]\\r\\nBackColor=255\\r\\n') -o - A |"
+         " convert-im6.q16 - -format '%[pixel:p{0,0}]' info: | grep -qx 'srgb(255,0,0)'",
+         0, ""},
+        {"mkfifo f; printf '[Font]\\r\\nSize=30\\r\\n' > f & $CUT --settings f -o a.png A", 0, ""},
+        {"$CUT -o $'n\\xff.png' A && test -s $'n\\xff.png'", 0, ""},
+        {"$CUT -o a.png A && mv a.png $'p\\xfe.png' && $CUT --pattern $'p\\xfe.png' -o b.png A", 0,
+         ""},
+        {"$CUT -o 'z%0999999999d.png' --batch /dev/null", 1, "at most 20 digits"},
+        {"$CUT -o z.png --batch /dev/null", 1, "z.png: a batch output name needs %d or %0Nd"},
+        {"$CUT --size 1e30 -o y.png W", 3, "32,767 pixels tall"},
+        {"printf '[PNG]\\r\\nRate=7\\r\\n' > s.ini; $CUT --settings s.ini -o a.png A", 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.script);
+        QTemporaryDir dir;
+        QProcess shell;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("CUT", QStringLiteral(VELMORA_CUT));
+        env.insert("LC_ALL", "C.UTF-8");
+        shell.setProcessEnvironment(env);
+        shell.setWorkingDirectory(dir.path());
+        shell.start("bash", {"-c", row.script});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        const QString err = QString::fromUtf8(shell.readAllStandardError());
+        EXPECT_EQ(shell.exitCode(), row.status) << err.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(row.says))) << err.toStdString();
+        // Qt cannot name files whose names are not UTF-8; the shell removes them.
+        QProcess::execute("find", {dir.path(), "-mindepth", "1", "-delete"});
+    }
 }
 
 // One text per line; a failing line is reported and the others are written.

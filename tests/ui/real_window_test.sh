@@ -6,6 +6,8 @@
 # the typed name whatever file type is picked afterwards, and ends with status 0 on
 # "閉じる" without writing. Second run: a result wider than the screen scrolls to
 # its right end with Shift and the wheel, and a larger window shows more of it.
+# Third run: a text Shift-JIS cannot hold, pasted and stored with "開始", is
+# the text of the next start, and its image is velmora-cut's image of it.
 # In the end only the settings file and the saved picture have been written.
 set -euo pipefail
 # A session bus of the test's own: without one, D-Bus (dbus-x11) would start one
@@ -15,7 +17,7 @@ if [ -z "${VELMORA_OWN_BUS:-}" ] && command -v dbus-run-session >/dev/null; then
     VELMORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
 [ -n "${VELMORA_OWN_BUS:-}" ] || export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/velmora-bus"
-program="$1"
+program="$1" cut="$2"
 work=$(mktemp -d)
 prog="$work/prog" home="$work/home" out="$work/out"
 mkdir -p "$prog" "$home" "$out"
@@ -143,6 +145,23 @@ xdotool windowsize "$wid" 700 400   # the view grows to 692 pixels, still at the
 sleep 0.8
 [ "$(differ 691 "$h" 8 233 $((w - 691)))" = 0 ] ||
     fail "a wider window does not show more of the result"
+finish
+
+text='café ❤ 𠮷野家'
+printf '%s' "$text" | xclip -selection clipboard -t UTF8_STRING
+start
+click "$wid" 100 17           # into the text box, then select all and paste
+key ctrl+a ctrl+v
+click "$wid" 32 212           # 開始 stores the text
+finish
+grep -q "^MongonUtf8=" "$prog/Velmora.Ini" || fail "the exact text was not stored beside Mongon"
+start
+click "$wid" 32 212           # 開始 with the text the start read
+copy_result
+ASAN_OPTIONS=detect_leaks=0 "$cut" --settings "$prog/Velmora.Ini" -o "$out/cut.png" "$text" ||
+    fail "velmora-cut failed on the stored settings"
+[ "$(compare -metric AE "$out/clip.png" "$out/cut.png" null: 2>&1 || true)" = 0 ] ||
+    fail "after a restart the window's image is not velmora-cut's image of \"$text\""
 finish
 
 written=$(cd "$prog" && ls -A | tr '\n' ' ')

@@ -120,13 +120,14 @@ image::Image holderPattern(const image::Image& picture) {
 }
 
 bool render(const Request& request, image::Image& out, QSize& size) {
-    size = text::measureText(request.text, request.font);
+    const text::Letters letters(request.text, request.font, request.smooth);
+    size = letters.size();
     if (!textSizeAllowed(size.width(), size.height()))
         return false;
     out = image::Image();
     if (size.isEmpty())
         return true;
-    const image::Image cover = text::coverage(request.text, request.font, size, request.smooth);
+    const image::Image cover = letters.cover();
     const image::Image pattern = holderPattern(request.pattern);
     if (!request.smooth) {
         if (image::Image indexed = indexedPattern(pattern);

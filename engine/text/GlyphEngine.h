@@ -1,5 +1,11 @@
 #pragma once
 
+#include <deque>
+#include <vector>
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -42,15 +48,43 @@ bool isFontFile(const QString& path);
 // Whether the family has no bold face of its own; the size in pixels.
 Resolved resolve(const FontSpec& font);
 
-// Advance width (the glyphs' advances plus `extraAdvance` pixels each) and
-// line height (ascent plus descent) in whole pixels.
-QSize measure(const QString& text, const FontSpec& font, int extraAdvance = 0);
+// A line of text rasterised: each glyph's coverage and where it goes. The
+// image that holds it is the line's advance width by its height (ascent plus
+// descent), grown on any side by exactly the ink that reaches beyond that box,
+// so that no inked pixel is cut.
+class Raster {
+  public:
+    struct Bitmap {
+        int width = 0, rows = 0;
+        int left = 0, top = 0; // from the pen, as FreeType places it
+        std::vector<uchar> pixels;
+        QRect ink; // inked pixels, in the bitmap's own coordinates
+    };
+    struct Glyph {
+        const Bitmap* bitmap;
+        QPoint at;   // the bitmap's top-left corner in line coordinates;
+        bool turned; // turned: its top-left becomes the bottom-left
+    };
 
-// Draws the text's coverage into a Grey8 image, its
-// top-left corner at (x, y): 255 inside the glyphs, 0 outside, and with
-// `smooth` the grey levels of antialiased edges between. Returns the line height.
-int draw(image::Image& cover, int x, int y, const QString& text, const FontSpec& font, bool smooth,
-         int extraAdvance = 0);
+    QSize size() const { return m_size; }
+    // The text's coverage into a Grey8 image of size(): 255 inside the glyphs,
+    // 0 outside, and with `smooth` the grey levels of antialiased edges between.
+    void drawInto(image::Image& cover) const;
+
+  private:
+    friend Raster rasterise(const QString&, const FontSpec&, bool, int, QMargins);
+    std::deque<Bitmap> m_bitmaps; // each distinct glyph once
+    std::vector<Glyph> m_glyphs;
+    QPoint m_origin; // where line coordinates (0, 0) lie in the image
+    QSize m_size;
+};
+
+// The text laid out and rendered: bidi ordered, each script shaped, fallback
+// faces per cluster, colour glyphs by their alpha. `extraAdvance` pixels are
+// added to each advance; `inkMargins` widen the ink of any line that has some
+// (for emboldening made up afterwards).
+Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int extraAdvance = 0,
+                 QMargins inkMargins = {});
 
 // Releases what the font system holds for the process, at its very end.
 void shutdown();

@@ -60,19 +60,27 @@ void embolden(image::Image& cover, int s) {
 
 } // namespace
 
-QSize measureText(const QString& text, const FontSpec& font) {
-    return measure(text, font, emboldening(font));
-}
+Letters::Letters(const QString& text, const FontSpec& font, bool smooth)
+    : m_bold(emboldening(font)),
+      // Emboldening widens the ink to the right and half as much up.
+      m_raster(rasterise(text, font, smooth, m_bold, QMargins(0, m_bold / 2, m_bold, 0))) {}
 
-image::Image coverage(const QString& text, const FontSpec& font, QSize size, bool smooth) {
-    const int bold = emboldening(font);
-    image::Image cover(size.width(), size.height(), image::Format::Grey8);
+image::Image Letters::cover() const {
+    image::Image cover(size().width(), size().height(), image::Format::Grey8);
     if (cover.isNull())
         return cover;
-    draw(cover, 0, 0, text, font, smooth, bold);
-    if (bold > 0)
-        embolden(cover, bold);
+    m_raster.drawInto(cover);
+    if (m_bold > 0)
+        embolden(cover, m_bold);
     return cover;
+}
+
+QSize measureText(const QString& text, const FontSpec& font) {
+    return Letters(text, font, false).size();
+}
+
+image::Image coverage(const QString& text, const FontSpec& font, bool smooth) {
+    return Letters(text, font, smooth).cover();
 }
 
 } // namespace engine::text

@@ -10,12 +10,24 @@
 // inch, and emboldened here where the face has no bold of its own.
 namespace engine::text {
 
-// Advance width and line height of the text.
-QSize measureText(const QString& text, const FontSpec& font);
+// A line's letters, emboldened where the face has no bold of its own: their
+// image's size known before the image is made.
+class Letters {
+  public:
+    Letters(const QString& text, const FontSpec& font, bool smooth);
+    // The advance width by the line height, grown by any ink beyond that box.
+    QSize size() const { return m_raster.size(); }
+    // 255 inside the letters and 0 outside, or with `smooth` the grey levels of
+    // antialiased edges between; Grey8 of size().
+    image::Image cover() const;
 
-// The text drawn at (0, 0) into a Grey8 image of `size`: 255 inside the
-// letters and 0 outside, or with `smooth` the grey levels of antialiased
-// edges between.
-image::Image coverage(const QString& text, const FontSpec& font, QSize size, bool smooth);
+  private:
+    int m_bold;
+    Raster m_raster;
+};
+
+// The letters' size and their coverage, for callers that want one of them.
+QSize measureText(const QString& text, const FontSpec& font);
+image::Image coverage(const QString& text, const FontSpec& font, bool smooth);
 
 } // namespace engine::text

@@ -27,9 +27,8 @@ void MainWindowFixture::clickListEntry(std::int16_t index, const QString& text) 
 
 QImage maskOf(const QString& text, const QFont& font) {
     const engine::text::FontSpec spec = ui::specOf(font);
-    const QSize size = engine::text::measureText(text, spec);
-    const engine::image::Image cover = engine::text::coverage(text, spec, size, false);
-    QImage mask(size, QImage::Format_RGB32);
+    const engine::image::Image cover = engine::text::coverage(text, spec, false);
+    QImage mask(cover.width(), cover.height(), QImage::Format_RGB32);
     for (int y = 0; y < cover.height(); ++y)
         for (int x = 0; x < cover.width(); ++x)
             mask.setPixel(x, y, cover.constScanLine(y)[x] ? 0xFFFFFFFFu : 0xFF000000u);

@@ -11,7 +11,7 @@ namespace {
 // The coverage of a text alone and the box its ink fills.
 std::pair<image::Image, QRect> drawn(const QString& text, const QString& face) {
     const text::FontSpec font{face, 48};
-    const image::Image m = text::coverage(text, font, text::measureText(text, font), false);
+    const image::Image m = text::coverage(text, font, false);
     QRect lit;
     for (int y = 0; y < m.height(); ++y)
         for (int x = 0; x < m.width(); ++x)

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string_view>
+
+#include <QByteArray>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <hb.h>
+
+#include "engine/text/GlyphEngine.h"
+
+// The glyph engine's faces: opened once, sized at each use, found by family
+// through fontconfig, and chosen in place of a face that lacks a character.
+namespace engine::text {
+
+struct Face {
+    FT_Face ft = nullptr;
+    hb_font_t* hb = nullptr;
+    bool bold = false;   // the face's own weight is bold
+    bool italic = false; // the face's own letters slant
+    bool color = false;  // colour glyphs (emoji), drawn by their alpha
+};
+
+// Faces stay open for the life of the process; each is opened once.
+Face* openFace(const QByteArray& path, int index);
+
+// Sets the size in points at 96 dots per inch. A face of fixed bitmap sizes
+// (colour emoji) takes its nearest size; the result is then the factor that
+// scales its pixels to the size asked, else 1.
+double setSize(Face* face, double pointSize);
+
+struct Match {
+    Face* face = nullptr;
+    bool syntheticBold = false;
+    bool syntheticItalic = false;
+    bool named = false; // the face is the file, the family or a classic face's stand-in
+};
+
+// The family itself, the faces that stand in for a classic Windows face, and
+// at last whatever the font system offers.
+Match match(const FontSpec& spec);
+
+// Whether the face has every character of a cluster (those that draw nothing
+// on their own, as the zero-width joiner and variation selectors, aside).
+bool hasAll(const Face* face, std::u32string_view cluster);
+
+// A face with every character of the cluster, in the font system's order of
+// preference for the spec's family and style; else one with its first
+// character; else none.
+Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster);
+
+// "@" + a family name draws that family's letters turned for vertical writing,
+// as the Windows vertical-writing faces do.
+bool isVertical(const FontSpec& spec);
+FontSpec plain(FontSpec spec);
+
+// Characters a vertical face turns: the East Asian Wide and Fullwidth ranges.
+bool isFullWidth(char32_t c);
+
+} // namespace engine::text

@@ -1,0 +1,212 @@
+#include "Shaping.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include <QTextBoundaryFinder>
+#include <unicode/ubidi.h>
+
+namespace engine::text {
+namespace {
+
+// A tab is a space; other C0 and C1 controls and DEL are dropped.
+QString drawable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\t')
+            out += u' ';
+        else if (u >= 0x20 && !(u >= 0x7F && u <= 0x9F))
+            out += c;
+    }
+    return out;
+}
+
+// One stretch of text shaped as a whole.
+struct Item {
+    qsizetype start; // UTF-16 offsets in the text
+    qsizetype end;
+    Face* face;
+    hb_script_t script;
+    bool rtl;
+    bool turned;
+};
+
+// Each character's script, a common or inherited one (spaces, digits, marks)
+// taking its neighbours', so that they stay in the run they sit in.
+std::vector<hb_script_t> scriptsOf(const std::u32string& chars) {
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    std::vector<hb_script_t> scripts(chars.size());
+    hb_script_t last = HB_SCRIPT_UNKNOWN;
+    for (size_t i = 0; i < chars.size(); ++i) {
+        const hb_script_t s = hb_unicode_script(unicode, chars[i]);
+        const bool weak =
+            s == HB_SCRIPT_COMMON || s == HB_SCRIPT_INHERITED || s == HB_SCRIPT_UNKNOWN;
+        scripts[i] = weak ? last : s;
+        if (!weak)
+            last = s;
+    }
+    // Those before the first real script take it.
+    const auto first = std::find_if(scripts.begin(), scripts.end(),
+                                    [](hb_script_t s) { return s != HB_SCRIPT_UNKNOWN; });
+    std::fill(scripts.begin(), first, first == scripts.end() ? HB_SCRIPT_LATIN : *first);
+    return scripts;
+}
+
+// The face of each grapheme cluster (a base and its marks, an emoji sequence
+// joined by ZWJ): the line's face where it has the whole cluster, else a
+// fallback face that does; every character of the cluster takes it.
+std::vector<Face*> facesOf(const QString& text, const std::vector<qsizetype>& utf16At,
+                           const std::u32string& chars, const FontSpec& spec, Face* primary) {
+    std::vector<Face*> faces(chars.size(), primary);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    size_t i = 0;
+    for (qsizetype end = clusters.toNextBoundary(); end > 0; end = clusters.toNextBoundary()) {
+        size_t j = i;
+        while (j < chars.size() && utf16At[j] < end)
+            ++j;
+        const std::u32string_view cluster(chars.data() + i, j - i);
+        if (!hasAll(primary, cluster))
+            if (Face* other = fallbackFace(spec, cluster))
+                std::fill(faces.begin() + long(i), faces.begin() + long(j), other);
+        i = j;
+    }
+    return faces;
+}
+
+// A turned glyph's place in its column: the top of its cell in glyph space and
+// the cell's height, from the font's vertical metrics, else the line's.
+std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, const Line& line) {
+    const FT_Pos lineTop = FT_Pos(line.ascent) * 64,
+                 lineHeight = FT_Pos(line.ascent + line.descent) * 64;
+    if (!FT_HAS_VERTICAL(face->ft) ||
+        FT_Load_Glyph(face->ft, glyph,
+                      FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO | FT_LOAD_VERTICAL_LAYOUT) != 0)
+        return {lineTop, lineHeight};
+    const FT_Glyph_Metrics& metrics = face->ft->glyph->metrics;
+    return {metrics.horiBearingY + metrics.vertBearingY, metrics.vertAdvance};
+}
+
+// Shapes one item and appends its glyphs, left to right as they show.
+void shape(const QString& text, const Item& item, double pointSize, int extraAdvance,
+           hb_buffer_t* buffer, Line& line) {
+    static const hb_feature_t verticalForms[] = {
+        {HB_TAG('v', 'e', 'r', 't'), 1, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+        {HB_TAG('v', 'r', 't', '2'), 1, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    };
+    const double scale = setSize(item.face, pointSize);
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.utf16()),
+                        static_cast<int>(text.size()), static_cast<unsigned>(item.start),
+                        static_cast<int>(item.end - item.start));
+    hb_buffer_set_direction(buffer, item.rtl ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, item.script);
+    hb_buffer_set_language(buffer, hb_language_get_default());
+    hb_shape(item.face->hb, buffer, item.turned ? verticalForms : nullptr, item.turned ? 2 : 0);
+    unsigned count = 0;
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, &count);
+    const auto scaled = [scale](hb_position_t v) { return FT_Pos(std::lround(v * scale)); };
+    for (unsigned g = 0; g < count; ++g) {
+        if (item.turned) {
+            const auto [top, height] = verticalCell(item.face, info[g].codepoint, line);
+            line.glyphs.push_back(
+                {item.face, info[g].codepoint, scale, line.advance, top, pos[g].x_advance, true});
+            line.advance += height + FT_Pos(extraAdvance) * 64;
+            continue;
+        }
+        line.glyphs.push_back({item.face, info[g].codepoint, scale,
+                               line.advance + scaled(pos[g].x_offset), scaled(pos[g].y_offset)});
+        line.advance += scaled(pos[g].x_advance) + FT_Pos(extraAdvance) * 64;
+    }
+}
+
+// The items of one run of a direction, in reading order: a new item wherever
+// the face, the script or the turning changes.
+std::vector<Item> itemsOf(qsizetype from, qsizetype to, bool rtl,
+                          const std::vector<qsizetype>& utf16At, const std::vector<Face*>& faces,
+                          const std::vector<hb_script_t>& scripts,
+                          const std::vector<bool>& turned) {
+    std::vector<Item> items;
+    for (size_t i = 0; i < utf16At.size(); ++i) {
+        if (utf16At[i] < from || utf16At[i] >= to)
+            continue;
+        const qsizetype end = i + 1 < utf16At.size() ? utf16At[i + 1] : to;
+        if (!items.empty() && items.back().face == faces[i] && items.back().script == scripts[i] &&
+            items.back().turned == turned[i]) {
+            items.back().end = end;
+            continue;
+        }
+        items.push_back({utf16At[i], end, faces[i], scripts[i], rtl, turned[i]});
+    }
+    return items;
+}
+
+struct CloseBidi {
+    void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
+};
+
+} // namespace
+
+Line layout(const QString& requestedText, const FontSpec& requested, int extraAdvance) {
+    Line line;
+    const bool vertical = isVertical(requested);
+    const FontSpec spec = vertical ? plain(requested) : requested;
+    const Match m = match(spec);
+    // No picture is that tall: give the height it would take, which the callers
+    // refuse, rather than ask FreeType for a size it cannot make.
+    const double ppem = spec.pointSize * 96.0 / 72.0;
+    if (!(ppem <= 32767)) {
+        line.ascent = static_cast<int>(std::min(std::ceil(ppem), 1e9));
+        return line;
+    }
+    if (!m.face)
+        return line;
+    setSize(m.face, spec.pointSize);
+    const FT_Size_Metrics& metrics = m.face->ft->size->metrics;
+    line.ascent = static_cast<int>((metrics.ascender + 63) >> 6);
+    line.descent = static_cast<int>((-metrics.descender + 63) >> 6);
+
+    const QString text = drawable(requestedText);
+    std::u32string chars;
+    std::vector<qsizetype> utf16At; // where each character starts in the text
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        utf16At.push_back(i);
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        chars += c;
+    }
+    const std::vector<Face*> faces = facesOf(text, utf16At, chars, spec, m.face);
+    const std::vector<hb_script_t> scripts = scriptsOf(chars);
+    std::vector<bool> turned(chars.size());
+    for (size_t i = 0; i < chars.size(); ++i)
+        turned[i] = vertical && isFullWidth(chars[i]);
+
+    UErrorCode error = U_ZERO_ERROR;
+    const std::unique_ptr<UBiDi, CloseBidi> bidi(ubidi_open());
+    ubidi_setPara(bidi.get(), reinterpret_cast<const UChar*>(text.utf16()),
+                  static_cast<int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr, &error);
+    const int32_t runs = U_SUCCESS(error) ? ubidi_countRuns(bidi.get(), &error) : 0;
+    hb_buffer_t* buffer = hb_buffer_create();
+    for (int32_t r = 0; r < runs && U_SUCCESS(error); ++r) {
+        int32_t start = 0, length = 0;
+        const bool rtl = ubidi_getVisualRun(bidi.get(), r, &start, &length) == UBIDI_RTL;
+        std::vector<Item> items =
+            itemsOf(start, start + length, rtl, utf16At, faces, scripts, turned);
+        // A right-to-left run shows its items from its end.
+        if (rtl)
+            std::reverse(items.begin(), items.end());
+        for (const Item& item : items)
+            shape(text, item, spec.pointSize, extraAdvance, buffer, line);
+    }
+    hb_buffer_destroy(buffer);
+    return line;
+}
+
+} // namespace engine::text

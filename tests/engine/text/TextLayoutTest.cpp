@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <QRect>
+
+#include "engine/text/TextDrawing.h"
+
+using namespace engine;
+
+namespace {
+
+// The letters' coverage, and the box their ink fills.
+struct Drawn {
+    image::Image cover;
+    QRect ink;
+    int inked = 0;
+};
+
+Drawn draw(const QString& text, const QString& face, double size = 72, bool italic = false) {
+    Drawn d{text::coverage(text, {face, size, false, italic}, false), QRect(), 0};
+    for (int y = 0; y < d.cover.height(); ++y)
+        for (int x = 0; x < d.cover.width(); ++x)
+            if (d.cover.constScanLine(y)[x]) {
+                d.ink |= QRect(x, y, 1, 1);
+                ++d.inked;
+            }
+    return d;
+}
+
+// Pixels that differ between the ink of `a` at (ax, 0) and `b` at (bx, 0).
+int differing(const Drawn& a, int ax, const Drawn& b, int bx, int width) {
+    int n = 0;
+    for (int y = 0; y < std::min(a.cover.height(), b.cover.height()); ++y)
+        for (int x = 0; x < width; ++x)
+            n += (a.cover.constScanLine(y)[ax + x] != 0) != (b.cover.constScanLine(y)[bx + x] != 0);
+    return n;
+}
+
+int widthOf(const QString& text, const QString& face) {
+    return text::measureText(text, {face, 48}).width();
+}
+
+} // namespace
+
+// Nothing is cut: the ink of a word alone is the ink it has with room around
+// it, wherever it reaches beyond its advance box; a word whose ink fits keeps
+// the advance width by the line height.
+TEST(TextLayout, EveryInkedPixelIsInTheImage) {
+    const struct {
+        const char* text;
+        const char* face;
+        bool italic;
+    } words[] = {
+        {"ÅÉÎ", "IPA Pゴシック", false}, {"jf", "DejaVu Serif", false},
+        {"Wolf", "IPA Pゴシック", true}, {"Wolf", "DejaVu Sans", true},
+        {"Åj", "DejaVu Sans", false},
+    };
+    for (const auto& w : words) {
+        SCOPED_TRACE(w.text);
+        const Drawn alone = draw(QString::fromUtf8(w.text), w.face, 72, w.italic);
+        const Drawn roomy = draw("  " + QString::fromUtf8(w.text) + "  ", w.face, 72, w.italic);
+        ASSERT_GT(alone.inked, 0);
+        EXPECT_EQ(alone.inked, roomy.inked);
+        EXPECT_EQ(alone.ink.size(), roomy.ink.size());
+        EXPECT_EQ(differing(alone, alone.ink.left(), roomy, roomy.ink.left(), alone.ink.width()),
+                  0);
+    }
+    EXPECT_EQ(text::measureText("Sample", {"IPA Pゴシック", 10}), QSize(45, 14));
+}
+
+// Right to left is read from the right: a Hebrew line's first word stands at
+// its right end; Arabic letters join inside a Latin line as they do alone.
+TEST(TextLayout, RightToLeftInReadingOrder) {
+    const QString first = QStringLiteral("שלום"), second = QStringLiteral("עולם");
+    const Drawn line = draw(first + " " + second, "IPA Pゴシック", 48);
+    const Drawn one = draw(first, "IPA Pゴシック", 48), two = draw(second, "IPA Pゴシック", 48);
+    const int w = one.ink.width();
+    ASSERT_GT(one.inked, 0);
+    // The first word's ink against the line's right end, then its left end.
+    const int atRight = differing(line, line.ink.right() + 1 - w, one, one.ink.left(), w);
+    const int atLeft = differing(line, line.ink.left(), one, one.ink.left(), w);
+    EXPECT_LT(atRight, one.inked / 10);
+    EXPECT_GT(atLeft, one.inked / 3);
+    EXPECT_LT(differing(line, line.ink.left(), two, two.ink.left(), two.ink.width()),
+              two.inked / 10);
+
+    const QString arabic = QStringLiteral("مرحبا");
+    EXPECT_NEAR(widthOf("abc " + arabic + " def", "DejaVu Sans"),
+                widthOf("abc ", "DejaVu Sans") + widthOf(arabic, "DejaVu Sans") +
+                    widthOf(" def", "DejaVu Sans"),
+                2);
+    // Loose letters, one by one, are another width.
+    int loose = 0;
+    for (QChar c : arabic)
+        loose += widthOf(QString(c), "DejaVu Sans");
+    EXPECT_NE(loose, widthOf(arabic, "DejaVu Sans"));
+}
+
+// A colour emoji counts by its alpha: its mask is its shape at the size asked;
+// a ZWJ sequence is one glyph. Control characters draw nothing but a tab,
+// which is as wide as a space.
+TEST(TextLayout, EmojiAndControls) {
+    if (!text::isInstalled({"Noto Color Emoji", 10}))
+        GTEST_SKIP() << "Noto Color Emoji is not installed (fonts-noto-color-emoji)";
+    const Drawn thumb = draw(QStringLiteral("👍"), "Noto Color Emoji", 72);
+    ASSERT_GT(thumb.inked, 0);
+    EXPECT_NEAR(thumb.ink.height(), 96, 24); // 72 points are 96 pixels
+    EXPECT_LT(thumb.inked, thumb.ink.width() * thumb.ink.height() * 95 / 100);
+    const Drawn among = draw(QStringLiteral("a👍b"), "DejaVu Sans", 72);
+    const Drawn letters = draw(QStringLiteral("ab"), "DejaVu Sans", 72);
+    EXPECT_GT(among.inked, letters.inked + thumb.inked / 2);
+    const int man = widthOf(QStringLiteral("👨"), "DejaVu Sans");
+    EXPECT_LT(widthOf(QStringLiteral("👨\u200D👩\u200D👧"), "DejaVu Sans"), man * 3 / 2);
+
+    EXPECT_EQ(widthOf("a\tb", "DejaVu Sans"), widthOf("a b", "DejaVu Sans"));
+    EXPECT_EQ(draw("a\x1b[31mb\x7f", "DejaVu Sans", 20).cover,
+              draw("a[31mb", "DejaVu Sans", 20).cover);
+}

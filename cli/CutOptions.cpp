@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "engine/settings/Ranges.h"
+
 namespace cli {
 namespace {
 
@@ -13,10 +15,10 @@ const QRegularExpression Placeholder(QStringLiteral("%(%|0?(\\d*)d)"));
 // No line number needs more digits; a wider one would only fill memory.
 constexpr int MaxWidth = 20;
 
-std::optional<int> intIn(const QString& text, int low, int high) {
+std::optional<int> intIn(const QString& text, const engine::settings::Range<int>& range) {
     bool ok = false;
     const int value = text.toInt(&ok);
-    if (!ok || value < low || value > high)
+    if (!ok || !range.contains(value))
         return std::nullopt;
     return value;
 }
@@ -120,9 +122,11 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     }
     if (parser.isSet(color) && !(o.color = ParseColor(parser.value(color))))
         return fail(Cut::tr("--color needs #RRGGBB or a decimal colour value 0 to 16777215"));
-    if (parser.isSet(jpegRate) && !(o.jpegRate = intIn(parser.value(jpegRate), 1, 100)))
+    if (parser.isSet(jpegRate) &&
+        !(o.jpegRate = intIn(parser.value(jpegRate), engine::settings::JpegRate)))
         return fail(Cut::tr("--jpeg-rate needs a whole number from 1 to 100"));
-    if (parser.isSet(pngLevel) && !(o.pngLevel = intIn(parser.value(pngLevel), 0, 2)))
+    if (parser.isSet(pngLevel) &&
+        !(o.pngLevel = intIn(parser.value(pngLevel), engine::settings::PngLevel)))
         return fail(Cut::tr("--png-level needs 0, 1 or 2"));
     if (o.output == QLatin1String("-")) {
         if (parser.isSet(batch))

@@ -87,6 +87,16 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     EXPECT_EQ(make({"--size", "30", "--color", "3158064"}, "d.png").pixel(0, 0),
               image::rgb(48, 48, 48));
     EXPECT_EQ(plain.pixel(0, 0), image::rgb(0, 0, 0));
+    EXPECT_EQ(make({"--size", "30", "--color", "16777215"}, "e.png").pixel(0, 0),
+              image::rgb(255, 255, 255));
+    EXPECT_EQ(make({"--size", "30", "--color", "0"}, "f.png"), plain);
+    EXPECT_TRUE(make({"--size", "30", "--jpeg-rate", "100"}, "g.jpg").width() > 0);
+    EXPECT_TRUE(make({"--size", "30", "--png-level", "2"}, "h.png") == plain);
+    // An option given turns its setting on, whatever the settings file says.
+    testsupport::writeAll(file("on.ini"), "[Font]\r\nSize=30\r\nItalic=-1\r\nTick=-1\r\n");
+    const Image both = make({"--bold", "--italic", "--size", "30"}, "both.png");
+    EXPECT_EQ(make({"--settings", file("on.ini"), "--bold", "--italic"}, "on1.png"), both);
+    EXPECT_EQ(make({"--settings", file("on.ini")}, "on2.png"), both);
     Image red(4, 4, image::Format::Rgb32);
     red.fill(image::rgb(255, 0, 0));
     QByteArray bmp;
@@ -154,6 +164,11 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, cli::UsageError, "--jpeg-rate"},
         {{"-o", file("a.png"), "--png-level", "3", "A"}, cli::UsageError, "--png-level"},
         {{"-o", file("a.bmp"), "--transparent", "A"}, cli::UsageError, "PNG"},
+        {{"-o", file("a.jpg"), "--transparent", "A"}, cli::UsageError, "PNG"},
+        {{"-o", file("a.png"), "--color", "16777216", "A"}, cli::UsageError, "--color"},
+        {{"-o", file("a.png"), "--color", "-1", "A"}, cli::UsageError, "--color"},
+        {{"-o", file("a.jpg"), "--jpeg-rate", "0", "A"}, cli::UsageError, "--jpeg-rate"},
+        {{"-o", file("a.png"), "--png-level", "-1", "A"}, cli::UsageError, "--png-level"},
         {{"-o", file("a.png"), "--batch", file("notes.txt")}, cli::UsageError, "%d"},
         {{"-o", "-", "--batch", file("notes.txt")}, cli::UsageError, "-o -"},
         {{"-o", file("a.png"), "--nonsense", "A"}, cli::UsageError, "nonsense"},
@@ -211,6 +226,8 @@ TEST(CutProcess, NothingIsLostSilently) {
          2, "line 2"},
         {"$CUT -o 'p%d.png' --batch <(printf 'a\\nb\\n') && test -s p2.png", 0, ""},
         {"printf 'x\\n' | $CUT -o 'i%d.png' --batch /dev/stdin && test -s i1.png", 0, ""},
+        {"printf 'a\\n\\nb\\n' | $CUT -o 'e%d.png' --batch - && test -s e3.png -a ! -e e2.png", 0,
+         ""},
         {"$CUT --settings <(printf '[Data]\\r\\nBackColor=255\\r\\n') -o - A |"
          " convert-im6.q16 - -format '%[pixel:p{0,0}]' info: | grep -qx 'srgb(255,0,0)'",
          0, ""},

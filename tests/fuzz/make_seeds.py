@@ -104,6 +104,9 @@ def bitmaps():
     put("picture", "bmp-rle8.bmp", bmp(info40(W, H, 8, 1, 16), palette_of(16), rle8))
     rle4 = bytes([5, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 3, 1, 4, 0xAB, 0, 1])
     put("picture", "bmp-rle4.bmp", bmp(info40(W, H, 4, 2, 16), palette_of(16), rle4))
+    # A colour count beyond what 4 bits can index: the palette still has 16.
+    put("picture", "bmp-4bit-300-colours.bmp",
+        bmp(info40(W, H, 4, colors=300), palette_of(16), pack_rows(index_rows(4), 4)))
     # A writer's mistake: the pixel offset names the end of the info header,
     # where the palette starts; the pixels follow the palette.
     into_palette = bytearray(bmp(info40(W, H, 8), palette_of(256), pack_rows(index_rows(8), 8)))
@@ -137,6 +140,15 @@ def icons(png_data):
     eight = icon_dib(24, 24, 8, index_rows(8, 24, 24), [[x % 2 for x in range(24)]] * 24,
                      palette_of(256))
     put("picture", "ico-single-32bit.ico", icon([(32, 32, 32, wide)]))
+    # Hard-edged transparency from the mask alone, and equal sizes of two depths
+    # (the deeper wins); a cursor is an icon of type 2.
+    put("picture", "ico-4bit-mask.ico", icon([(16, 16, 4, small)]))
+    deep16 = icon_dib(16, 16, 32, [[colour(x, y) + (255,) for x in range(16)] for y in range(16)],
+                      [[0] * 16 for _ in range(16)])
+    put("picture", "ico-equal-sizes.ico", icon([(16, 16, 4, small), (16, 16, 32, deep16)]))
+    cursor = bytearray(icon([(16, 16, 4, small)]))
+    cursor[2:4] = struct.pack("<H", 2)
+    put("picture", "cur-4bit.cur", bytes(cursor))
     # The directory's length covers the header alone; the bitmap is whole in the file.
     short = bytearray(icon([(16, 16, 4, small)]))
     short[14:18] = struct.pack("<I", 40)
@@ -144,6 +156,9 @@ def icons(png_data):
     put("picture", "ico-multi-size.ico",
         icon([(16, 16, 4, small), (24, 24, 8, eight), (32, 32, 32, wide)]))
     put("picture", "ico-png-entry.ico", icon([(16, 16, 4, small), (48, 40, 32, png_data)]))
+    # A bitmap's header counts its mask rows in its height: 32 x 32 is smaller
+    # than the PNG's 48 x 40.
+    put("picture", "ico-bitmap-vs-png.ico", icon([(32, 32, 32, wide), (48, 40, 32, png_data)]))
     # Hostile: many entries pointing at one image, and more than the cap allows.
     put("picture", "ico-40-entries-one-png.ico", icon([(48, 40, 32, png_data)], 40))
     put("picture", "ico-300-entries.ico", icon([(16, 16, 4, small)], 300))

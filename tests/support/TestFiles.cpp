@@ -165,10 +165,11 @@ engine::image::Image readByImageMagick(const QByteArray& file, const QString& su
     return readByImageMagick(saved.fileName());
 }
 
-engine::image::Image readByImageMagick(const QString& path) {
+engine::image::Image readByImageMagick(const QString& path, int frame) {
     QProcess convert;
     convert.start(QStringLiteral("convert-im6.q16"),
-                  {path + "[0]", "-depth", "8", "-alpha", "on", "PAM:-"});
+                  {QStringLiteral("%1[%2]").arg(path).arg(frame), "-colorspace", "sRGB", "-depth",
+                   "8", "-alpha", "on", "PAM:-"});
     // Its warnings (a bitmap's stream ending early) end in a failure status
     // though the picture comes out whole.
     if (!convert.waitForFinished(60000))

@@ -25,9 +25,9 @@ QByteArray twoFrameGif();
 QByteArray twoSizeIcon();
 
 // A picture file decoded by ImageMagick, the independent reader, as Argb32
-// (opaque where the file has no alpha); the first frame of an animation. A
-// null image where ImageMagick cannot read it.
-engine::image::Image readByImageMagick(const QString& path);
+// (opaque where the file has no alpha); the first frame of an animation, or
+// of an icon the entry `frame`. A null image where ImageMagick cannot read it.
+engine::image::Image readByImageMagick(const QString& path, int frame = 0);
 // The same for a file's bytes, kept for the reader under a name with `suffix`.
 engine::image::Image readByImageMagick(const QByteArray& file, const QString& suffix);
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include <QRect>
 
 #include "engine/text/TextDrawing.h"
@@ -51,4 +55,58 @@ TEST(FaceName, IsTheFaceTheLettersAreDrawnWith) {
     const QString fallback = text::faceName({QString(), 12});
     EXPECT_FALSE(fallback.isEmpty());
     EXPECT_EQ(text::faceName({QStringLiteral("No Such Family"), 12}), fallback);
+}
+
+namespace {
+
+// The inked rows and columns of a coverage image, cropped, as text rows.
+std::vector<std::string> cropped(const image::Image& m) {
+    int left = m.width(), right = -1, top = m.height(), bottom = -1;
+    for (int y = 0; y < m.height(); ++y)
+        for (int x = 0; x < m.width(); ++x)
+            if (m.constScanLine(y)[x]) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    std::vector<std::string> rows;
+    for (int y = top; y <= bottom; ++y) {
+        rows.emplace_back();
+        for (int x = left; x <= right; ++x)
+            rows.back() += m.constScanLine(y)[x] ? '#' : '.';
+    }
+    return rows;
+}
+
+// Turned a quarter counter-clockwise: the top row becomes the left column.
+std::vector<std::string> turned(const std::vector<std::string>& rows) {
+    std::vector<std::string> out(rows.empty() ? 0 : rows[0].size(), std::string(rows.size(), '.'));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            out[rows[r].size() - 1 - c][r] = rows[r][c];
+    return out;
+}
+
+std::vector<std::string> letters(const QString& text, const QString& face, bool bold = false) {
+    return cropped(text::coverage(text, {face, 40, bold}, false));
+}
+
+} // namespace
+
+// Properties that hold for any vertical face: a turned glyph is the upright
+// glyph's bitmap turned counter-clockwise; half-width forms stay the plain
+// face's; bold turned letters advance as bold upright ones; a face that is
+// bold already is not emboldened again.
+TEST(VerticalFace, TurnedGlyphsAreUprightGlyphsTurned) {
+    for (const char* c : {"字", "山", "永"})
+        EXPECT_EQ(letters(c, "@IPAゴシック"), turned(letters(c, "IPAゴシック"))) << c;
+    for (const char* c : {"A", "ｱ", "7"})
+        EXPECT_EQ(letters(c, "@IPAゴシック"), letters(c, "IPAゴシック")) << c;
+    const auto widening = [](const QString& face) {
+        return text::measureText("一二三", {face, 40, true}).width() -
+               text::measureText("一二三", {face, 40, false}).width();
+    };
+    EXPECT_GT(widening("IPAゴシック"), 0);
+    EXPECT_EQ(widening("@IPAゴシック"), widening("IPAゴシック"));
+    EXPECT_EQ(letters("Ab", "DejaVu Sans", true),
+              letters("Ab", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
 }

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "engine/files/AtomicFile.h"
+#include "support/TestSupport.h"
+
+// On a file system that is really full, a file in a folder that takes no new
+// file is written in place: its room is claimed before any old byte changes,
+// so the write fails and the old file stays whole. Root mounts a small tmpfs
+// and fills it; the write runs as an ordinary user, for whom the folder is
+// read-only.
+TEST(AtomicFile, FullDiskFailsBeforeAnyOldByteChanges) {
+    const QByteArray grown(300 * 1024, 'n');
+    const auto step = [&grown](const QString& folder) {
+        QString why;
+        EXPECT_FALSE(engine::files::writeFileAtomically(folder + "/kept", grown, &why));
+        EXPECT_FALSE(why.isEmpty());
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can mount the small file system this needs";
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+    const QByteArray target = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", target.constData(), "tmpfs", 0, "size=256k,mode=0755") != 0)
+        GTEST_SKIP() << "no tmpfs could be mounted here";
+    const QByteArray old(100 * 1024, 'o');
+    testsupport::writeAll(dir.filePath("kept"), old);
+    QFile::setPermissions(dir.filePath("kept"), QFileDevice::Permissions(0x6666));
+    QFile filler(dir.filePath("filler"));
+    filler.open(QIODevice::WriteOnly);
+    while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+    }
+    filler.close();
+    const QString why = testsupport::runAsOrdinaryUser(dir.path(), step);
+    EXPECT_EQ(testsupport::readAll(dir.filePath("kept")), old);
+    ::umount(target.constData());
+    if (!why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+}

@@ -90,8 +90,6 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     EXPECT_EQ(make({"--size", "30", "--color", "16777215"}, "e.png").pixel(0, 0),
               image::rgb(255, 255, 255));
     EXPECT_EQ(make({"--size", "30", "--color", "0"}, "f.png"), plain);
-    EXPECT_TRUE(make({"--size", "30", "--jpeg-rate", "100"}, "g.jpg").width() > 0);
-    EXPECT_TRUE(make({"--size", "30", "--png-level", "2"}, "h.png") == plain);
     // An option given turns its setting on, whatever the settings file says.
     testsupport::writeAll(file("on.ini"), "[Font]\r\nSize=30\r\nItalic=-1\r\nTick=-1\r\n");
     const Image both = make({"--bold", "--italic", "--size", "30"}, "both.png");

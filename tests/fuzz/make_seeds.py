@@ -146,6 +146,8 @@ def icons(png_data):
     deep16 = icon_dib(16, 16, 32, [[colour(x, y) + (255,) for x in range(16)] for y in range(16)],
                       [[0] * 16 for _ in range(16)])
     put("picture", "ico-equal-sizes.ico", icon([(16, 16, 4, small), (16, 16, 32, deep16)]))
+    twin = icon_dib(16, 16, 4, index_rows(4, 16, 16)[::-1], mask, palette_of(16))
+    put("picture", "ico-equal-twins.ico", icon([(16, 16, 4, small), (16, 16, 4, twin)]))
     cursor = bytearray(icon([(16, 16, 4, small)]))
     cursor[2:4] = struct.pack("<H", 2)
     put("picture", "cur-4bit.cur", bytes(cursor))

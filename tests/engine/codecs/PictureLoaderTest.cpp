@@ -80,8 +80,9 @@ TEST(PictureCorpus, LoadsAsAnIndependentReaderSeesItOrIsRefused) {
         SCOPED_TRACE(name);
         expectSameAsImageMagick(corpus.filePath(name));
     }
-    // Of two entries of one size the deeper is taken.
+    // Of two entries of one size the deeper is taken, of equal depths the first.
     expectSameAsImageMagick(corpus.filePath("ico-equal-sizes.ico"), 1);
+    expectSameAsImageMagick(corpus.filePath("ico-equal-twins.ico"), 0);
     // A colour count beyond the bit depth reads the palette the depth allows.
     Image over, plain;
     ASSERT_TRUE(codecs::loadPicture(corpus.filePath("bmp-4bit-300-colours.bmp"), over));

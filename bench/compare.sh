@@ -2,10 +2,12 @@
 # velmora-cut side by side with ImageMagick 6 doing the same work, each as a
 # whole process, in one run (ratios, since the machine is shared and noisy):
 #   bench/compare.sh build-bench/velmora-cut [runs]
-# Job S: "Sample" at 72 pt. Job L: a 68-character line at 120 pt. Font
-# IPAPGothic (the file handed to both), a 32 x 32 pattern, PNG out. Prints
-# medians, the time ratios, peak memory, and for the job L image the size of
-# each PNG level against ImageMagick's own PNG writer.
+# Job S: "Sample" at 72 pt. Job L: a 68-character line at 120 pt. velmora-cut
+# is given the family name "IPA Pゴシック" (fontconfig's start included),
+# ImageMagick the font file; a 32 x 32 pattern, PNG out. Prints medians, the
+# time ratios, peak memory; for job L over the built-in tartan and over a
+# photo-like pattern the size of each PNG level against ImageMagick writing the
+# same pixels; and a 400-line batch with --jobs 1 and --jobs 2.
 set -euo pipefail
 cut=$(realpath "$1"); runs=${2:-9}
 convert=convert-im6.q16
@@ -13,6 +15,7 @@ font=$(fc-match -f '%{file}' IPAPGothic)
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 cd "$work"
 $convert -size 32x32 pattern:checkerboard -fill '#c03030' -draw 'rectangle 0,0 12,12' pattern.png
+$convert -size 64x64 -seed 7 plasma:fractal -blur 0x1 photo.png
 
 # Runs the two commands in turn, $runs times each, so that both meet the same
 # moments of a noisy machine; prints the two medians in ms.
@@ -33,7 +36,7 @@ peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
 job() { # name text size
     local name=$1 text=$2 pt=$3
-    ours=("$cut" --font "$font" --size "$pt" --pattern pattern.png --color '#000000'
+    ours=("$cut" --font "IPA Pゴシック" --size "$pt" --pattern pattern.png --color '#000000'
                 -o "$name-cut.png" "$text")
     theirs=("$convert" -density 96 -font "$font" -pointsize "$pt" +antialias -background black
                   -fill black "label:$text" -gravity NorthWest -tile pattern.png -annotate +0+0
@@ -50,10 +53,24 @@ job S "Sample" 72
 job L "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ" 120
 
 # PNG size: each level against ImageMagick writing the same pixels.
-$convert L-cut.png L-plain.png
-for level in 1 0 2; do
-    "$cut" --font "$font" --size 120 --pattern pattern.png --png-level $level -o "L$level.png" \
-        "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ"
-    echo "job L PNG level $level: $(stat -c %s "L$level.png") bytes, ImageMagick $(stat -c %s L-plain.png) bytes," \
-         "ratio $(awk "BEGIN {printf \"%.2f\", $(stat -c %s "L$level.png") / $(stat -c %s L-plain.png)}")"
+long="切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ"
+for pattern in tartan photo; do
+    with=(); [ "$pattern" = photo ] && with=(--pattern photo.png)
+    "$cut" --font "IPA Pゴシック" --size 120 "${with[@]}" -o "$pattern-ref.png" "$long"
+    $convert "$pattern-ref.png" "$pattern-im.png"
+    for level in 1 0 2; do
+        "$cut" --font "IPA Pゴシック" --size 120 "${with[@]}" --png-level $level -o "$pattern$level.png" "$long"
+        echo "job L over the $pattern, PNG level $level: $(stat -c %s "$pattern$level.png") bytes," \
+             "ImageMagick $(stat -c %s "$pattern-im.png") bytes," \
+             "ratio $(awk "BEGIN {printf \"%.2f\", $(stat -c %s "$pattern$level.png") / $(stat -c %s "$pattern-im.png")}")"
+    done
+done
+
+# A batch of 400 lines on one core and on two.
+for i in $(seq 400); do echo "行 $i: Cut letters $i"; done > batch.txt
+for jobs in 1 2; do
+    start=$(date +%s%N)
+    "$cut" --font "IPA Pゴシック" --size 48 --jobs $jobs -o "b$jobs-%03d.png" --batch batch.txt
+    end=$(date +%s%N)
+    echo "batch of 400 lines, --jobs $jobs: $(( (end - start) / 1000000 )) ms"
 done

@@ -1,5 +1,12 @@
 #include "CutCommand.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include <QFileDevice>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -154,6 +161,60 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& i
     return engine::files::writeFileAtomically(target, data, &why);
 }
 
+struct Outcome {
+    bool done = false;
+    bool written = false;
+    QString target;
+    QString why;
+};
+
+// Renders and writes the lines on `jobs` threads, each with its own copy of
+// the request (and so its own faces); this thread reports, failures in line
+// order as soon as every line before them is done. Returns the failures.
+int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const CutStreams& io,
+           Messages& messages) {
+    std::vector<Outcome> outcomes(static_cast<size_t>(lines.size()));
+    std::mutex lock;
+    std::condition_variable finished;
+    std::atomic<qsizetype> next{0};
+    const auto work = [&](Job own) {
+        for (qsizetype i; (i = next++) < lines.size();) {
+            Outcome outcome;
+            outcome.done = true;
+            outcome.written = cutOne(o, own, lines[i], io, outcome.target, outcome.why);
+            const std::lock_guard<std::mutex> hold(lock);
+            outcomes[static_cast<size_t>(i)] = std::move(outcome);
+            finished.notify_one();
+        }
+    };
+    const int threads = static_cast<int>(std::min<qsizetype>(o.jobs, lines.size()));
+    std::vector<std::thread> pool;
+    if (threads <= 1)
+        work(job); // one line, or one job: no thread to start and no faces to open again
+    else
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back(work, job);
+    int failed = 0;
+    std::unique_lock<std::mutex> hold(lock);
+    for (qsizetype reported = 0; reported < lines.size(); ++reported) {
+        Outcome& outcome = outcomes[static_cast<size_t>(reported)];
+        finished.wait(hold, [&outcome] { return outcome.done; });
+        if (!outcome.written) {
+            ++failed;
+            const Line& line = lines[reported];
+            messages.say(
+                line.number
+                    ? Cut::tr("line %1: %2: %3").arg(line.number).arg(outcome.target, outcome.why)
+                    : Cut::tr("%1: %2").arg(outcome.target, outcome.why));
+        }
+        messages.progress(reported + 1);
+    }
+    hold.unlock();
+    for (std::thread& t : pool)
+        t.join();
+    return failed;
+}
+
 // The window's settings file as defaults, read once whatever it is (a pipe
 // too); without one, the window's first-start values.
 bool readSettings(const QString& name, QString& why) {
@@ -252,17 +313,7 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         splitBatch(data, lines, messages, unreadable);
     }
     messages.expect(lines.size());
-    int failed = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString target, why;
-        if (!cutOne(o, job, lines[i], io, target, why)) {
-            ++failed;
-            messages.say(lines[i].number
-                             ? Cut::tr("line %1: %2: %3").arg(lines[i].number).arg(target, why)
-                             : Cut::tr("%1: %2").arg(target, why));
-        }
-        messages.progress(i + 1);
-    }
+    const int failed = cutAll(o, job, lines, io, messages);
     messages.finish();
     if (failed && lines.size() > 1)
         messages.say(Cut::tr("%1 of %2 images were not written").arg(failed).arg(lines.size()));

@@ -1,6 +1,8 @@
 #include "CutOptions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -80,9 +82,9 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
         italic("italic"), pattern("pattern", QString(), "FILE"), color("color", QString(), "COLOR"),
         jpegRate("jpeg-rate", QString(), "N"), progressive("progressive"),
         pngLevel("png-level", QString(), "N"), transparent("transparent"), smooth("smooth"),
-        help(QStringList{"h", "help"}), version("version");
+        jobs("jobs", QString(), "N"), help(QStringList{"h", "help"}), version("version");
     parser.addOptions({output, batch, settings, font, size, bold, italic, pattern, color, jpegRate,
-                       progressive, pngLevel, transparent, smooth, help, version});
+                       progressive, pngLevel, transparent, smooth, jobs, help, version});
     if (!parser.parse(QStringList{QStringLiteral("velmora-cut")} + arguments)) {
         error = parser.errorText();
         return false;
@@ -128,6 +130,9 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     if (parser.isSet(pngLevel) &&
         !(o.pngLevel = intIn(parser.value(pngLevel), engine::settings::PngLevel)))
         return fail(Cut::tr("--png-level needs 0, 1 or 2"));
+    o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (parser.isSet(jobs) && !(o.jobs = intIn(parser.value(jobs), {1, 256, 1}).value_or(0)))
+        return fail(Cut::tr("--jobs needs a whole number from 1 to 256"));
     if (o.output == QLatin1String("-")) {
         if (parser.isSet(batch))
             return fail(Cut::tr("--batch writes files: -o - takes one text"));
@@ -176,6 +181,7 @@ QString HelpText() {
         "  --transparent      transparent background (PNG only)\n"
         "  --smooth           antialiased letter edges\n"
         "  --settings INI     defaults from a Velmora.Ini settings file (never written)\n"
+        "  --jobs N           lines of a batch rendered at once (default: the cores)\n"
         "  -h, --help         this help\n"
         "  --version          the version\n"
         "\n"

@@ -35,6 +35,7 @@ struct CutOptions {
     std::optional<int> pngLevel;
     bool transparent = false;
     bool smooth = false;
+    int jobs = 1; // lines rendered at once; the number of cores unless given
     Format format = Format::Png;
     bool help = false;
     bool version = false;

@@ -74,6 +74,7 @@ exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
   --transparent      transparent background (PNG only)
   --smooth           antialiased letter edges
   --settings INI     defaults from a Velmora.Ini settings file (never written)
+  --jobs N           lines of a batch rendered at once (default: the cores)
   -h, --help         this help
   --version          the version
 
@@ -102,6 +103,7 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
   --transparent      背景を透明にする (PNG のみ)
   --smooth           文字の縁をなめらかにする
   --settings INI     Velmora.Ini から既定値を読む (書き込みはしません)
+  --jobs N           一括処理で同時に描く行の数 (既定: コアの数)
   -h, --help         この説明
   --version          版
 
@@ -140,6 +142,10 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
     <message>
         <source>%1: the batch file cannot be read: %2</source>
         <translation>%1: 一括処理のファイルを読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>--jobs needs a whole number from 1 to 256</source>
+        <translation>--jobs には 1 から 256 の整数を指定してください</translation>
     </message>
     <message>
         <source>line %1: not UTF-8 text, left out</source>

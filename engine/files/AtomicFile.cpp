@@ -109,14 +109,13 @@ bool writeAndRename(const Path& target, const QByteArray& data, const struct sta
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    mode_t mode = 0;
-    if (old) {
-        mode = old->st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
+    // The umask can only be read by setting it: once, before any other thread writes.
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    const mode_t mode = old ? old->st_mode & 07777 : 0666 & ~mask;
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data, 0) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok)

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <map>
-#include <memory>
 #include <string>
 #include <tuple>
 
@@ -27,33 +26,42 @@ bool drawsNothing(char32_t c) {
            (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0000 && c <= 0xE0FFF);
 }
 
-FT_Library library() {
-    static FT_Library lib = [] {
-        FT_Library l = nullptr;
-        FT_Init_FreeType(&l);
-        return l;
-    }();
-    return lib;
+// Each thread has its own FreeType library and faces, which FreeType and
+// HarfBuzz do not share between threads; they go with the thread.
+struct Faces {
+    FT_Library library = nullptr;
+    std::map<std::pair<QByteArray, int>, Face> open;
+    Faces() { FT_Init_FreeType(&library); }
+    ~Faces() {
+        for (auto& [key, face] : open) {
+            hb_font_destroy(face.hb);
+            FT_Done_Face(face.ft);
+        }
+        FT_Done_FreeType(library);
+    }
+};
+
+Faces& faces() {
+    thread_local Faces own;
+    return own;
 }
 
 } // namespace
 
 Face* openFace(const QByteArray& path, int index) {
-    static auto* faces = new std::map<std::pair<QByteArray, int>, std::unique_ptr<Face>>;
-    auto& slot = (*faces)[{path, index}];
-    if (!slot) {
-        auto face = std::make_unique<Face>();
-        if (!library() || FT_New_Face(library(), path.constData(), index, &face->ft) != 0)
-            return nullptr;
-        face->bold = face->ft->style_flags & FT_STYLE_FLAG_BOLD;
-        face->italic = face->ft->style_flags & FT_STYLE_FLAG_ITALIC;
-        face->color = FT_HAS_COLOR(face->ft);
-        face->hb = hb_ft_font_create_referenced(face->ft);
-        // Advances as the hinted, one-bit glyphs are drawn: whole pixels.
-        hb_ft_font_set_load_flags(face->hb, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO);
-        slot = std::move(face);
-    }
-    return slot.get();
+    Faces& all = faces();
+    if (auto it = all.open.find({path, index}); it != all.open.end())
+        return &it->second;
+    Face face;
+    if (!all.library || FT_New_Face(all.library, path.constData(), index, &face.ft) != 0)
+        return nullptr;
+    face.bold = face.ft->style_flags & FT_STYLE_FLAG_BOLD;
+    face.italic = face.ft->style_flags & FT_STYLE_FLAG_ITALIC;
+    face.color = FT_HAS_COLOR(face.ft);
+    face.hb = hb_ft_font_create_referenced(face.ft);
+    // Advances as the hinted, one-bit glyphs are drawn: whole pixels.
+    hb_ft_font_set_load_flags(face.hb, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO);
+    return &all.open.emplace(std::make_pair(path, index), face).first->second;
 }
 
 double setSize(Face* face, double pointSize) {
@@ -172,9 +180,9 @@ bool hasAll(const Face* face, std::u32string_view cluster) {
     return true;
 }
 
-// Chosen per face, style and cluster; each cluster is searched for once.
+// Chosen per face, style and cluster; each cluster is searched for once a thread.
 Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster) {
-    static std::map<std::tuple<QString, bool, bool, std::u32string>, Face*> known;
+    thread_local std::map<std::tuple<QString, bool, bool, std::u32string>, Face*> known;
     const auto key = std::make_tuple(spec.family, spec.bold, spec.italic, std::u32string(cluster));
     if (auto it = known.find(key); it != known.end())
         return it->second;
@@ -208,7 +216,7 @@ bool isFullWidth(char32_t c) {
 Match match(const FontSpec& spec) {
     if (isVertical(spec))
         return match(plain(spec));
-    static std::map<std::tuple<QString, bool, bool>, Match> known;
+    thread_local std::map<std::tuple<QString, bool, bool>, Match> known;
     const auto key = std::make_tuple(spec.family, spec.bold, spec.italic);
     if (auto it = known.find(key); it != known.end())
         return it->second;

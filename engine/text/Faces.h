@@ -21,7 +21,8 @@ struct Face {
     bool color = false;  // colour glyphs (emoji), drawn by their alpha
 };
 
-// Faces stay open for the life of the process; each is opened once.
+// Faces stay open for the life of the thread that opened them; each is opened
+// once a thread.
 Face* openFace(const QByteArray& path, int index);
 
 // Sets the size in points at 96 dots per inch. A face of fixed bitmap sizes

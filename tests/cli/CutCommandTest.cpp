@@ -259,13 +259,27 @@ TEST(CutProcess, NothingIsLostSilently) {
 
 // One text per line; a failing line is reported and the others are written.
 TEST_F(CutCommand, BatchWritesEveryLineItCan) {
-    const Outcome run = cut({"-o", file("out-%03d.png"), "--batch", "-", "--size", "20"},
-                            "one\r\n\r\ntwo\n" + QByteArray(3000, 'W') + "\nfour");
-    EXPECT_EQ(run.status, cli::OutputFailed);
-    EXPECT_TRUE(run.err.contains("line 4")) << run.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList({"out-*"}, QDir::Files),
-              QStringList({"out-001.png", "out-003.png", "out-005.png"}));
-    EXPECT_EQ(picture(file("out-003.png")).height(), picture(file("out-001.png")).height());
+    QByteArray batch = "one\r\n\r\ntwo\n" + QByteArray(3000, 'W') + "\nfour";
+    for (int i = 0; i < 40; ++i)
+        batch +=
+            QStringLiteral("\n行 %1 Cut").arg(i).toUtf8() + (i % 9 ? "" : QByteArray(3000, 'W'));
+    const Outcome one =
+        cut({"-o", file("one-%03d.png"), "--batch", "-", "--size", "20", "--jobs", "1"}, batch);
+    EXPECT_EQ(one.status, cli::OutputFailed);
+    EXPECT_TRUE(one.err.startsWith("velmora-cut: line 4:")) << one.err.toStdString();
+    EXPECT_TRUE(QFile::exists(file("one-001.png")) && QFile::exists(file("one-005.png")));
+    EXPECT_FALSE(QFile::exists(file("one-002.png")) || QFile::exists(file("one-004.png")));
+    // On three threads: the same files, byte for byte, and the same report in line order.
+    const Outcome three =
+        cut({"-o", file("three-%03d.png"), "--batch", "-", "--size", "20", "--jobs", "3"}, batch);
+    EXPECT_EQ(three.status, one.status);
+    EXPECT_EQ(QString(three.err).replace("three-", "one-"), one.err);
+    const QStringList written = QDir(dir.path()).entryList({"one-*"}, QDir::Files);
+    EXPECT_EQ(written.size(), 3 + 35); // five of the forty added lines are too wide
+    for (const QString& name : written)
+        EXPECT_EQ(testsupport::readAll(file(name)),
+                  testsupport::readAll(file(QString(name).replace("one-", "three-"))))
+            << name.toStdString();
 }
 
 // No display, no platform named; PNG to standard output; Japanese messages.

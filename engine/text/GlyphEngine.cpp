@@ -182,7 +182,9 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
         sized = g.face;
         const Raster::Bitmap*& b = rendered[{g.face, g.glyph}];
         if (!b) {
-            raster.m_bitmaps.push_back(render(g, smooth, m.syntheticItalic && !g.face->italic));
+            // Bitmap-only faces (colour emoji) have no outline to slant.
+            raster.m_bitmaps.push_back(
+                render(g, smooth, m.syntheticItalic && !g.face->italic && !g.face->color));
             b = &raster.m_bitmaps.back();
         }
         raster.m_glyphs.push_back(place(g, b, line));

@@ -4,6 +4,7 @@
 
 #include "engine/cut/Render.h"
 #include "ui/dialogs/MessageBox.h"
+#include "ui/widgets/AutoSizeLabel.h"
 #include "ui/widgets/DrawingFont.h"
 #include "ui/widgets/ImageBridge.h"
 #include "ui/widgets/PictureBox.h"
@@ -27,8 +28,10 @@ bool frmMain::RenderLetters() {
                        QStringLiteral("ベルモラ"), ui::MsgIcon::Exclamation);
         return false;
     }
-    Board->setOuterSize(size.width() + 2, size.height() + 2);
+    SizeMongon->setCaption(request.text, size);
     Board->setImage(ui::toQImage(result.convertedTo(engine::image::Format::Rgb32)));
+    // An empty text has no image but still the line's height.
+    Board->setOuterSize(size.width() + 2, size.height() + 2);
     Board->Refresh();
     return true;
 }

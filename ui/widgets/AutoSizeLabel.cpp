@@ -10,6 +10,11 @@ void AutoSizeLabel::setCaption(const QString& caption) {
     fit();
 }
 
+void AutoSizeLabel::setCaption(const QString& caption, QSize measured) {
+    m_caption = caption;
+    resize(measured);
+}
+
 void AutoSizeLabel::setLabelFont(const QFont& font) {
     setFont(font);
     fit();

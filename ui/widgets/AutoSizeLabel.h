@@ -12,6 +12,8 @@ class AutoSizeLabel : public QWidget {
     explicit AutoSizeLabel(QWidget* parent);
 
     void setCaption(const QString& caption);
+    // The same with the size already measured, as the renderer has it.
+    void setCaption(const QString& caption, QSize measured);
     // Font changes resize the label too.
     void setLabelFont(const QFont& font);
 

@@ -43,6 +43,7 @@ class Rendering : public MainWindowFixture {
         const QImage& pattern = form->Dot[0]->image();
         ASSERT_EQ(board.size(), m.size());
         ASSERT_EQ(form->Board->size(), m.size() + QSize(2, 2));
+        ASSERT_EQ(form->SizeMongon->size(), m.size());
         int letters = 0;
         for (int y = 0; y < m.height(); ++y) {
             for (int x = 0; x < m.width(); ++x) {
@@ -78,6 +79,7 @@ TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {
     ASSERT_TRUE(form->RenderLetters());
     EXPECT_EQ(form->Board->width(), 2);
     EXPECT_EQ(form->Board->innerWidth(), 0);
+    EXPECT_EQ(form->Board->height(), form->SizeMongon->height() + 2);
 }
 
 TEST_F(Rendering, ItalicOverhangIsWholeInTheImage) {

@@ -98,17 +98,34 @@ Image Image::convertedTo(Format format) const {
     Image out(m_width, m_height, format);
     if (out.isNull())
         return out;
-    for (int y = 0; y < m_height; ++y) {
-        std::uint8_t* o = out.scanLine(y);
-        for (int x = 0; x < m_width; ++x) {
-            Rgb c = pixel(x, y);
-            if (format == Format::Rgb32 && alpha(c) < 255) {
-                const int a = alpha(c);
-                const auto over = [a](int v) { return (v * a + 127) / 255; };
-                c = rgb(over(red(c)), over(green(c)), over(blue(c)));
-            }
-            reinterpret_cast<Rgb*>(o)[x] = c;
+    const auto converted = [format](Rgb c) {
+        if (format == Format::Rgb32 && alpha(c) < 255) {
+            const int a = alpha(c);
+            const auto over = [a](int v) { return (v * a + 127) / 255; };
+            return rgb(over(red(c)), over(green(c)), over(blue(c)));
         }
+        return c;
+    };
+    if (depth() == 8) {
+        // One lookup a pixel: every byte's colour worked out once.
+        Rgb lut[256];
+        for (int i = 0; i < 256; ++i)
+            lut[i] = converted(m_format == Format::Grey8    ? rgb(i, i, i)
+                               : size_t(i) < m_table.size() ? m_table[size_t(i)]
+                                                            : rgb(0, 0, 0));
+        for (int y = 0; y < m_height; ++y) {
+            const std::uint8_t* in = constScanLine(y);
+            auto* o = reinterpret_cast<Rgb*>(out.scanLine(y));
+            for (int x = 0; x < m_width; ++x)
+                o[x] = lut[in[x]];
+        }
+        return out;
+    }
+    for (int y = 0; y < m_height; ++y) {
+        const auto* in = reinterpret_cast<const Rgb*>(constScanLine(y));
+        auto* o = reinterpret_cast<Rgb*>(out.scanLine(y));
+        for (int x = 0; x < m_width; ++x)
+            o[x] = converted(m_format == Format::Rgb32 ? in[x] | 0xFF000000u : in[x]);
     }
     return out;
 }

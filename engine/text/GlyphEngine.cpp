@@ -208,16 +208,27 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
 void Raster::drawInto(image::Image& cover) const {
     for (const Glyph& g : m_glyphs) {
         const Bitmap& b = *g.bitmap;
+        const QPoint at = m_origin + g.at;
+        if (!g.turned) {
+            // The rows and columns inside the image, then a plain row loop.
+            const int c0 = std::max(0, -at.x()), c1 = std::min(b.width, cover.width() - at.x());
+            const int r0 = std::max(0, -at.y()), r1 = std::min(b.rows, cover.height() - at.y());
+            for (int r = r0; r < r1; ++r) {
+                const uchar* in = b.pixels.data() + size_t(r) * size_t(b.width);
+                uchar* out = cover.scanLine(at.y() + r) + at.x();
+                for (int c = c0; c < c1; ++c)
+                    out[c] = std::max(out[c], in[c]);
+            }
+            continue;
+        }
+        // Row r, column c of a turned glyph lands on (x + r, y - c).
         for (int r = 0; r < b.rows; ++r)
             for (int c = 0; c < b.width; ++c) {
-                const uchar v = b.pixels[size_t(r) * size_t(b.width) + size_t(c)];
-                const QPoint at = m_origin + (g.turned ? QPoint(g.at.x() + r, g.at.y() - c)
-                                                       : QPoint(g.at.x() + c, g.at.y() + r));
-                if (v && at.x() >= 0 && at.y() >= 0 && at.x() < cover.width() &&
-                    at.y() < cover.height()) {
-                    uchar& out = cover.scanLine(at.y())[at.x()];
-                    out = std::max(out, v);
-                }
+                const int x = at.x() + r, y = at.y() - c;
+                if (x < 0 || y < 0 || x >= cover.width() || y >= cover.height())
+                    continue;
+                uchar& out = cover.scanLine(y)[x];
+                out = std::max(out, b.pixels[size_t(r) * size_t(b.width) + size_t(c)]);
             }
     }
 }

@@ -44,18 +44,22 @@ QString decodeNativeName(const QByteArray& bytes) {
 }
 
 QByteArray encodeNativeName(const QString& name) {
+    // A low surrogate stands for a byte only where it is not the second half
+    // of a character beyond U+FFFF.
+    const auto escaped = [&name](qsizetype at) {
+        const char16_t c = name[at].unicode();
+        return c >= 0xDC80 && c <= 0xDCFF && !(at > 0 && name[at - 1].isHighSurrogate());
+    };
     QByteArray bytes;
     for (qsizetype at = 0; at < name.size();) {
-        const char16_t c = name[at].unicode();
-        if (c >= 0xDC80 && c <= 0xDCFF) {
-            bytes += static_cast<char>(c - 0xDC00);
+        if (escaped(at)) {
+            bytes += static_cast<char>(name[at].unicode() - 0xDC00);
             ++at;
             continue;
         }
         // A run without escaped bytes encodes as UTF-8.
         qsizetype end = at;
-        while (end < name.size() &&
-               !(name[end].unicode() >= 0xDC80 && name[end].unicode() <= 0xDCFF))
+        while (end < name.size() && !escaped(end))
             ++end;
         bytes += QStringView(name).mid(at, end - at).toUtf8();
         at = end;

@@ -168,6 +168,10 @@ size_t GetPrivateProfileString(const std::string& section, const std::string& ke
     return out.size();
 }
 
+std::string readBack(const std::string& value) {
+    return valueOf("=" + value);
+}
+
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const QString& fileName) {
     // A line break would start a new line in the file: a forged section or key.

@@ -15,6 +15,10 @@ size_t GetPrivateProfileString(const std::string& section, const std::string& ke
                                const std::string& defaultValue, std::string& out, size_t size,
                                const QString& fileName);
 
+// What reading gives back of a value once written: blanks trimmed, one pair
+// of enclosing quotes removed.
+std::string readBack(const std::string& value);
+
 // Replaces the key's value in place, appends the key to its section, or appends
 // the section; everything else stays byte for byte. Returns false on failure,
 // in which case the file is left as it was. A section, key or value holding CR

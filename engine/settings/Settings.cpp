@@ -10,6 +10,7 @@
 #include "engine/settings/basFunc.h"
 #include "engine/settings/CodePage.h"
 #include "engine/settings/ConfigFolder.h"
+#include "engine/settings/Profile.h"
 #include "engine/settings/Ranges.h"
 
 QString gMongon;
@@ -67,6 +68,12 @@ QString exactKey(const QString& key) {
     return key + QStringLiteral("Utf8");
 }
 
+// What the key gives back once the value is written: Shift-JIS, with blanks
+// trimmed and enclosing quotes removed as the profile reader does.
+QString asRead(const QString& value) {
+    return engine::settings::fromAnsi(engine::settings::readBack(engine::settings::toAnsi(value)));
+}
+
 // The value, from its exact form while that still stands for what the key
 // holds; once another program has changed the key, the key wins.
 QString readExact(const QString& section, const QString& key, const QString& fallback,
@@ -74,7 +81,7 @@ QString readExact(const QString& section, const QString& key, const QString& fal
     const QString value = GetIniString(section, key, fallback, iniFile);
     const QString exact = QString::fromUtf8(QByteArray::fromPercentEncoding(
         GetIniString(section, exactKey(key), QString(), iniFile).toLatin1()));
-    if (!exact.isEmpty() && engine::settings::fromAnsi(engine::settings::toAnsi(exact)) == value)
+    if (!exact.isEmpty() && asRead(exact) == value)
         return exact;
     return value;
 }
@@ -83,7 +90,7 @@ QString readExact(const QString& section, const QString& key, const QString& fal
 // exact form is already there (which must not outlive its text), the exact form.
 void writeExact(const QString& section, const QString& key, const QString& value) {
     PutIniString(section, key, value, gIniFile);
-    const bool lossy = engine::settings::fromAnsi(engine::settings::toAnsi(value)) != value;
+    const bool lossy = asRead(value) != value;
     if (lossy || !GetIniString(section, exactKey(key), QString(), gIniFile).isEmpty())
         PutIniString(section, exactKey(key),
                      QString::fromLatin1(value.toUtf8().toPercentEncoding()), gIniFile);

@@ -10,6 +10,7 @@
 #include FT_SYNTHESIS_H
 
 #include "engine/files/NativeName.h"
+#include "engine/image/Limits.h"
 #include "engine/files/ReadFile.h"
 #include "engine/text/Faces.h"
 #include "engine/text/FontList.h"
@@ -173,6 +174,15 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
     Raster raster;
     const Line line = layout(text, font, extraAdvance);
     const Match m = match(font);
+    // A line no picture can hold is measured, never drawn: its glyphs alone
+    // could take more memory than any picture may.
+    const std::int64_t W = (line.advance + 32) >> 6, H = line.ascent + line.descent;
+    if (W > image::MaxPictureSide || H > image::MaxPictureSide ||
+        W * H * 4 > image::MaxPictureBytes) {
+        raster.m_size = QSize(static_cast<int>(std::min<std::int64_t>(W, 1'000'000'000)),
+                              static_cast<int>(std::min<std::int64_t>(H, 1'000'000'000)));
+        return raster;
+    }
     std::map<std::pair<const Face*, unsigned>, const Raster::Bitmap*> rendered;
     QRect ink;
     const Face* sized = nullptr;
@@ -191,8 +201,7 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
         ink |= inkBox(raster.m_glyphs.back());
     }
     // The advance box, grown by exactly the ink that reaches beyond it.
-    const int W = static_cast<int>((line.advance + 32) >> 6), H = line.ascent + line.descent;
-    int left = 0, top = 0, right = W, bottom = H;
+    int left = 0, top = 0, right = static_cast<int>(W), bottom = static_cast<int>(H);
     if (!ink.isNull()) {
         ink = ink.marginsAdded(inkMargins);
         left = std::min(left, ink.left());

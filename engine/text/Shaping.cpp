@@ -79,7 +79,7 @@ std::vector<Face*> facesOf(const QString& text, const std::vector<qsizetype>& ut
 
 // A turned glyph's place in its column: the top of its cell in glyph space and
 // the cell's height, from the font's vertical metrics, else the line's.
-std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, const Line& line) {
+std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, double scale, const Line& line) {
     const FT_Pos lineTop = FT_Pos(line.ascent) * 64,
                  lineHeight = FT_Pos(line.ascent + line.descent) * 64;
     if (!FT_HAS_VERTICAL(face->ft) ||
@@ -87,7 +87,8 @@ std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, const Line& l
                       FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO | FT_LOAD_VERTICAL_LAYOUT) != 0)
         return {lineTop, lineHeight};
     const FT_Glyph_Metrics& metrics = face->ft->glyph->metrics;
-    return {metrics.horiBearingY + metrics.vertBearingY, metrics.vertAdvance};
+    return {FT_Pos(std::lround((metrics.horiBearingY + metrics.vertBearingY) * scale)),
+            FT_Pos(std::lround(metrics.vertAdvance * scale))};
 }
 
 // Shapes one item and appends its glyphs, left to right as they show.
@@ -111,16 +112,20 @@ void shape(const QString& text, const Item& item, double pointSize, int extraAdv
     const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, &count);
     const auto scaled = [scale](hb_position_t v) { return FT_Pos(std::lround(v * scale)); };
     for (unsigned g = 0; g < count; ++g) {
+        // Letter spacing (emboldening's widening) goes after a whole cluster,
+        // so that marks stay on their bases.
+        const bool clusterEnds = g + 1 == count || info[g + 1].cluster != info[g].cluster;
+        const FT_Pos extra = clusterEnds ? FT_Pos(extraAdvance) * 64 : 0;
         if (item.turned) {
-            const auto [top, height] = verticalCell(item.face, info[g].codepoint, line);
-            line.glyphs.push_back(
-                {item.face, info[g].codepoint, scale, line.advance, top, pos[g].x_advance, true});
-            line.advance += height + FT_Pos(extraAdvance) * 64;
+            const auto [top, height] = verticalCell(item.face, info[g].codepoint, scale, line);
+            line.glyphs.push_back({item.face, info[g].codepoint, scale, line.advance, top,
+                                   scaled(pos[g].x_advance), true});
+            line.advance += height + extra;
             continue;
         }
         line.glyphs.push_back({item.face, info[g].codepoint, scale,
                                line.advance + scaled(pos[g].x_offset), scaled(pos[g].y_offset)});
-        line.advance += scaled(pos[g].x_advance) + FT_Pos(extraAdvance) * 64;
+        line.advance += scaled(pos[g].x_advance) + extra;
     }
 }
 
@@ -165,10 +170,11 @@ Line layout(const QString& requestedText, const FontSpec& requested, int extraAd
     }
     if (!m.face)
         return line;
-    setSize(m.face, spec.pointSize);
+    // A bitmap-only face's metrics are its strike's: scaled to the size asked.
+    const double scale = setSize(m.face, spec.pointSize);
     const FT_Size_Metrics& metrics = m.face->ft->size->metrics;
-    line.ascent = static_cast<int>((metrics.ascender + 63) >> 6);
-    line.descent = static_cast<int>((-metrics.descender + 63) >> 6);
+    line.ascent = static_cast<int>(std::ceil(metrics.ascender * scale / 64));
+    line.descent = static_cast<int>(std::ceil(-metrics.descender * scale / 64));
 
     const QString text = drawable(requestedText);
     std::u32string chars;

@@ -231,6 +231,8 @@ TEST(CutProcess, NothingIsLostSilently) {
          0, ""},
         {"mkfifo f; printf '[Font]\\r\\nSize=30\\r\\n' > f & $CUT --settings f -o a.png A", 0, ""},
         {"$CUT -o $'n\\xff.png' A && test -s $'n\\xff.png'", 0, ""},
+        {"$CUT -o '💀.png' A && test -s '💀.png'", 0, ""},
+        {"$CUT --size 20000 -o x.png ABCDEFGHIJKLMNOPQRSTUVWXYZ", 3, "32,767"},
         {"$CUT -o a.png A && mv a.png $'p\\xfe.png' && $CUT --pattern $'p\\xfe.png' -o b.png A", 0,
          ""},
         {"$CUT -o 'z%0999999999d.png' --batch /dev/null", 1, "at most 20 digits"},

@@ -73,15 +73,16 @@ TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
                             "[Options]\r\nGIF = 0\r\n"
                             "[mystuff]\r\nfoo=bar\r\n"
                             "[DATA]\r\nmongon= spaced \r\nbackcolor=255\r\n"
+                            "MongonUtf8=%20spaced%20\r\n"
                             "[font]\r\nsize=12.5\r\nitalic=5\r\nName=" +
                                 sjis(QStringLiteral("ＭＳ Ｐゴシック")) +
                                 "\r\nTick=0\r\n"
                                 "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
                                 "[PNG]\r\nRate=1\r\n");
-    // The blanks the quotes protected are gone after the next start, as the file now holds them
-    // bare.
+    // The blanks the quotes protected, which the original reader drops from the
+    // bare value now written, come back from the exact form beside it.
     LoadSettings(dir.path());
-    EXPECT_EQ(gMongon, "spaced");
+    EXPECT_EQ(gMongon, " spaced ");
 }
 
 TEST_F(Settings, ValuesRoundTripInTheirWrittenForms) {
@@ -170,6 +171,9 @@ TEST_F(Settings, TextsComeBackWholeAndExactly) {
          "Mongon=" + QByteArray(150, '\x82').replace("\x82", "\x82\xa0")},
         {exotic, "Mongon=caf? ? ?\x96\xec\x89\xc6"},
         {QStringLiteral("caf? ? ?野家"), "Mongon=caf? ? ?\x96\xec\x89\xc6"}, // no stale exact form
+        {QStringLiteral(" Sample "), "Mongon= Sample "}, // blanks and quotes the reader
+        {QStringLiteral("\"hi\""), "Mongon=\"hi\""},     // would take off
+        {QStringLiteral("Café "), "Mongon=Caf? "},
     };
     for (const auto& row : rows) {
         gMongon = row.text;

@@ -111,6 +111,11 @@ TEST(TextLayout, EmojiAndControls) {
     const int man = widthOf(QStringLiteral("👨"), "DejaVu Sans");
     EXPECT_LT(widthOf(QStringLiteral("👨\u200D👩\u200D👧"), "DejaVu Sans"), man * 3 / 2);
 
+    // A bitmap face's line is as tall as the size asked, not as its strike.
+    EXPECT_LT(text::measureText(QStringLiteral("👍"), {"Noto Color Emoji", 12}).height(), 30);
+    // Emboldening's widening goes after a letter and its marks, not between.
+    EXPECT_EQ(text::measureText(QStringLiteral("e\u0301"), {"IPA Pゴシック", 60, true}).width(),
+              text::measureText(QStringLiteral("e"), {"IPA Pゴシック", 60, true}).width());
     EXPECT_EQ(widthOf("a\tb", "DejaVu Sans"), widthOf("a b", "DejaVu Sans"));
     EXPECT_EQ(draw("a\x1b[31mb\x7f", "DejaVu Sans", 20).cover,
               draw("a[31mb", "DejaVu Sans", 20).cover);

@@ -1,8 +1,11 @@
-#include "Decoders.h"
+#include "engine/codecs/Decoders.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include <gif_lib.h>
@@ -12,17 +15,34 @@
 namespace engine::codecs {
 namespace {
 
-// The file's bytes not yet read.
+// One colour for every value a pixel byte can hold.
+using Palette = std::array<image::Rgb, 256>;
+
+// giflib wipes its whole code table on every clear code, so data of nothing
+// but clear codes costs it microseconds a byte. Real encoders stay under two
+// bytes a pixel; more than this budget is refused.
+constexpr qsizetype FrameBytesPerPixel = 3;
+constexpr qsizetype FrameBytesSlack = 64 * 1024;
+
+// The file's bytes not yet read, and how many of them giflib may still take
+// (-1: no bound).
 struct Source {
     QByteArrayView rest;
+    qsizetype budget = -1;
 };
 
+// Short reads are how giflib learns the file (or the budget) has ended.
 int readBytes(GifFileType* gif, GifByteType* data, int length) {
     auto* source = static_cast<Source*>(gif->UserData);
-    const int n = static_cast<int>(std::min<qsizetype>(length, source->rest.size()));
-    std::memcpy(data, source->rest.data(), static_cast<size_t>(n));
+    qsizetype n = std::clamp<qsizetype>(length, 0, source->rest.size());
+    if (source->budget >= 0) {
+        n = std::min(n, source->budget);
+        source->budget -= n;
+    }
+    if (n > 0)
+        std::memcpy(data, source->rest.data(), static_cast<std::size_t>(n));
     source->rest = source->rest.sliced(n);
-    return n;
+    return static_cast<int>(n);
 }
 
 struct CloseGif {
@@ -30,95 +50,110 @@ struct CloseGif {
 };
 using Gif = std::unique_ptr<GifFileType, CloseGif>;
 
-// The transparent colour a graphics control extension names, or -1. Other
-// extensions (comments, application data) are passed over.
-bool readExtension(GifFileType* gif, int& transparent) {
+// Passes over one extension. A graphics control block gives the transparent
+// index for the frame after it; a plain-text block uses up the one before it.
+bool skipExtension(GifFileType* gif, int& transparent) {
     int code = 0;
     GifByteType* block = nullptr;
     if (DGifGetExtension(gif, &code, &block) != GIF_OK)
         return false;
-    if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
-        GraphicsControlBlock control;
-        if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK)
-            transparent = control.TransparentColor;
-    }
+    GraphicsControlBlock control;
+    if (code == GRAPHICS_EXT_FUNC_CODE && block &&
+        DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK)
+        transparent = control.TransparentColor;
+    else if (code == PLAINTEXT_EXT_FUNC_CODE)
+        transparent = NO_TRANSPARENT_COLOR;
     while (block)
         if (DGifGetExtensionNext(gif, &block) != GIF_OK)
             return false;
     return true;
 }
 
-// The rows in the order an interlaced frame stores them: every 8th from 0,
-// every 8th from 4, every 4th from 2, every 2nd from 1.
-std::vector<int> rowOrder(int height, bool interlaced) {
-    std::vector<int> rows;
-    rows.reserve(static_cast<size_t>(height));
-    if (!interlaced) {
-        for (int y = 0; y < height; ++y)
-            rows.push_back(y);
-        return rows;
+// Reads up to the first frame's descriptor, keeping the transparent index
+// that applies to it. A file that ends before any frame has no picture.
+bool findFirstFrame(GifFileType* gif, int& transparent) {
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &record) != GIF_OK)
+            return false;
+        if (record == IMAGE_DESC_RECORD_TYPE)
+            return DGifGetImageDesc(gif) == GIF_OK;
+        if (record != EXTENSION_RECORD_TYPE || !skipExtension(gif, transparent))
+            return false;
     }
-    for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
-        for (int y = start; y < height; y += step)
-            rows.push_back(y);
-    return rows;
 }
 
-// The first frame's indexes turned into colours on the transparent screen.
-bool readFrame(GifFileType* gif, int transparent, image::Image& screen) {
-    if (DGifGetImageDesc(gif) != GIF_OK)
-        return false;
-    const GifImageDesc& d = gif->Image;
-    const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-    if (!map || d.Width <= 0 || d.Height <= 0 || d.Left < 0 || d.Top < 0 ||
-        std::int64_t(d.Left) + d.Width > screen.width() ||
-        std::int64_t(d.Top) + d.Height > screen.height())
-        return false;
-    std::vector<GifPixelType> line(static_cast<size_t>(d.Width));
-    for (const int y : rowOrder(d.Height, d.Interlace)) {
-        if (DGifGetLine(gif, line.data(), d.Width) != GIF_OK)
-            return false;
-        auto* out = reinterpret_cast<image::Rgb*>(screen.scanLine(d.Top + y)) + d.Left;
-        for (int x = 0; x < d.Width; ++x) {
-            const int i = line[static_cast<size_t>(x)];
-            if (i == transparent)
-                continue;
-            const GifColorType c = i < map->ColorCount ? map->Colors[i] : GifColorType{0, 0, 0};
-            out[x] = image::rgb(c.Red, c.Green, c.Blue);
+bool frameFitsScreen(const GifImageDesc& frame, const GifFileType& gif) {
+    return frame.Left >= 0 && frame.Top >= 0 &&
+           image::pictureSizeAllowed(frame.Width, frame.Height) &&
+           std::int64_t(frame.Left) + frame.Width <= gif.SWidth &&
+           std::int64_t(frame.Top) + frame.Height <= gif.SHeight;
+}
+
+// Indexes the map does not reach read as opaque black, so a short map cannot
+// lead a pixel past its end; the transparent index wins even there.
+Palette makePalette(const ColorMapObject& map, int transparent) {
+    Palette palette;
+    palette.fill(image::rgb(0, 0, 0));
+    const int count = std::clamp(map.ColorCount, 0, int(palette.size()));
+    for (int i = 0; i < count; ++i)
+        palette[std::size_t(i)] =
+            image::rgb(map.Colors[i].Red, map.Colors[i].Green, map.Colors[i].Blue);
+    if (transparent >= 0 && transparent < int(palette.size()))
+        palette[std::size_t(transparent)] = 0;
+    return palette;
+}
+
+// Row passes of a frame: first row and step. Interlaced frames store every
+// 8th row from 0, every 8th from 4, every 4th from 2, then every 2nd from 1.
+struct Pass {
+    int first;
+    int step;
+};
+constexpr Pass Interlaced[] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+constexpr Pass TopToBottom[] = {{0, 1}};
+
+// The frame's indexes turned into colours on the screen, row by row in the
+// order the file stores them.
+bool readFrame(GifFileType* gif, const Palette& palette, image::Image& screen) {
+    const GifImageDesc& frame = gif->Image;
+    const std::span<const Pass> passes =
+        frame.Interlace ? std::span<const Pass>(Interlaced) : std::span<const Pass>(TopToBottom);
+    std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
+    for (const Pass& pass : passes)
+        for (int y = pass.first; y < frame.Height; y += pass.step) {
+            if (DGifGetLine(gif, line.data(), frame.Width) != GIF_OK)
+                return false;
+            auto* out = reinterpret_cast<image::Rgb*>(screen.scanLine(frame.Top + y)) + frame.Left;
+            std::transform(line.begin(), line.end(), out,
+                           [&palette](GifPixelType index) { return palette[index]; });
         }
-    }
     return true;
 }
 
 } // namespace
 
+// Only the first frame is decoded: it is the picture a still viewer shows,
+// and the rest of an animation is never read.
 bool decodeGif(QByteArrayView file, image::Image& picture) {
     Source source{file};
     int error = 0;
     const Gif gif(DGifOpen(&source, readBytes, &error));
     if (!gif || !image::pictureSizeAllowed(gif->SWidth, gif->SHeight))
         return false;
-    // Starts all transparent: what the frame does not cover stays so.
-    image::Image screen(gif->SWidth, gif->SHeight, image::Format::Argb32);
-    if (screen.isNull())
+    int transparent = NO_TRANSPARENT_COLOR;
+    if (!findFirstFrame(gif.get(), transparent) || !frameFitsScreen(gif->Image, *gif))
         return false;
-    int transparent = -1;
-    for (;;) {
-        GifRecordType record = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &record) != GIF_OK)
-            return false;
-        if (record == EXTENSION_RECORD_TYPE) {
-            if (!readExtension(gif.get(), transparent))
-                return false;
-        } else if (record == IMAGE_DESC_RECORD_TYPE) {
-            if (!readFrame(gif.get(), transparent, screen))
-                return false;
-            picture = std::move(screen);
-            return true;
-        } else {
-            return false; // the end, or nonsense, before any frame
-        }
-    }
+    const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
+    if (!map)
+        return false;
+    source.budget = FrameBytesPerPixel * gif->Image.Width * gif->Image.Height + FrameBytesSlack;
+    // Starts all zero, so what the frame does not cover is transparent.
+    image::Image screen(gif->SWidth, gif->SHeight, image::Format::Argb32);
+    if (screen.isNull() || !readFrame(gif.get(), makePalette(*map, transparent), screen))
+        return false;
+    picture = std::move(screen);
+    return true;
 }
 
 } // namespace engine::codecs

@@ -193,6 +193,15 @@ def imagemagick_files():
     put("picture", "gif-animated.gif",
         magick(["-delay", "10"] + base + ["(", "-size", "48x40", "xc:navy", ")",
                                           "-colors", "16"], ".gif"))
+    # Hostile: one pixel, then 100 KB of nothing but LZW clear codes, each of
+    # which costs giflib a whole table wipe.
+    bits = [(4 >> b) & 1 for b in range(3)] * (100 * 1024 * 8 // 3)
+    flood = bytes(sum(bits[i + j] << j for j in range(8)) for i in range(0, len(bits) - 7, 8))
+    blocks = b"".join(bytes([len(flood[i:i + 255])]) + flood[i:i + 255]
+                      for i in range(0, len(flood), 255))
+    put("picture", "gif-clear-code-flood.gif",
+        b"GIF89a" + struct.pack("<HHBBB", 1, 1, 0x80, 0, 0) + b"\0\0\0\xff\xff\xff"
+        + b"," + struct.pack("<HHHHB", 0, 0, 1, 1, 0) + b"\x02" + blocks + b"\0;")
     put("picture", "gif-interlaced-transparent.gif",
         magick(base + ["-transparent", "yellow", "-colors", "16", "-interlace", "GIF"], ".gif"))
     put("picture", "gif-frame-inside-screen.gif",

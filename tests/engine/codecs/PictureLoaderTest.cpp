@@ -121,7 +121,7 @@ TEST(PictureCorpus, LoadsAsAnIndependentReaderSeesItOrIsRefused) {
     }
     // Beyond the limits on work, cut short, or with sides that overflow row arithmetic.
     for (const char* name : {"jpeg-300-scans.jpg", "ico-300-entries.ico", "bmp-os2-cut-short.bmp",
-                             "bmp-overflowing-header.bmp"}) {
+                             "bmp-overflowing-header.bmp", "gif-clear-code-flood.gif"}) {
         Image ours;
         EXPECT_FALSE(codecs::loadPicture(corpus.filePath(name), ours)) << name;
     }

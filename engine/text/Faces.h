@@ -46,7 +46,7 @@ Match match(const FontSpec& spec);
 bool hasAll(const Face* face, std::u32string_view cluster);
 
 // A face with every character of the cluster, in the font system's order of
-// preference for the spec's family and style; else one with its first
+// preference for the requested family and style; else one with its first
 // character; else none.
 Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster);
 

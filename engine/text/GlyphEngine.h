@@ -30,7 +30,7 @@ struct Resolved {
     double pixelSize = 0;
 };
 
-// The family the engine draws the spec's letters with, as the font list shows
+// The family the engine draws the requested letters with, as the font list shows
 // it; an "@" face keeps its "@". Empty where no face at all can be found.
 QString faceName(const FontSpec& font);
 

@@ -15,9 +15,4 @@ using COLORREF = std::uint32_t;
 // pixels on any desktop: window white, window text black, buttons F0F0F0.
 Rgb rgbOf(COLORREF color);
 
-// The COLORREF of a colour, alpha dropped.
-constexpr COLORREF colorRefOf(Rgb color) {
-    return COLORREF(red(color)) | COLORREF(green(color)) << 8 | COLORREF(blue(color)) << 16;
-}
-
 } // namespace engine::image

@@ -48,11 +48,6 @@ void PictureBox::setOuterSize(int width, int height) {
     m_image = std::move(resized);
 }
 
-void PictureBox::Cls() {
-    m_image.fill(ui::toRgb32(m_backColor));
-    update();
-}
-
 void PictureBox::setBackColor(engine::image::COLORREF color) {
     m_backColor = color;
     m_image.fill(ui::toRgb32(color));

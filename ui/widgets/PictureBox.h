@@ -23,8 +23,6 @@ class PictureBox : public QWidget {
 
     // Resizes the box; the image keeps its content, new area in the back colour.
     void setOuterSize(int width, int height);
-    // Fills the image with the back colour.
-    void Cls();
     engine::image::COLORREF backColor() const { return m_backColor; }
     // A new back colour fills the whole image at once.
     void setBackColor(engine::image::COLORREF color);

@@ -3,17 +3,46 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include "engine/settings/Ranges.h"
 
 namespace cli {
 namespace {
 
-const QRegularExpression Placeholder(QStringLiteral("%(%|0?(\\d*)d)"));
+// "%%" (a percent sign) or "%d", "%Nd", "%0Nd" (the line number, N wide) in an
+// output name.
+struct Marker {
+    qsizetype start, end;
+    bool percent;
+    QStringView width;
+};
+
+std::vector<Marker> markersIn(QStringView name) {
+    std::vector<Marker> found;
+    const auto digit = [&name](qsizetype i) { return name[i] >= u'0' && name[i] <= u'9'; };
+    for (qsizetype i = 0; i + 1 < name.size(); ++i) {
+        if (name[i] != u'%')
+            continue;
+        if (name[i + 1] == u'%') {
+            found.push_back({i, i + 2, true, {}});
+            ++i;
+            continue;
+        }
+        qsizetype end = name[i + 1] == u'0' ? i + 2 : i + 1;
+        const qsizetype digits = end;
+        while (end < name.size() && digit(end))
+            ++end;
+        if (end < name.size() && name[end] == u'd') {
+            found.push_back({i, end + 1, false, name.sliced(digits, end - digits)});
+            i = end;
+        }
+    }
+    return found;
+}
 // No line number needs more digits; a wider one would only fill memory.
 constexpr int MaxWidth = 20;
 
@@ -55,23 +84,21 @@ std::optional<Format> FormatOfName(const QString& name) {
 QString OutputName(const QString& pattern, int line) {
     QString name;
     qsizetype from = 0;
-    for (auto it = Placeholder.globalMatch(pattern); it.hasNext();) {
-        const auto match = it.next();
-        name += pattern.mid(from, match.capturedStart() - from);
-        if (match.captured(1) == QLatin1String("%"))
+    for (const Marker& marker : markersIn(pattern)) {
+        name += pattern.mid(from, marker.start - from);
+        if (marker.percent)
             name += QLatin1Char('%');
         else
-            name += QStringLiteral("%1").arg(line, match.captured(2).toInt(), 10, QLatin1Char('0'));
-        from = match.capturedEnd();
+            name += QStringLiteral("%1").arg(line, marker.width.toInt(), 10, QLatin1Char('0'));
+        from = marker.end;
     }
     return name + pattern.mid(from);
 }
 
 bool HasLineNumber(const QString& pattern) {
-    for (auto it = Placeholder.globalMatch(pattern); it.hasNext();)
-        if (it.next().captured(1) != QLatin1String("%"))
-            return true;
-    return false;
+    const std::vector<Marker> markers = markersIn(pattern);
+    return std::any_of(markers.begin(), markers.end(),
+                       [](const Marker& marker) { return !marker.percent; });
 }
 
 bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
@@ -147,9 +174,8 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     if (parser.isSet(batch) && !HasLineNumber(o.output))
         return fail(o.output + QStringLiteral(": ") +
                     Cut::tr("a batch output name needs %d or %0Nd for the line number"));
-    for (auto it = Placeholder.globalMatch(o.output); parser.isSet(batch) && it.hasNext();)
-        if (const QString width = it.next().captured(2);
-            width.size() > 2 || width.toInt() > MaxWidth)
+    for (const Marker& marker : parser.isSet(batch) ? markersIn(o.output) : std::vector<Marker>{})
+        if (marker.width.size() > 2 || marker.width.toInt() > MaxWidth)
             return fail(o.output + QStringLiteral(": ") +
                         Cut::tr("a line number may be at most %1 digits wide").arg(MaxWidth));
     if (o.transparent && o.format != Format::Png)

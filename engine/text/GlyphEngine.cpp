@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 
-#include <QRegularExpression>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -143,10 +142,14 @@ void shutdown() {
 }
 
 bool looksLikeFontFile(const QString& name) {
-    static const QRegularExpression fontFile(
-        QStringLiteral("\\.(ttf|otf|ttc|otc|pfa|pfb|pcf|woff2?)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    return name.contains(u'/') || fontFile.match(name).hasMatch() || files::isRegularFile(name);
+    static constexpr const char16_t* Endings[] = {u".ttf", u".otf", u".ttc", u".otc", u".pfa",
+                                                  u".pfb", u".pcf", u".woff", u".woff2"};
+    return name.contains(u'/') ||
+           std::any_of(std::begin(Endings), std::end(Endings),
+                       [&name](const char16_t* ending) {
+                           return name.endsWith(QStringView(ending), Qt::CaseInsensitive);
+                       }) ||
+           files::isRegularFile(name);
 }
 
 bool isInstalled(const FontSpec& font) {

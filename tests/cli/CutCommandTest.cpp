@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "cli/CutCommand.h"
+#include "cli/CutOptions.h"
 #include "engine/codecs/Codecs.h"
 #include "support/TestFiles.h"
 #include "support/TestSupport.h"
@@ -282,6 +283,22 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
         EXPECT_EQ(testsupport::readAll(file(name)),
                   testsupport::readAll(file(QString(name).replace("one-", "three-"))))
             << name.toStdString();
+}
+
+// Line-number markers in batch output names, read left to right.
+TEST(CutOptions, OutputNamesNumberTheLines) {
+    const struct {
+        const char* pattern;
+        const char* name;
+    } table[] = {{"a%d.png", "a7.png"},        {"%03d-%d", "007-7"},  {"x%0d%00d", "x77"},
+                 {"%%d%%%2d", "%d%07"},        {"50%.%d", "50%.7"},   {"%5x%1d%", "%5x7%"},
+                 {"%0%d", "%07"},              {"%%%%", "%%"}};
+    for (const auto& row : table) {
+        EXPECT_EQ(cli::OutputName(row.pattern, 7), row.name) << row.pattern;
+        EXPECT_EQ(cli::HasLineNumber(row.pattern), QString(row.pattern).count('d') >
+                                                       QString(row.name).count('d'))
+            << row.pattern;
+    }
 }
 
 // No display, no platform named; PNG to standard output; Japanese messages.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include <unistd.h>
 
@@ -16,6 +17,18 @@ namespace {
 
 // Qt's own notes (no runtime folder and the like) are not the command's to print.
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// Whether the locale may ask for Japanese, the one language the command has
+// besides English: the translations, and the application object they need, are
+// only loaded then.
+bool mayWantJapanese() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(name);
+        if (value.startsWith("ja") || value.contains(":ja"))
+            return true;
+    }
+    return false;
+}
 
 void installTranslations(QCoreApplication& app) {
     for (const auto& [name, folder] :
@@ -40,10 +53,14 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(engine::files::decodeNativeName(argv[i]));
-    int qtArgc = 1;
-    QCoreApplication app(qtArgc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    installTranslations(app);
+    // Translators need an application object; nothing else of the command does.
+    int qtArgc = 1;
+    std::optional<QCoreApplication> app;
+    if (mayWantJapanese()) {
+        app.emplace(qtArgc, argv);
+        installTranslations(*app);
+    }
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);

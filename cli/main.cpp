@@ -61,6 +61,7 @@ int main(int argc, char* argv[]) {
         app.emplace(qtArgc, argv);
         installTranslations(*app);
     }
+    engine::text::rememberFaceLookups();
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);

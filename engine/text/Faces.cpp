@@ -1,5 +1,6 @@
 #include "Faces.h"
 
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <string>
@@ -14,6 +15,8 @@
 
 #ifdef VELMORA_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+
+#include "engine/text/FaceCache.h"
 #endif
 
 namespace engine::text {
@@ -109,28 +112,47 @@ bool hasFamily(FcPattern* font, const QString& family) {
     return false;
 }
 
-Face* faceOf(FcPattern* font) {
+FaceFile fileOf(FcPattern* font) {
     FcChar8* file = nullptr;
     int index = 0;
     if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch)
-        return nullptr;
+        return {};
     FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    // Whether the face is bold or italic comes from the face itself: fontconfig
-    // reports the weight and slant it was asked for when it makes them up.
-    return openFace(QByteArray(reinterpret_cast<const char*>(file)), index);
+    return {QByteArray(reinterpret_cast<const char*>(file)), index};
 }
 
+// Whether the face is bold or italic comes from the face itself: fontconfig
+// reports the weight and slant it was asked for when it makes them up.
+Face* faceOf(const FaceFile& file) {
+    return file.path.isEmpty() ? nullptr : openFace(file.path, file.index);
+}
+
+std::atomic<bool> remembering{false};
+
 // The installed face of that family, or with `anyFamily` whatever fontconfig
-// offers in its place.
+// offers in its place: as fontconfig answered before while nothing it depends
+// on has changed, else fontconfig's answer now.
 Face* findFace(const QString& family, bool bold, bool italic, bool anyFamily) {
+    const FaceQuery query{family, bold, italic, anyFamily};
+    const bool remember = remembering;
+    if (const std::optional<FaceFile> known =
+            remember ? rememberedFace(query) : std::nullopt) {
+        if (known->path.isEmpty())
+            return nullptr;
+        if (Face* face = faceOf(*known))
+            return face;
+    }
     FcPattern* wanted = patternFor(family, bold, italic);
     FcResult result;
     FcPattern* font = FcFontMatch(nullptr, wanted, &result);
-    Face* face = font && (anyFamily || hasFamily(font, family)) ? faceOf(font) : nullptr;
+    const FaceFile file =
+        font && (anyFamily || hasFamily(font, family)) ? fileOf(font) : FaceFile{};
     if (font)
         FcPatternDestroy(font);
     FcPatternDestroy(wanted);
-    return face;
+    if (remember)
+        rememberFace(query, file);
+    return faceOf(file);
 }
 
 // The first font of the sorted set whose characters include those of the
@@ -144,7 +166,7 @@ Face* firstWith(FcFontSet* set, std::u32string_view cluster) {
         for (char32_t c : cluster)
             all = all && (drawsNothing(c) || FcCharSetHasChar(chars, c));
         if (all)
-            return faceOf(set->fonts[i]);
+            return faceOf(fileOf(set->fonts[i]));
     }
     return nullptr;
 }
@@ -172,6 +194,12 @@ Face* searchFallback(const FontSpec&, std::u32string_view) {
 #endif
 
 } // namespace
+
+void rememberFaceLookups() {
+#ifdef VELMORA_FONTCONFIG
+    remembering = true;
+#endif
+}
 
 bool hasAll(const Face* face, std::u32string_view cluster) {
     for (char32_t c : cluster)

@@ -89,4 +89,11 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
 // Releases what the font system holds for the process, at its very end.
 void shutdown();
 
+// From now on the process keeps the files fontconfig gives for families in the
+// user's cache folder ($XDG_CACHE_HOME/velmora/faces) and takes them from there
+// while fontconfig's configuration is unchanged: a short-lived process then
+// skips reading that configuration. The window, which lists every family
+// anyway and writes nothing beside its settings, leaves it off.
+void rememberFaceLookups();
+
 } // namespace engine::text

@@ -285,6 +285,35 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
             << name.toStdString();
 }
 
+// A family fontconfig resolved is remembered between runs, and used only while
+// fontconfig's configuration, and the environment that picks it, stay as they were.
+TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
+    QTemporaryDir dir;
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CUT", QStringLiteral(VELMORA_CUT));
+    env.insert("LC_ALL", "C.UTF-8");
+    shell.setProcessEnvironment(env);
+    shell.setWorkingDirectory(dir.path());
+    shell.start("bash", {"-c", R"(set -ex
+        dejavu=/usr/share/fonts/truetype/dejavu
+        draw() { $CUT --size 20 --font "$1" -o "$2" Ab 2>/dev/null; }
+        draw $dejavu/DejaVuSans.ttf sans.png; draw $dejavu/DejaVuSerif.ttf serif.png
+        conf() { printf '<fontconfig><include>/etc/fonts/fonts.conf</include><alias>
+            <family>Velmora Test</family><prefer><family>%s</family></prefer></alias>
+            </fontconfig>' "$1" > conf/fonts.conf; }
+        mkdir conf; export FONTCONFIG_FILE=$PWD/conf/fonts.conf XDG_CACHE_HOME=$PWD/cache
+        stale() { sed -i "s/$1/$2/" cache/velmora/faces; }
+        conf 'DejaVu Serif'; draw 'Velmora Test' 1.png; cmp 1.png serif.png
+        stale DejaVuSerif DejaVuSans; draw 'Velmora Test' 2.png; cmp 2.png sans.png
+        stale DejaVuSans gone; draw 'Velmora Test' 3.png; cmp 3.png serif.png
+        stale DejaVuSerif DejaVuSans; conf 'DejaVu Serif'; draw 'Velmora Test' 4.png
+        cmp 4.png serif.png
+        stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png)"});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+}
+
 // Line-number markers in batch output names, read left to right.
 TEST(CutOptions, OutputNamesNumberTheLines) {
     const struct {

@@ -185,7 +185,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     Location at = locate(lines, section, key);
     if (at.key) {
         Line& line = lines[*at.key];
-        line.text = *keyName(line.text) + "=" + value;
+        const std::string text = *keyName(line.text) + "=" + value;
+        // The file already says so: it is left as it is, unwritten and unsynced.
+        if (text == line.text)
+            return true;
+        line.text = text;
     } else {
         const Line entry{key + "=" + value, "\r\n"};
         if (at.section) {

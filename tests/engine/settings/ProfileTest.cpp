@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -107,6 +109,19 @@ TEST_F(Profile, WriteKeepsEverythingElseByteForByte) {
                                         "k=v\r\n"
                                         "[New]\r\n"
                                         "n=1\r\n"));
+    // A value the file already holds is not written again: the file open here
+    // is still the one the name gives.
+    QFile held(file);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    const auto same = [&] {
+        struct stat named {}, open {};
+        return ::stat(QFile::encodeName(file).constData(), &named) == 0 &&
+               ::fstat(held.handle(), &open) == 0 && named.st_ino == open.st_ino;
+    };
+    ASSERT_TRUE(put("data", "mongon", "new") && put("New", "n", "1"));
+    EXPECT_TRUE(same());
+    ASSERT_TRUE(put("New", "n", "2"));
+    EXPECT_FALSE(same());
 }
 
 TEST_F(Profile, LoneCrEndsALineAndWritesKeepTheOtherLineEnds) {

@@ -1,5 +1,8 @@
 #include "engine/text/FontList.h"
 
+#include <future>
+#include <mutex>
+#include <optional>
 #include <set>
 
 #include <QStringList>
@@ -76,9 +79,7 @@ bool hasVerticalForms(FcPattern* pattern) {
 }
 #endif
 
-} // namespace
-
-std::vector<FontFamily> enumFontFamilies() {
+std::vector<FontFamily> listFamilies() {
     std::vector<FontFamily> families;
     std::set<QString> seen;
 #ifdef VELMORA_FONTCONFIG
@@ -93,6 +94,33 @@ std::vector<FontFamily> enumFontFamilies() {
     });
 #endif
     return families;
+}
+
+struct Prepared {
+    std::mutex lock;
+    std::optional<std::future<std::vector<FontFamily>>> families;
+};
+
+Prepared& prepared() {
+    static Prepared only;
+    return only;
+}
+
+} // namespace
+
+void prepareFontFamilies() {
+    Prepared& p = prepared();
+    const std::lock_guard<std::mutex> hold(p.lock);
+    if (!p.families)
+        p.families = std::async(std::launch::async, listFamilies);
+}
+
+std::vector<FontFamily> enumFontFamilies() {
+    Prepared& p = prepared();
+    const std::lock_guard<std::mutex> hold(p.lock);
+    if (p.families && p.families->valid())
+        return p.families->get();
+    return listFamilies();
 }
 
 QString displayName(const QString& family) {

@@ -17,6 +17,12 @@ struct FontFamily {
 // Each installed family once, in the system's order, unsorted.
 std::vector<FontFamily> enumFontFamilies();
 
+// Starts listing the families on a thread of its own, fontconfig's reading of
+// its configuration included: the window does so before it makes its
+// application object, which takes longer. The next enumFontFamilies() takes
+// that list.
+void prepareFontFamilies();
+
 // The name the list shows for a family the font system resolved to.
 QString displayName(const QString& family);
 

@@ -1,18 +1,42 @@
 #!/usr/bin/env bash
-# Time from launching the program to its window being mapped, under Xvfb:
-#   xvfb-run -a bench/startup.sh build-release/velmora [runs]
+# Time from launching the program to its window being mapped, under Xvfb, side
+# by side with an empty Qt Widgets window (bench/EmptyWindow.cpp), the two run
+# in turn so that both meet the same moments of a noisy machine:
+#   xvfb-run -a bench/startup.sh build-bench/velmora build-bench/bench/velmora_empty_window [runs]
 set -euo pipefail
-program="$1"; runs="${2:-10}"
+program="$1"; empty="$2"; runs="${3:-10}"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+# A copy of the program in a folder of its own, which keeps its settings file;
+# the first start, which makes that file, is not timed.
 cp "$program" "$work/velmora"
 export QT_QPA_PLATFORM=xcb
-times=()
-for _ in $(seq "$runs"); do
-    start=$(date +%s%N)
-    "$work/velmora" 2>/dev/null & pid=$!
-    until xdotool search --onlyvisible --name "ベルモラ" >/dev/null 2>&1; do sleep 0.005; done
-    end=$(date +%s%N)
-    times+=($(( (end - start) / 1000000 )))
+# Xvfb resets when its last client leaves, and refuses connections meanwhile:
+# one client stays for the whole run.
+xdotool search --sync --name "no window is called this $$" >/dev/null 2>&1 & holder=$!
+trap 'kill $holder; rm -rf "$work"' EXIT
+
+# Milliseconds from launch until a visible window has that title.
+time_to_window() { # title command...
+    local title=$1 start end pid
+    shift
+    start=${EPOCHREALTIME/[.,]/}
+    "$@" 2>/dev/null & pid=$!
+    until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
+    done
+    end=${EPOCHREALTIME/[.,]/}
     kill "$pid"; wait "$pid" 2>/dev/null || true
+    echo $(( (end - start) / 1000 ))
+}
+
+median() { tr ' ' '\n' <<<"$1" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+time_to_window "ベルモラ" "$work/velmora" >/dev/null
+ours=() theirs=()
+for _ in $(seq "$runs"); do
+    ours+=("$(time_to_window "ベルモラ" "$work/velmora")")
+    theirs+=("$(time_to_window "empty Qt window" "$empty")")
 done
-printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print "startup ms: min " a[1] ", median " a[int((NR+1)/2)] ", max " a[NR] " (" NR " runs)"}'
+a=$(median "${ours[*]}"); b=$(median "${theirs[*]}")
+echo "start-up to a mapped window: velmora $a ms, an empty Qt Widgets window $b ms," \
+     "ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}") (medians of $runs)"

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #ifdef Q_OS_UNIX
+#include <map>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -101,11 +103,12 @@ bool writeInPlace(const Path& path, const QByteArray& data) {
     return ::close(fd) == 0 && ok;
 }
 
-// A new file beside the target, all on disk, renamed over it: the old file
-// stays as it was until the new one is whole. An existing file's permissions
-// carry over; a new file gets the usual ones the umask leaves.
-bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old) {
-    Path temp = folderOf(target) + "/.velmora-XXXXXX";
+// A new file beside the target with every byte written, and with `sync` on
+// disk; gone again where that fails. An existing file's permissions carry
+// over; a new file gets the usual ones the umask leaves.
+bool writeBeside(const Path& target, const QByteArray& data, const struct stat* old, bool sync,
+                 Path& temp) {
+    temp = folderOf(target) + "/.velmora-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -116,11 +119,47 @@ bool writeAndRename(const Path& target, const QByteArray& data, const struct sta
         return m;
     }();
     const mode_t mode = old ? old->st_mode & 07777 : 0666 & ~mask;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data, 0) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), target.constData()) == 0;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data, 0) && (!sync || ::fsync(fd) == 0);
+    ok = ::close(fd) == 0 && ok;
     if (!ok)
         ::unlink(temp.constData());
     return ok;
+}
+
+// The new file, all on disk, renamed over the target: the old file stays as it
+// was until the new one is whole.
+bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old) {
+    Path temp;
+    if (!writeBeside(target, data, old, true, temp))
+        return false;
+    if (::rename(temp.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(temp.constData());
+    return false;
+}
+
+struct Destination {
+    Path target;
+    bool exists = false;
+    struct stat st {};
+    bool inPlace = false; // the folder takes no new file, the file itself is writable
+};
+
+bool destinationOf(const QString& path, Destination& d, QString* error) {
+    d.target = resolvedTarget(encodeNativeName(path));
+    d.exists = ::stat(d.target.constData(), &d.st) == 0;
+    if (!writableTarget(d.target, d.exists ? &d.st : nullptr)) {
+        struct stat dir {};
+        if (d.exists)
+            return fail(error, S_ISDIR(d.st.st_mode)
+                                   ? QT_TRANSLATE_NOOP("files", "a folder has that name")
+                                   : QT_TRANSLATE_NOOP("files", "the file is read-only"));
+        if (::stat(folderOf(d.target).constData(), &dir) != 0 || !S_ISDIR(dir.st_mode))
+            return fail(error, QT_TRANSLATE_NOOP("files", "the folder does not exist"));
+        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
+    }
+    d.inPlace = d.exists && ::access(folderOf(d.target).constData(), W_OK) != 0;
+    return true;
 }
 
 } // namespace
@@ -133,25 +172,57 @@ bool isWritableTarget(const QString& path) {
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-    const Path target = resolvedTarget(encodeNativeName(path));
-    struct stat st {};
-    const bool exists = ::stat(target.constData(), &st) == 0;
-    if (!writableTarget(target, exists ? &st : nullptr)) {
-        struct stat dir {};
-        if (exists)
-            return fail(error, S_ISDIR(st.st_mode)
-                                   ? QT_TRANSLATE_NOOP("files", "a folder has that name")
-                                   : QT_TRANSLATE_NOOP("files", "the file is read-only"));
-        if (::stat(folderOf(target).constData(), &dir) != 0 || !S_ISDIR(dir.st_mode))
-            return fail(error, QT_TRANSLATE_NOOP("files", "the folder does not exist"));
-        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
-    }
-    // Without the right to make files in the folder, only the file itself can change.
-    const bool folderWritable = ::access(folderOf(target).constData(), W_OK) == 0;
-    const bool written = exists && !folderWritable
-                             ? writeInPlace(target, data)
-                             : writeAndRename(target, data, exists ? &st : nullptr);
+    Destination d;
+    if (!destinationOf(path, d, error))
+        return false;
+    const bool written = d.inPlace ? writeInPlace(d.target, data)
+                                   : writeAndRename(d.target, data, d.exists ? &d.st : nullptr);
     return written || fail(error, WriteFailed);
+}
+
+bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
+    Destination d;
+    if (!destinationOf(path, d, error))
+        return false;
+    staged = {{}, d.target};
+    const bool written =
+        d.inPlace ? writeInPlace(d.target, data)
+                  : writeBeside(d.target, data, d.exists ? &d.st : nullptr, false, staged.temporary);
+    return written || fail(error, WriteFailed);
+}
+
+// On Linux one syncfs() puts every staged file of a file system on disk, all
+// of them having been written before; elsewhere each file is synced.
+std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
+    std::vector<bool> done(files.size(), true);
+    if (errors)
+        errors->assign(files.size(), QString());
+    [[maybe_unused]] std::map<dev_t, bool> flushed;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const StagedFile& file = files[i];
+        if (file.temporary.isEmpty())
+            continue;
+        const int fd = ::open(file.temporary.constData(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        bool ok = fd >= 0 && ::fstat(fd, &st) == 0;
+#ifdef __linux__
+        if (ok) {
+            const auto [it, first] = flushed.try_emplace(st.st_dev, false);
+            if (first)
+                it->second = ::syncfs(fd) == 0;
+            ok = it->second;
+        }
+#else
+        ok = ok && ::fsync(fd) == 0;
+#endif
+        if (fd >= 0)
+            ::close(fd);
+        if (ok && ::rename(file.temporary.constData(), file.target.constData()) == 0)
+            continue;
+        ::unlink(file.temporary.constData());
+        done[i] = fail(errors ? &(*errors)[i] : nullptr, WriteFailed);
+    }
+    return done;
 }
 #else
 bool isWritableTarget(const QString& path) {
@@ -173,6 +244,17 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
         return fail(error, WriteFailed);
     }
     return file.commit() || fail(error, WriteFailed);
+}
+
+bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
+    staged = {{}, QFile::encodeName(path)};
+    return writeFileAtomically(path, data, error);
+}
+
+std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
+    if (errors)
+        errors->assign(files.size(), QString());
+    return std::vector<bool>(files.size(), true);
 }
 #endif
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,5 +23,21 @@ bool isWritableTarget(const QString& path);
 // length is claimed first, so a full disk fails with the old file whole, and
 // only a device error can leave it half-written.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// The same write for many files at once, with one flush of the file system for
+// many files instead of one each: stageFile() writes the temporary file beside
+// the target and leaves it there, not yet synced; commitStaged() makes every
+// staged file durable and then renames each over its target. Until then the
+// target is as it was. Where the folder takes no new file the file is written
+// in place at once, as above, and its commit has nothing left to do.
+struct StagedFile {
+    QByteArray temporary; // empty once in place
+    QByteArray target;
+};
+bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged,
+               QString* error = nullptr);
+// Each file's outcome, in order; a file that fails has its temporary file
+// removed and its `error` set.
+std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors);
 
 } // namespace engine::files

@@ -46,3 +46,28 @@ TEST(AtomicFile, FullDiskFailsBeforeAnyOldByteChanges) {
     if (!why.isEmpty())
         GTEST_SKIP() << why.toStdString();
 }
+
+// Staged files show under their names only at the commit, which puts each in
+// place with the old file's permissions; one that cannot take its name fails
+// alone and leaves no temporary file.
+TEST(AtomicFile, StagedFilesTakeTheirNamesAtTheCommit) {
+    using engine::files::StagedFile;
+    QTemporaryDir dir;
+    const QString old = dir.filePath("old"), fresh = dir.filePath("fresh");
+    testsupport::writeAll(old, "old");
+    QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner);
+    std::vector<StagedFile> files(3);
+    ASSERT_TRUE(engine::files::stageFile(old, "new", files[0]));
+    ASSERT_TRUE(engine::files::stageFile(fresh, "fresh", files[1]));
+    ASSERT_TRUE(engine::files::stageFile(dir.filePath("taken"), "lost", files[2]));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("taken/inside"));
+    EXPECT_EQ(testsupport::readAll(old), "old");
+    EXPECT_FALSE(QFile::exists(fresh));
+    std::vector<QString> whys;
+    EXPECT_EQ(engine::files::commitStaged(files, &whys), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(testsupport::readAll(old), "new");
+    EXPECT_EQ(QFile::permissions(old) & 0x7077, QFile::ReadOwner | QFile::WriteOwner); // owner, group, others
+    EXPECT_EQ(testsupport::readAll(fresh), "fresh");
+    EXPECT_TRUE(whys[0].isEmpty() && !whys[2].isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"fresh", "old"}));
+}

@@ -127,10 +127,8 @@ bool encode(const engine::image::Image& picture, Format format, const Job& job, 
     return engine::codecs::encodePng(picture, job.pngLevel, data, &why);
 }
 
-// Renders and writes one text; false with the reason.
-bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& io, QString& target,
-            QString& why) {
-    target = line.number ? OutputName(o.output, line.number) : o.output;
+// Renders and encodes one text; false with the reason.
+bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, QString& why) {
     job.request.text = line.text;
     engine::image::Image picture;
     QSize size;
@@ -147,9 +145,11 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, const CutStreams& i
         why = Cut::tr("the text gives an empty image");
         return false;
     }
-    QByteArray data;
-    if (!encode(picture, o.format, job, data, why))
-        return false;
+    return encode(picture, o.format, job, data, why);
+}
+
+// The one text's file, or standard output.
+bool writeOne(const QString& target, const QByteArray& data, const CutStreams& io, QString& why) {
     if (target == QLatin1String("-")) {
         // Buffered bytes count only once they are out: a full disk shows at the flush.
         auto* file = qobject_cast<QFileDevice*>(io.out);
@@ -168,37 +168,84 @@ struct Outcome {
     QString why;
 };
 
+// A batch's files become durable and take their names this many at a time:
+// one flush of the disk for the group rather than one for each file.
+constexpr size_t GroupOfFiles = 32;
+
 // Renders and writes the lines on `jobs` threads, each with its own copy of
-// the request (and so its own faces); this thread reports, failures in line
+// the request (and so its own faces). This thread puts a batch's files in
+// place in groups while the others draw on, and reports: failures in line
 // order as soon as every line before them is done. Returns the failures.
 int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const CutStreams& io,
            Messages& messages) {
     std::vector<Outcome> outcomes(static_cast<size_t>(lines.size()));
     std::mutex lock;
-    std::condition_variable finished;
+    std::condition_variable changed;
     std::atomic<qsizetype> next{0};
+    std::vector<std::pair<size_t, engine::files::StagedFile>> staged; // written, not yet in place
+    int drawing = 0;                                                  // threads still at work
     const auto work = [&](Job own) {
         for (qsizetype i; (i = next++) < lines.size();) {
+            const Line& line = lines[i];
             Outcome outcome;
-            outcome.done = true;
-            outcome.written = cutOne(o, own, lines[i], io, outcome.target, outcome.why);
+            outcome.target = line.number ? OutputName(o.output, line.number) : o.output;
+            QByteArray data;
+            engine::files::StagedFile file;
+            outcome.written =
+                cutOne(o, own, line, data, outcome.why) &&
+                (line.number ? engine::files::stageFile(outcome.target, data, file, &outcome.why)
+                             : writeOne(outcome.target, data, io, outcome.why));
+            outcome.done = !outcome.written || file.temporary.isEmpty();
             const std::lock_guard<std::mutex> hold(lock);
+            if (!outcome.done)
+                staged.emplace_back(static_cast<size_t>(i), std::move(file));
             outcomes[static_cast<size_t>(i)] = std::move(outcome);
-            finished.notify_one();
+            changed.notify_all();
+        }
+        const std::lock_guard<std::mutex> hold(lock);
+        --drawing;
+        changed.notify_all();
+    };
+    // Puts the staged files in place, the lock released meanwhile; their lines are done.
+    const auto commit = [&](std::unique_lock<std::mutex>& hold) {
+        std::vector<std::pair<size_t, engine::files::StagedFile>> group;
+        group.swap(staged);
+        hold.unlock();
+        std::vector<engine::files::StagedFile> files;
+        for (const auto& entry : group)
+            files.push_back(entry.second);
+        std::vector<QString> whys;
+        const std::vector<bool> written = engine::files::commitStaged(files, &whys);
+        hold.lock();
+        for (size_t k = 0; k < group.size(); ++k) {
+            Outcome& outcome = outcomes[group[k].first];
+            outcome.written = written[k];
+            outcome.why = whys[k];
+            outcome.done = true;
         }
     };
     const int threads = static_cast<int>(std::min<qsizetype>(o.jobs, lines.size()));
     std::vector<std::thread> pool;
-    if (threads <= 1)
-        work(job); // one line, or one job: no thread to start and no faces to open again
+    // One line is drawn here: no thread to start and no faces to open again. A
+    // batch is drawn on threads, one at least, so that this thread can show its
+    // progress and put files in place.
+    drawing = lines.size() == 1 ? 1 : threads;
+    if (lines.size() == 1)
+        work(job);
     else
         for (int t = 0; t < threads; ++t)
             pool.emplace_back(work, job);
     int failed = 0;
     std::unique_lock<std::mutex> hold(lock);
-    for (qsizetype reported = 0; reported < lines.size(); ++reported) {
+    for (qsizetype reported = 0; reported < lines.size();) {
         Outcome& outcome = outcomes[static_cast<size_t>(reported)];
-        finished.wait(hold, [&outcome] { return outcome.done; });
+        changed.wait(hold, [&] {
+            return outcome.done || staged.size() >= GroupOfFiles || (!drawing && !staged.empty());
+        });
+        if (!outcome.done) {
+            commit(hold);
+            continue;
+        }
         if (!outcome.written) {
             ++failed;
             const Line& line = lines[reported];
@@ -207,7 +254,7 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
                     ? Cut::tr("line %1: %2: %3").arg(line.number).arg(outcome.target, outcome.why)
                     : Cut::tr("%1: %2").arg(outcome.target, outcome.why));
         }
-        messages.progress(reported + 1);
+        messages.progress(++reported);
     }
     hold.unlock();
     for (std::thread& t : pool)

@@ -91,9 +91,19 @@ void tableColours(const image::Image& picture, Indexed& out) {
     const std::vector<image::Rgb>& table = picture.colorTable();
     std::array<int, 256> met;
     met.fill(-1);
+    const int w = picture.width();
     for (int y = 0; y < picture.height(); ++y) {
         const uchar* row = picture.constScanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
+        for (int x = 0; x < w; ++x) {
+            // Runs of one index, the ground's above all, pass eight at a time.
+            if (const quint64 run = 0x0101010101010101ull * row[x]; x + 8 <= w) {
+                quint64 next;
+                std::memcpy(&next, row + x, 8);
+                if (next == run && met[row[x]] >= 0) {
+                    x += 7;
+                    continue;
+                }
+            }
             const uchar i = row[x];
             if (met[i] >= 0)
                 continue;
@@ -163,6 +173,18 @@ struct Plan {
     std::vector<png_byte> alphas;
 };
 
+// Indexes packed from the high bits down, `Depth` bits each.
+template <int Depth>
+void pack(const uchar* in, int w, const std::array<uchar, 256>& remap, png_byte* row) {
+    constexpr int PerByte = 8 / Depth;
+    for (int x = 0; x < w; x += PerByte, ++row) {
+        unsigned byte = 0;
+        for (int k = 0; k < PerByte; ++k)
+            byte = (byte << Depth) | (x + k < w ? remap[in[x + k]] : 0u);
+        *row = static_cast<png_byte>(byte);
+    }
+}
+
 void fillRow(Plan& plan, int y) {
     const int w = plan.picture().width();
     png_byte* row = plan.row.data();
@@ -176,14 +198,14 @@ void fillRow(Plan& plan, int y) {
                 row[x] = remap[in[x]];
             return;
         }
-        // Indexes packed from the high bits down; depths 1, 2 and 4.
-        const int depth = plan.depth;
-        const int perByteLog = depth == 1 ? 3 : depth == 2 ? 2 : 1, last = (1 << perByteLog) - 1;
-        std::fill(row, row + (w * depth + 7) / 8, png_byte{0});
-        for (int x = 0; x < w; ++x)
-            row[x >> perByteLog] |=
-                static_cast<png_byte>(remap[in[x]] << ((last - (x & last)) * depth));
-        return;
+        switch (plan.depth) {
+        case 4:
+            return pack<4>(in, w, remap, row);
+        case 2:
+            return pack<2>(in, w, remap, row);
+        default:
+            return pack<1>(in, w, remap, row);
+        }
     }
     const auto* in = reinterpret_cast<const image::Rgb*>(plan.picture().constScanLine(y));
     for (int x = 0; x < w; ++x) {

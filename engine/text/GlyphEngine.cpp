@@ -1,6 +1,7 @@
 #include "GlyphEngine.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <map>
 
@@ -22,29 +23,43 @@
 namespace engine::text {
 namespace {
 
-// Coverage of a rendered glyph's pixel: one-bit bitmaps are all or nothing,
-// colour glyphs count by their alpha.
-uchar sample(const FT_Bitmap& bitmap, int row, int col) {
-    const unsigned char* in = bitmap.buffer + row * bitmap.pitch;
-    switch (bitmap.pixel_mode) {
-    case FT_PIXEL_MODE_MONO:
-        return static_cast<uchar>(((in[col >> 3] >> (7 - (col & 7))) & 1) * 255);
-    case FT_PIXEL_MODE_BGRA:
-        return in[col * 4 + 3];
-    default:
-        return in[col];
+// The coverage of a rendered glyph's pixels, a byte each: one-bit bitmaps are
+// all or nothing, colour glyphs count by their alpha.
+void unpack(const FT_Bitmap& bitmap, Raster::Bitmap& b) {
+    for (int r = 0; r < b.rows; ++r) {
+        const unsigned char* in = bitmap.buffer + r * bitmap.pitch;
+        uchar* out = b.pixels.data() + size_t(r) * size_t(b.width);
+        switch (bitmap.pixel_mode) {
+        case FT_PIXEL_MODE_MONO:
+            for (int c = 0; c < b.width; ++c)
+                out[c] = (in[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
+            break;
+        case FT_PIXEL_MODE_BGRA:
+            for (int c = 0; c < b.width; ++c)
+                out[c] = in[c * 4 + 3];
+            break;
+        default:
+            std::copy(in, in + b.width, out);
+        }
     }
 }
 
 // The tight box of a bitmap's inked pixels, in its own coordinates.
 QRect inkOf(const Raster::Bitmap& b) {
     int left = b.width, right = -1, top = b.rows, bottom = -1;
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.width; ++c)
-            if (b.pixels[size_t(r) * size_t(b.width) + size_t(c)]) {
-                left = std::min(left, c), right = std::max(right, c);
-                top = std::min(top, r), bottom = std::max(bottom, r);
-            }
+    const auto inked = [](uchar p) { return p != 0; };
+    for (int r = 0; r < b.rows; ++r) {
+        const uchar* row = b.pixels.data() + size_t(r) * size_t(b.width);
+        const uchar* first = std::find_if(row, row + b.width, inked);
+        if (first == row + b.width)
+            continue;
+        const auto last = std::find_if(std::make_reverse_iterator(row + b.width),
+                                       std::make_reverse_iterator(first), inked);
+        left = std::min(left, int(first - row));
+        right = std::max(right, int(last.base() - 1 - row));
+        top = std::min(top, r);
+        bottom = r;
+    }
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
@@ -94,12 +109,11 @@ Raster::Bitmap render(const Placed& g, bool smooth, bool oblique) {
     b.left = slot->bitmap_left;
     b.top = slot->bitmap_top;
     b.pixels.resize(size_t(b.width) * size_t(b.rows));
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.width; ++c)
-            b.pixels[size_t(r) * size_t(b.width) + size_t(c)] = sample(slot->bitmap, r, c);
+    unpack(slot->bitmap, b);
     if (g.scale != 1)
         rescale(b, g.scale);
-    if (!smooth)
+    // One-bit glyphs unscaled are all or nothing already.
+    if (!smooth && (!mono || g.scale != 1))
         for (uchar& p : b.pixels)
             p = p >= 128 ? 255 : 0;
     b.ink = inkOf(b);

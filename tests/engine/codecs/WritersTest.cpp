@@ -195,18 +195,23 @@ TEST(Writers, PngKeepsEveryPixelAtTheSmallestDepth) {
         int colours, depth, type;
     } kinds[] = {{2, 1, 3}, {3, 2, 3}, {16, 4, 3}, {17, 8, 3}, {256, 8, 3}, {257, 8, 2}};
     for (const auto& k : kinds) {
-        for (int width : {1, 3, 13}) {
+        for (int width : {1, 3, 13, 40}) {
+            // Width 40: eight pixels of colour 0 before each pixel of the next colour.
+            const int run = width == 40 ? 9 : 1;
             for (bool alpha : {false, true}) {
                 SCOPED_TRACE(QString("%1 colours, width %2, alpha %3")
                                  .arg(k.colours)
                                  .arg(width)
                                  .arg(alpha)
                                  .toStdString());
-                Image image(width, k.colours / width + 2,
+                Image image(width, k.colours * run / width + 2,
                             alpha ? image::Format::Argb32 : image::Format::Rgb32);
                 for (int y = 0; y < image.height(); ++y)
                     for (int x = 0; x < width; ++x) {
-                        const int c = (y * width + x) % k.colours;
+                        const int i = y * width + x;
+                        const int c = run == 1     ? i % k.colours
+                                      : i % 9 < 8 ? 0
+                                                   : 1 + i / 9 % (k.colours - 1);
                         const int a = !alpha ? 255 : c == 1 ? 0 : c % 5 == 2 ? 128 : 255;
                         reinterpret_cast<image::Rgb*>(image.scanLine(y))[x] =
                             image::rgba(c & 0xFF, (c >> 8) * 100 + 7, (c * 37) & 0xFF, a);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Time from launching the program to its window being mapped, under Xvfb, side
-# by side with an empty Qt Widgets window (bench/EmptyWindow.cpp), the two run
-# in turn so that both meet the same moments of a noisy machine:
+# by side with an empty Qt Widgets window and with that window holding a label
+# and a line edit (bench/EmptyWindow.cpp), run in turn so that all meet the same
+# moments of a noisy machine:
 #   xvfb-run -a bench/startup.sh build-bench/velmora build-bench/bench/velmora_empty_window [runs]
 set -euo pipefail
 program="$1"; empty="$2"; runs="${3:-10}"
@@ -32,11 +33,13 @@ time_to_window() { # title command...
 median() { tr ' ' '\n' <<<"$1" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
 time_to_window "ベルモラ" "$work/velmora" >/dev/null
-ours=() theirs=()
+ours=() theirs=() text=()
 for _ in $(seq "$runs"); do
     ours+=("$(time_to_window "ベルモラ" "$work/velmora")")
     theirs+=("$(time_to_window "empty Qt window" "$empty")")
+    text+=("$(time_to_window "empty Qt window" "$empty" --text)")
 done
-a=$(median "${ours[*]}"); b=$(median "${theirs[*]}")
-echo "start-up to a mapped window: velmora $a ms, an empty Qt Widgets window $b ms," \
-     "ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}") (medians of $runs)"
+a=$(median "${ours[*]}"); b=$(median "${theirs[*]}"); c=$(median "${text[*]}")
+echo "start-up to a mapped window (medians of $runs): velmora $a ms, an empty Qt Widgets" \
+     "window $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}"); that window with a label" \
+     "and a line edit $c ms, ratio $(awk "BEGIN {printf \"%.2f\", $c / $b}")"

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #ifdef Q_OS_UNIX
+#include <atomic>
 #include <map>
 
 #include <cerrno>
@@ -11,6 +12,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/statfs.h>
+#endif
 #else
 #include <QFile>
 #include <QFileInfo>
@@ -103,39 +108,30 @@ bool writeInPlace(const Path& path, const QByteArray& data) {
     return ::close(fd) == 0 && ok;
 }
 
-// A new file beside the target with every byte written, and with `sync` on
-// disk; gone again where that fails. An existing file's permissions carry
-// over; a new file gets the usual ones the umask leaves.
-bool writeBeside(const Path& target, const QByteArray& data, const struct stat* old, bool sync,
-                 Path& temp) {
-    temp = folderOf(target) + "/.velmora-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
+// An existing file's permissions carry over; a new file gets the usual ones
+// the umask leaves.
+mode_t modeFor(const struct stat* old) {
     // The umask can only be read by setting it: once, before any other thread writes.
     static const mode_t mask = [] {
         const mode_t m = ::umask(0);
         ::umask(m);
         return m;
     }();
-    const mode_t mode = old ? old->st_mode & 07777 : 0666 & ~mask;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data, 0) && (!sync || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
+    return old ? old->st_mode & 07777 : 0666 & ~mask;
+}
+
+// A new file beside the target, all on disk, renamed over it: the old file
+// stays as it was until the new one is whole.
+bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old) {
+    Path temp = folderOf(target) + "/.velmora-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, modeFor(old)) == 0 && writeAll(fd, data, 0) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok)
         ::unlink(temp.constData());
     return ok;
-}
-
-// The new file, all on disk, renamed over the target: the old file stays as it
-// was until the new one is whole.
-bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old) {
-    Path temp;
-    if (!writeBeside(target, data, old, true, temp))
-        return false;
-    if (::rename(temp.constData(), target.constData()) == 0)
-        return true;
-    ::unlink(temp.constData());
-    return false;
 }
 
 struct Destination {
@@ -184,42 +180,105 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
     Destination d;
     if (!destinationOf(path, d, error))
         return false;
-    staged = {{}, d.target};
-    const bool written =
-        d.inPlace ? writeInPlace(d.target, data)
-                  : writeBeside(d.target, data, d.exists ? &d.st : nullptr, false, staged.temporary);
-    return written || fail(error, WriteFailed);
+    staged = {-1, {}, d.target};
+    if (d.inPlace)
+        return writeInPlace(d.target, data) || fail(error, WriteFailed);
+    int fd = -1;
+#ifdef O_TMPFILE
+    fd = ::open(folderOf(d.target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+#endif
+    if (fd < 0) { // a file system without unnamed files
+        staged.temporary = folderOf(d.target) + "/.velmora-XXXXXX";
+        fd = ::mkostemp(staged.temporary.data(), O_CLOEXEC);
+    }
+    if (fd >= 0 && ::fchmod(fd, modeFor(d.exists ? &d.st : nullptr)) == 0 && writeAll(fd, data, 0)) {
+        staged.fd = fd;
+        return true;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (!staged.temporary.isEmpty())
+        ::unlink(staged.temporary.constData());
+    return fail(error, WriteFailed);
 }
 
-// On Linux one syncfs() puts every staged file of a file system on disk, all
-// of them having been written before; elsewhere each file is synced.
+namespace {
+
+#ifdef __linux__
+// Local file systems whose syncfs() writes every dirty file out, waits for it
+// and commits their journal; elsewhere (network and FUSE file systems, older
+// stacks) each file is synced by itself.
+bool syncfsIsThorough(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (fs.f_type) {
+    case EXT4_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+#endif
+
+// An unnamed file gets a name of its own beside its target, through the link
+// /proc keeps to it.
+bool giveName(StagedFile& file) {
+    static std::atomic<unsigned> serial{0};
+    const Path link = "/proc/self/fd/" + QByteArray::number(file.fd);
+    for (int tries = 0; tries < 100; ++tries) {
+        const Path name = folderOf(file.target) + "/.velmora-" + QByteArray::number(::getpid()) +
+                          '-' + QByteArray::number(serial++);
+        if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            file.temporary = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
 std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
     std::vector<bool> done(files.size(), true);
     if (errors)
         errors->assign(files.size(), QString());
-    [[maybe_unused]] std::map<dev_t, bool> flushed;
+    // On Linux one syncfs() per file system writes every staged file out and
+    // commits it at once. Each file's own errors are then read from the file:
+    // where syncfs() is thorough, without flushing the disk again for it.
+    [[maybe_unused]] std::map<dev_t, bool> thorough;
     for (size_t i = 0; i < files.size(); ++i) {
-        const StagedFile& file = files[i];
-        if (file.temporary.isEmpty())
+        StagedFile file = files[i];
+        if (file.fd < 0)
             continue;
-        const int fd = ::open(file.temporary.constData(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        bool ok = fd >= 0 && ::fstat(fd, &st) == 0;
 #ifdef __linux__
-        if (ok) {
-            const auto [it, first] = flushed.try_emplace(st.st_dev, false);
-            if (first)
-                it->second = ::syncfs(fd) == 0;
-            ok = it->second;
+        struct stat st {};
+        auto fs = thorough.end();
+        if (::fstat(file.fd, &st) == 0 && (fs = thorough.find(st.st_dev)) == thorough.end()) {
+            fs = thorough.emplace(st.st_dev, syncfsIsThorough(file.fd)).first;
+            ::syncfs(file.fd);
         }
+        bool ok = fs != thorough.end() && fs->second
+                      ? ::sync_file_range(file.fd, 0, 0,
+                                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                              SYNC_FILE_RANGE_WAIT_AFTER) == 0
+                      : ::fdatasync(file.fd) == 0;
 #else
-        ok = ok && ::fsync(fd) == 0;
+        bool ok = ::fsync(file.fd) == 0;
 #endif
-        if (fd >= 0)
-            ::close(fd);
+        ok = ok && (!file.temporary.isEmpty() || giveName(file));
+        ok = ::close(file.fd) == 0 && ok;
         if (ok && ::rename(file.temporary.constData(), file.target.constData()) == 0)
             continue;
-        ::unlink(file.temporary.constData());
+        if (!file.temporary.isEmpty())
+            ::unlink(file.temporary.constData());
         done[i] = fail(errors ? &(*errors)[i] : nullptr, WriteFailed);
     }
     return done;
@@ -247,7 +306,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
 }
 
 bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
-    staged = {{}, QFile::encodeName(path)};
+    staged = {-1, {}, QFile::encodeName(path)};
     return writeFileAtomically(path, data, error);
 }
 

@@ -24,20 +24,24 @@ bool isWritableTarget(const QString& path);
 // only a device error can leave it half-written.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
-// The same write for many files at once, with one flush of the file system for
-// many files instead of one each: stageFile() writes the temporary file beside
-// the target and leaves it there, not yet synced; commitStaged() makes every
-// staged file durable and then renames each over its target. Until then the
-// target is as it was. Where the folder takes no new file the file is written
-// in place at once, as above, and its commit has nothing left to do.
+// The same write for many files at once, with one flush of the file system
+// doing the writing for many files: stageFile() writes the new file in the
+// target's folder and keeps it open, not yet synced (on Linux without a name,
+// so that a process stopped before the commit leaves nothing behind);
+// commitStaged() flushes the file system once, then syncs each file, which
+// reports that file's own errors, names it and renames it over its target.
+// On Unix the target is as it was until then. Where the folder takes no new
+// file the file is written in place at once, as above, and its commit has
+// nothing left to do; elsewhere than Unix every file is written at once.
 struct StagedFile {
-    QByteArray temporary; // empty once in place
+    int fd = -1;          // the open new file; -1 once written in place
+    QByteArray temporary; // its name, where it has one
     QByteArray target;
 };
 bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged,
                QString* error = nullptr);
-// Each file's outcome, in order; a file that fails has its temporary file
-// removed and its `error` set.
+// Each file's outcome, in order; every file is closed, and one that fails
+// leaves no new file behind and has its `error` set.
 std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors);
 
 } // namespace engine::files

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -168,9 +169,11 @@ struct Outcome {
     QString why;
 };
 
-// A batch's files become durable and take their names this many at a time:
-// one flush of the disk for the group rather than one for each file.
+// A batch's files become durable and take their names this many at a time
+// (one flush of the disk for the group rather than one for each file), or
+// after this long, so that the progress bar and the messages keep moving.
 constexpr size_t GroupOfFiles = 32;
+constexpr auto CommitAfter = std::chrono::milliseconds(250);
 
 // Renders and writes the lines on `jobs` threads, each with its own copy of
 // the request (and so its own faces). This thread puts a batch's files in
@@ -195,7 +198,7 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
                 cutOne(o, own, line, data, outcome.why) &&
                 (line.number ? engine::files::stageFile(outcome.target, data, file, &outcome.why)
                              : writeOne(outcome.target, data, io, outcome.why));
-            outcome.done = !outcome.written || file.temporary.isEmpty();
+            outcome.done = !outcome.written || file.fd < 0;
             const std::lock_guard<std::mutex> hold(lock);
             if (!outcome.done)
                 staged.emplace_back(static_cast<size_t>(i), std::move(file));
@@ -237,13 +240,16 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
             pool.emplace_back(work, job);
     int failed = 0;
     std::unique_lock<std::mutex> hold(lock);
+    auto deadline = std::chrono::steady_clock::now() + CommitAfter;
     for (qsizetype reported = 0; reported < lines.size();) {
         Outcome& outcome = outcomes[static_cast<size_t>(reported)];
-        changed.wait(hold, [&] {
+        changed.wait_until(hold, deadline, [&] {
             return outcome.done || staged.size() >= GroupOfFiles || (!drawing && !staged.empty());
         });
         if (!outcome.done) {
-            commit(hold);
+            if (!staged.empty())
+                commit(hold);
+            deadline = std::chrono::steady_clock::now() + CommitAfter;
             continue;
         }
         if (!outcome.written) {

@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstdio>
 #include <optional>
 
@@ -47,6 +48,9 @@ void installTranslations(QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The user's locale, as an application object would set it: HarfBuzz takes
+    // its default language from it (regional letter forms).
+    std::setlocale(LC_ALL, "");
     // Text is drawn by the glyph engine: no display, no GUI platform is started.
     qInstallMessageHandler(quiet);
     // The arguments are the command's alone: Qt sees none of them.

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include <fcntl.h>
+#include <time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,8 +23,8 @@ constexpr qsizetype MaxBytes = 1 << 20;
 // Where fontconfig looks, and the language it prefers, come from these.
 constexpr const char* Environment[] = {
     "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME",    "XDG_CONFIG_HOME",
-    "XDG_DATA_HOME",   "XDG_CACHE_HOME",  "FC_LANG",            "LC_ALL",  "LC_CTYPE",
-    "LANG",            "LANGUAGE"};
+    "XDG_DATA_HOME",   "XDG_CACHE_HOME",  "XDG_CURRENT_DESKTOP", "FC_LANG", "LC_ALL",
+    "LC_CTYPE",        "LANG",            "LANGUAGE"};
 
 QByteArray encoded(const QByteArray& text) {
     return text.toPercentEncoding();
@@ -104,9 +105,31 @@ Key keyOf(const FaceQuery& q) {
     return {q.family, q.bold, q.italic, q.anyFamily};
 }
 
+// Whether a path changed after `since` or a tenth of a second before it: while
+// fontconfig was being read, or so close before that a file system's coarse
+// clock cannot tell.
+bool changedNear(const std::set<QByteArray>& paths, const timespec& since) {
+    const auto ns = [](const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; };
+    for (const QByteArray& path : paths)
+        if (struct stat st {}; ::stat(path.constData(), &st) == 0)
+            for (const timespec& t : {st.st_mtim, st.st_ctim})
+                if (ns(t) + 100'000'000 >= ns(since))
+                    return true;
+    return false;
+}
+
+// Folders made for the cache belong to whoever runs the command: not to root
+// running it in a user's home (sudo keeps HOME).
+bool ownsHome() {
+    struct stat st {};
+    const QByteArray home = qgetenv("HOME");
+    return home.isEmpty() || (::stat(home.constData(), &st) == 0 && st.st_uid == ::geteuid());
+}
+
 struct Remembered {
     std::mutex lock;
     bool read = false;
+    timespec asked{}; // when the first face was looked up
     QByteArray stamp; // empty until a file with a stamp that still holds is read
     std::map<Key, FaceFile> faces;
 
@@ -116,9 +139,13 @@ struct Remembered {
         const QByteArray folder = cacheFolder();
         if (folder.isEmpty())
             return;
-        const int fd = ::open(folder + "/faces", O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(folder + "/faces", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return;
+        if (struct stat st {}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return;
+        }
         QByteArray data(MaxBytes, Qt::Uninitialized);
         qsizetype size = 0;
         for (ssize_t n; size < MaxBytes && (n = ::read(fd, data.data() + size, MaxBytes - size)) > 0;)
@@ -140,7 +167,7 @@ struct Remembered {
                 bool ok = false;
                 FaceFile file{f[4] == "-" ? QByteArray() : QByteArray::fromPercentEncoding(f[4]),
                               f[3].toInt(&ok)};
-                if (!ok)
+                if (!ok || file.index < 0 || !(file.path.isEmpty() || file.path.startsWith('/')))
                     return;
                 found[{QString::fromUtf8(QByteArray::fromPercentEncoding(f[2])), f[1][0] == '1',
                        f[1][1] == '1', f[1][2] == '1'}] = file;
@@ -190,8 +217,10 @@ Remembered& remembered() {
 std::optional<FaceFile> rememberedFace(const FaceQuery& query) {
     Remembered& r = remembered();
     const std::lock_guard<std::mutex> hold(r.lock);
-    if (!r.read)
+    if (!r.read) {
+        ::clock_gettime(CLOCK_REALTIME, &r.asked);
         r.readFile();
+    }
     if (auto it = r.faces.find(keyOf(query)); it != r.faces.end())
         return it->second;
     return std::nullopt;
@@ -202,12 +231,16 @@ void rememberFace(const FaceQuery& query, const FaceFile& file) {
     const std::lock_guard<std::mutex> hold(r.lock);
     if (!r.read)
         r.readFile();
-    if (const QByteArray now = stampFor(watchedPaths()); now != r.stamp) {
+    const std::set<QByteArray> paths = watchedPaths();
+    if (const QByteArray now = stampFor(paths); now != r.stamp) {
         r.stamp = now;
         r.faces.clear();
     }
     r.faces[keyOf(query)] = file;
-    r.writeFile();
+    // An answer given while the configuration or the fonts were changing is
+    // not kept for later runs.
+    if (!changedNear(paths, r.asked) && ownsHome())
+        r.writeFile();
 }
 
 } // namespace engine::text

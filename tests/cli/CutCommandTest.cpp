@@ -301,7 +301,7 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         draw $dejavu/DejaVuSans.ttf sans.png; draw $dejavu/DejaVuSerif.ttf serif.png
         conf() { printf '<fontconfig><include>/etc/fonts/fonts.conf</include><alias>
             <family>Velmora Test</family><prefer><family>%s</family></prefer></alias>
-            </fontconfig>' "$1" > conf/fonts.conf; }
+            </fontconfig>' "$1" > conf/fonts.conf; sleep 0.2; }
         mkdir conf; export FONTCONFIG_FILE=$PWD/conf/fonts.conf XDG_CACHE_HOME=$PWD/cache
         stale() { sed -i "s/$1/$2/" cache/velmora/faces; }
         conf 'DejaVu Serif'; draw 'Velmora Test' 1.png; cmp 1.png serif.png
@@ -309,7 +309,9 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         stale DejaVuSans gone; draw 'Velmora Test' 3.png; cmp 3.png serif.png
         stale DejaVuSerif DejaVuSans; conf 'DejaVu Serif'; draw 'Velmora Test' 4.png
         cmp 4.png serif.png
-        stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png)"});
+        stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png
+        cp cache/velmora/faces kept; touch conf/fonts.conf; draw 'Velmora Test' 6.png
+        cmp kept cache/velmora/faces # an answer met mid-change is not kept)"});
     ASSERT_TRUE(shell.waitForFinished(60000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
 }

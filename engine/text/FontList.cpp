@@ -8,6 +8,9 @@
 #include <QStringList>
 
 #ifdef VELMORA_FONTCONFIG
+#include <clocale>
+#include <locale.h>
+
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
@@ -112,7 +115,23 @@ void prepareFontFamilies() {
     Prepared& p = prepared();
     const std::lock_guard<std::mutex> hold(p.lock);
     if (!p.families)
-        p.families = std::async(std::launch::async, listFamilies);
+        p.families = std::async(std::launch::async, [] {
+#ifdef VELMORA_FONTCONFIG
+            // fontconfig reads numbers in its configuration by the C library's
+            // locale, which the application object sets meanwhile: this thread
+            // reads them in the C locale of its own.
+            const locale_t c = ::newlocale(LC_ALL_MASK, "C", nullptr);
+            const locale_t before = c ? ::uselocale(c) : nullptr;
+            std::vector<FontFamily> families = listFamilies();
+            if (c) {
+                ::uselocale(before);
+                ::freelocale(c);
+            }
+            return families;
+#else
+            return listFamilies();
+#endif
+        });
 }
 
 std::vector<FontFamily> enumFontFamilies() {

@@ -110,10 +110,12 @@ Raster::Bitmap render(const Placed& g, bool smooth, bool oblique) {
     b.top = slot->bitmap_top;
     b.pixels.resize(size_t(b.width) * size_t(b.rows));
     unpack(slot->bitmap, b);
+    // One-bit bitmaps unscaled are all or nothing already; a face's own grey
+    // bitmaps come grey even when one bit was asked for.
+    const bool allOrNothing = slot->bitmap.pixel_mode == FT_PIXEL_MODE_MONO && g.scale == 1;
     if (g.scale != 1)
         rescale(b, g.scale);
-    // One-bit glyphs unscaled are all or nothing already.
-    if (!smooth && (!mono || g.scale != 1))
+    if (!smooth && !allOrNothing)
         for (uchar& p : b.pixels)
             p = p >= 128 ? 255 : 0;
     b.ink = inkOf(b);

@@ -24,6 +24,7 @@ time_to_window() { # title command...
     "$@" 2>/dev/null & pid=$!
     until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
         kill -0 "$pid" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
+        sleep 0.001 # not one xdotool after another: the program timed needs the cores
     done
     end=${EPOCHREALTIME/[.,]/}
     kill "$pid"; wait "$pid" 2>/dev/null || true

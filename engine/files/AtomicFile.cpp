@@ -185,9 +185,12 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
         return writeInPlace(d.target, data) || fail(error, WriteFailed);
     int fd = -1;
 #ifdef O_TMPFILE
-    fd = ::open(folderOf(d.target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // An unnamed file is named at the commit through /proc, which a chroot may lack.
+    static const bool namable = ::access("/proc/self/fd", X_OK) == 0;
+    if (namable)
+        fd = ::open(folderOf(d.target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 #endif
-    if (fd < 0) { // a file system without unnamed files
+    if (fd < 0) { // a file system without unnamed files, or no /proc
         staged.temporary = folderOf(d.target) + "/.velmora-XXXXXX";
         fd = ::mkostemp(staged.temporary.data(), O_CLOEXEC);
     }

@@ -63,6 +63,19 @@ Outcome cutProcess(const QStringList& arguments, const QString& language = "C") 
             QString::fromUtf8(process.readAllStandardError())};
 }
 
+// A bash script run in `folder` with $CUT the command, in a UTF-8 locale.
+Outcome cutScript(const QString& folder, const char* script) {
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CUT", QStringLiteral(VELMORA_CUT));
+    env.insert("LC_ALL", "C.UTF-8");
+    shell.setProcessEnvironment(env);
+    shell.setWorkingDirectory(folder);
+    shell.start("bash", {"-c", script});
+    EXPECT_TRUE(shell.waitForFinished(60000));
+    return {shell.exitCode(), {}, QString::fromUtf8(shell.readAllStandardError())};
+}
+
 class CutCommand : public ::testing::Test {
   protected:
     QTemporaryDir dir;
@@ -146,50 +159,42 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
 }
 
 TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
-    testsupport::writeAll(file("notes.txt"), "text");
+    using cli::InputUnreadable, cli::OutputFailed, cli::UsageError;
+    const QString a = file("a.png"), notes = file("notes.txt");
+    testsupport::writeAll(notes, "text");
     testsupport::writeAll(file("broken.png"), "\x89PNG\r\n\x1a\n broken");
     const struct {
         QStringList arguments;
         int status;
         const char* message;
     } cases[] = {
-        {{"Ab"}, cli::UsageError, "-o"},
-        {{"-o", file("a.png")}, cli::UsageError, "one text"},
-        {{"-o", file("a.png"), "A", "B"}, cli::UsageError, "one text"},
-        {{"-o", file("a%d.png"), "--batch", file("notes.txt"), "A"}, cli::UsageError, "together"},
-        {{"-o", file("a.gif"), "A"}, cli::UsageError, ".bmp"},
-        {{"-o", file("a.png"), "--color", "#12345", "A"}, cli::UsageError, "--color"},
-        {{"-o", file("a.png"), "--size", "-3", "A"}, cli::UsageError, "--size"},
-        {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, cli::UsageError, "--jpeg-rate"},
-        {{"-o", file("a.png"), "--png-level", "3", "A"}, cli::UsageError, "--png-level"},
-        {{"-o", file("a.bmp"), "--transparent", "A"}, cli::UsageError, "PNG"},
-        {{"-o", file("a.jpg"), "--transparent", "A"}, cli::UsageError, "PNG"},
-        {{"-o", file("a.png"), "--color", "16777216", "A"}, cli::UsageError, "--color"},
-        {{"-o", file("a.png"), "--color", "-1", "A"}, cli::UsageError, "--color"},
-        {{"-o", file("a.jpg"), "--jpeg-rate", "0", "A"}, cli::UsageError, "--jpeg-rate"},
-        {{"-o", file("a.png"), "--png-level", "-1", "A"}, cli::UsageError, "--png-level"},
-        {{"-o", file("a.png"), "--batch", file("notes.txt")}, cli::UsageError, "%d"},
-        {{"-o", "-", "--batch", file("notes.txt")}, cli::UsageError, "-o -"},
-        {{"-o", file("a.png"), "--nonsense", "A"}, cli::UsageError, "nonsense"},
-        {{"-o", file("a.png"), "--pattern", file("missing.bmp"), "A"},
-         cli::InputUnreadable,
-         "missing.bmp"},
-        {{"-o", file("a.png"), "--pattern", file("broken.png"), "A"},
-         cli::InputUnreadable,
-         "broken.png"},
-        {{"-o", file("a.png"), "--settings", file("missing.ini"), "A"},
-         cli::InputUnreadable,
-         "missing.ini"},
-        {{"-o", file("a%d.png"), "--batch", file("missing.txt")},
-         cli::InputUnreadable,
-         "missing.txt"},
-        {{"-o", file("a.png"), "--font", file("notes.txt"), "A"},
-         cli::InputUnreadable,
-         "notes.txt"},
-        {{"-o", file("notes.txt/a.png"), "A"}, cli::OutputFailed, "notes.txt/a.png"},
-        {{"-o", file("a.png"), "--size", "3000", "WWWWWWWWWW"}, cli::OutputFailed, "over 32,767"},
-        {{"-o", file("a.png"), "--size", "1e30", "W"}, cli::OutputFailed, "over 32,767"},
-        {{"-o", file("a.png"), ""}, cli::OutputFailed, "a.png"},
+        {{"Ab"}, UsageError, "-o"},
+        {{"-o", a}, UsageError, "one text"},
+        {{"-o", a, "A", "B"}, UsageError, "one text"},
+        {{"-o", file("a%d.png"), "--batch", notes, "A"}, UsageError, "together"},
+        {{"-o", file("a.gif"), "A"}, UsageError, ".bmp"},
+        {{"-o", a, "--color", "#12345", "A"}, UsageError, "--color"},
+        {{"-o", a, "--size", "-3", "A"}, UsageError, "--size"},
+        {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, UsageError, "--jpeg-rate"},
+        {{"-o", a, "--png-level", "3", "A"}, UsageError, "--png-level"},
+        {{"-o", file("a.bmp"), "--transparent", "A"}, UsageError, "PNG"},
+        {{"-o", file("a.jpg"), "--transparent", "A"}, UsageError, "PNG"},
+        {{"-o", a, "--color", "16777216", "A"}, UsageError, "--color"},
+        {{"-o", a, "--color", "-1", "A"}, UsageError, "--color"},
+        {{"-o", file("a.jpg"), "--jpeg-rate", "0", "A"}, UsageError, "--jpeg-rate"},
+        {{"-o", a, "--png-level", "-1", "A"}, UsageError, "--png-level"},
+        {{"-o", a, "--batch", notes}, UsageError, "%d"},
+        {{"-o", "-", "--batch", notes}, UsageError, "-o -"},
+        {{"-o", a, "--nonsense", "A"}, UsageError, "nonsense"},
+        {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable, "missing.bmp"},
+        {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "broken.png"},
+        {{"-o", a, "--settings", file("missing.ini"), "A"}, InputUnreadable, "missing.ini"},
+        {{"-o", file("a%d.png"), "--batch", file("missing.txt")}, InputUnreadable, "missing.txt"},
+        {{"-o", a, "--font", notes, "A"}, InputUnreadable, "notes.txt"},
+        {{"-o", file("notes.txt/a.png"), "A"}, OutputFailed, "notes.txt/a.png"},
+        {{"-o", a, "--size", "3000", "WWWWWWWWWW"}, OutputFailed, "over 32,767"},
+        {{"-o", a, "--size", "1e30", "W"}, OutputFailed, "over 32,767"},
+        {{"-o", a, ""}, OutputFailed, "a.png"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -244,17 +249,9 @@ TEST(CutProcess, NothingIsLostSilently) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
         QTemporaryDir dir;
-        QProcess shell;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("CUT", QStringLiteral(VELMORA_CUT));
-        env.insert("LC_ALL", "C.UTF-8");
-        shell.setProcessEnvironment(env);
-        shell.setWorkingDirectory(dir.path());
-        shell.start("bash", {"-c", row.script});
-        ASSERT_TRUE(shell.waitForFinished(60000));
-        const QString err = QString::fromUtf8(shell.readAllStandardError());
-        EXPECT_EQ(shell.exitCode(), row.status) << err.toStdString();
-        EXPECT_TRUE(err.contains(QString::fromUtf8(row.says))) << err.toStdString();
+        const Outcome run = cutScript(dir.path(), row.script);
+        EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.says))) << run.err.toStdString();
         // Qt cannot name files whose names are not UTF-8; the shell removes them.
         QProcess::execute("find", {dir.path(), "-mindepth", "1", "-delete"});
     }
@@ -289,13 +286,7 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
 // fontconfig's configuration, and the environment that picks it, stay as they were.
 TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
     QTemporaryDir dir;
-    QProcess shell;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("CUT", QStringLiteral(VELMORA_CUT));
-    env.insert("LC_ALL", "C.UTF-8");
-    shell.setProcessEnvironment(env);
-    shell.setWorkingDirectory(dir.path());
-    shell.start("bash", {"-c", R"(set -ex
+    const Outcome run = cutScript(dir.path(), R"(set -ex
         dejavu=/usr/share/fonts/truetype/dejavu
         draw() { $CUT --size 20 --font "$1" -o "$2" Ab 2>/dev/null; }
         draw $dejavu/DejaVuSans.ttf sans.png; draw $dejavu/DejaVuSerif.ttf serif.png
@@ -311,9 +302,8 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         cmp 4.png serif.png
         stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png
         cp cache/velmora/faces kept; touch conf/fonts.conf; draw 'Velmora Test' 6.png
-        cmp kept cache/velmora/faces # an answer met mid-change is not kept)"});
-    ASSERT_TRUE(shell.waitForFinished(60000));
-    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+        cmp kept cache/velmora/faces # an answer met mid-change is not kept)");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
 }
 
 // Line-number markers in batch output names, read left to right.
@@ -321,13 +311,13 @@ TEST(CutOptions, OutputNamesNumberTheLines) {
     const struct {
         const char* pattern;
         const char* name;
-    } table[] = {{"a%d.png", "a7.png"},        {"%03d-%d", "007-7"},  {"x%0d%00d", "x77"},
-                 {"%%d%%%2d", "%d%07"},        {"50%.%d", "50%.7"},   {"%5x%1d%", "%5x7%"},
-                 {"%0%d", "%07"},              {"%%%%", "%%"}};
+    } table[] = {{"a%d.png", "a7.png"}, {"%03d-%d", "007-7"}, {"x%0d%00d", "x77"},
+                 {"%%d%%%2d", "%d%07"}, {"50%.%d", "50%.7"},  {"%5x%1d%", "%5x7%"},
+                 {"%0%d", "%07"},       {"%%%%", "%%"}};
     for (const auto& row : table) {
         EXPECT_EQ(cli::OutputName(row.pattern, 7), row.name) << row.pattern;
-        EXPECT_EQ(cli::HasLineNumber(row.pattern), QString(row.pattern).count('d') >
-                                                       QString(row.name).count('d'))
+        EXPECT_EQ(cli::HasLineNumber(row.pattern),
+                  QString(row.pattern).count('d') > QString(row.name).count('d'))
             << row.pattern;
     }
 }

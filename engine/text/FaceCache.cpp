@@ -1,6 +1,6 @@
 #include "engine/text/FaceCache.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <set>
@@ -22,9 +22,10 @@ constexpr qsizetype MaxBytes = 1 << 20;
 
 // Where fontconfig looks, and the language it prefers, come from these.
 constexpr const char* Environment[] = {
-    "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME",    "XDG_CONFIG_HOME",
-    "XDG_DATA_HOME",   "XDG_CACHE_HOME",  "XDG_CURRENT_DESKTOP", "FC_LANG", "LC_ALL",
-    "LC_CTYPE",        "LANG",            "LANGUAGE"};
+    "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME",
+    "XDG_CONFIG_HOME", "XDG_DATA_HOME",   "XDG_CACHE_HOME",     "XDG_CURRENT_DESKTOP",
+    "FC_LANG",         "LC_ALL",          "LC_CTYPE",           "LANG",
+    "LANGUAGE"};
 
 QByteArray encoded(const QByteArray& text) {
     return text.toPercentEncoding();
@@ -45,31 +46,33 @@ QByteArray cacheFolder() {
     return base.isEmpty() ? base : base + "/velmora";
 }
 
+long long nanoseconds(const timespec& t) {
+    return t.tv_sec * 1'000'000'000LL + t.tv_nsec;
+}
+
 // Any change to a file or folder (written, added to, replaced, removed or
-// created) changes this line.
-QByteArray stateOf(const QByteArray& path) {
+// created) changes this line; `newest` keeps the latest change time seen.
+QByteArray stateOf(const QByteArray& path, long long& newest) {
     struct stat st;
     if (::stat(path.constData(), &st) != 0)
         return "-";
+    newest = std::max({newest, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)});
     QByteArray state;
-    for (long long n : {static_cast<long long>(st.st_mtim.tv_sec),
-                        static_cast<long long>(st.st_mtim.tv_nsec),
-                        static_cast<long long>(st.st_ctim.tv_sec),
-                        static_cast<long long>(st.st_ctim.tv_nsec),
+    for (long long n : {nanoseconds(st.st_mtim), nanoseconds(st.st_ctim),
                         static_cast<long long>(st.st_size), static_cast<long long>(st.st_ino)})
         state += QByteArray::number(n) + ':';
     return state;
 }
 
 // What the answers depend on, as it stands now for these paths.
-QByteArray stampFor(const std::set<QByteArray>& paths) {
+QByteArray stampFor(const std::set<QByteArray>& paths, long long& newest) {
     QByteArray stamp = Header;
     stamp += "fontconfig " + QByteArray::number(FcGetVersion()) + '\n';
     for (const char* name : Environment)
         stamp += QByteArray("env ") + name + ' ' +
                  (qEnvironmentVariableIsSet(name) ? '=' + encoded(qgetenv(name)) : "-") + '\n';
     for (const QByteArray& path : paths)
-        stamp += "watch " + encoded(path) + ' ' + stateOf(path) + '\n';
+        stamp += "watch " + encoded(path) + ' ' + stateOf(path, newest) + '\n';
     return stamp;
 }
 
@@ -105,19 +108,6 @@ Key keyOf(const FaceQuery& q) {
     return {q.family, q.bold, q.italic, q.anyFamily};
 }
 
-// Whether a path changed after `since` or a tenth of a second before it: while
-// fontconfig was being read, or so close before that a file system's coarse
-// clock cannot tell.
-bool changedNear(const std::set<QByteArray>& paths, const timespec& since) {
-    const auto ns = [](const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; };
-    for (const QByteArray& path : paths)
-        if (struct stat st {}; ::stat(path.constData(), &st) == 0)
-            for (const timespec& t : {st.st_mtim, st.st_ctim})
-                if (ns(t) + 100'000'000 >= ns(since))
-                    return true;
-    return false;
-}
-
 // Folders made for the cache belong to whoever runs the command: not to root
 // running it in a user's home (sudo keeps HOME).
 bool ownsHome() {
@@ -142,13 +132,14 @@ struct Remembered {
         const int fd = ::open(folder + "/faces", O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return;
-        if (struct stat st {}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (struct stat st{}; ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             return;
         }
         QByteArray data(MaxBytes, Qt::Uninitialized);
         qsizetype size = 0;
-        for (ssize_t n; size < MaxBytes && (n = ::read(fd, data.data() + size, MaxBytes - size)) > 0;)
+        for (ssize_t n;
+             size < MaxBytes && (n = ::read(fd, data.data() + size, MaxBytes - size)) > 0;)
             size += n;
         ::close(fd);
         data.truncate(size);
@@ -174,7 +165,8 @@ struct Remembered {
             }
         }
         const QByteArray written = stampEnd < 0 ? data : data.left(stampEnd);
-        if (written != stampFor(paths))
+        long long newest = 0;
+        if (written != stampFor(paths, newest))
             return;
         stamp = written;
         faces = std::move(found);
@@ -231,15 +223,16 @@ void rememberFace(const FaceQuery& query, const FaceFile& file) {
     const std::lock_guard<std::mutex> hold(r.lock);
     if (!r.read)
         r.readFile();
-    const std::set<QByteArray> paths = watchedPaths();
-    if (const QByteArray now = stampFor(paths); now != r.stamp) {
+    long long newest = 0;
+    if (const QByteArray now = stampFor(watchedPaths(), newest); now != r.stamp) {
         r.stamp = now;
         r.faces.clear();
     }
     r.faces[keyOf(query)] = file;
-    // An answer given while the configuration or the fonts were changing is
-    // not kept for later runs.
-    if (!changedNear(paths, r.asked) && ownsHome())
+    // An answer given while the configuration or the fonts were changing, or
+    // so shortly after that a file system's coarse clock cannot tell, is not
+    // kept for later runs.
+    if (newest + 100'000'000 < nanoseconds(r.asked) && ownsHome())
         r.writeFile();
 }
 

@@ -185,8 +185,9 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
     std::mutex lock;
     std::condition_variable changed;
     std::atomic<qsizetype> next{0};
-    std::vector<std::pair<size_t, engine::files::StagedFile>> staged; // written, not yet in place
-    int drawing = 0;                                                  // threads still at work
+    std::vector<engine::files::StagedFile> staged; // written, not yet in place
+    std::vector<size_t> stagedLines;               // their lines
+    int drawing = 0;                               // threads still at work
     const auto work = [&](Job own) {
         for (qsizetype i; (i = next++) < lines.size();) {
             const Line& line = lines[i];
@@ -200,8 +201,10 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
                              : writeOne(outcome.target, data, io, outcome.why));
             outcome.done = !outcome.written || file.fd < 0;
             const std::lock_guard<std::mutex> hold(lock);
-            if (!outcome.done)
-                staged.emplace_back(static_cast<size_t>(i), std::move(file));
+            if (!outcome.done) {
+                staged.push_back(std::move(file));
+                stagedLines.push_back(static_cast<size_t>(i));
+            }
             outcomes[static_cast<size_t>(i)] = std::move(outcome);
             changed.notify_all();
         }
@@ -211,17 +214,16 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
     };
     // Puts the staged files in place, the lock released meanwhile; their lines are done.
     const auto commit = [&](std::unique_lock<std::mutex>& hold) {
-        std::vector<std::pair<size_t, engine::files::StagedFile>> group;
-        group.swap(staged);
-        hold.unlock();
         std::vector<engine::files::StagedFile> files;
-        for (const auto& entry : group)
-            files.push_back(entry.second);
+        std::vector<size_t> fileLines;
+        files.swap(staged);
+        fileLines.swap(stagedLines);
+        hold.unlock();
         std::vector<QString> whys;
         const std::vector<bool> written = engine::files::commitStaged(files, &whys);
         hold.lock();
-        for (size_t k = 0; k < group.size(); ++k) {
-            Outcome& outcome = outcomes[group[k].first];
+        for (size_t k = 0; k < files.size(); ++k) {
+            Outcome& outcome = outcomes[fileLines[k]];
             outcome.written = written[k];
             outcome.why = whys[k];
             outcome.done = true;

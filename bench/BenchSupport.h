@@ -7,21 +7,22 @@
 #include <QTemporaryDir>
 
 #include "engine/settings/Settings.h"
-#include "ui/mainwindow/frmMain.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/widgets/PictureBox.h"
 
 // A started main window with its settings in a temporary folder.
 struct BenchWindow {
     QTemporaryDir dir;
-    std::unique_ptr<frmMain> form;
+    std::unique_ptr<MainWindow> form;
 
     BenchWindow(const QString& text, const QString& size) {
-        LoadSettings(dir.path());
-        form = std::make_unique<frmMain>();
-        form->Form_Load();
-        form->FLD[0]->setText(text);
-        form->DSP[1]->setText(size);
-        form->ApplyFont();
+        const QString file = engine::settings::settingsFileFor(dir.path());
+        form = std::make_unique<MainWindow>(engine::settings::startUp(file), file);
+        form->findChild<QLineEdit*>("textEdit")->setText(text);
+        form->findChild<QLabel*>("sizeLabel")->setText(size);
+        form->applyFont();
     }
+    const PictureBox& result() const { return *form->findChild<PictureBox*>("resultView"); }
 };
 
 // A 100-character line of mixed Japanese and Latin text.

@@ -8,9 +8,9 @@ namespace {
 void renderCase(benchmark::State& state, const QString& text, const QString& size) {
     BenchWindow window(text, size);
     for (auto _ : state)
-        benchmark::DoNotOptimize(window.form->RenderLetters());
-    state.counters["width"] = window.form->Board->innerWidth();
-    state.counters["height"] = window.form->Board->innerHeight();
+        benchmark::DoNotOptimize(window.form->drawLetters());
+    state.counters["width"] = window.result().innerWidth();
+    state.counters["height"] = window.result().innerHeight();
 }
 
 void BM_RenderSample10(benchmark::State& state) {

@@ -17,7 +17,7 @@ namespace {
 // One rendered 100-character line at 120 pt, shared by the save benchmarks.
 BenchWindow& rendered() {
     static BenchWindow window(mixedLine(), "120");
-    static bool done = window.form->RenderLetters();
+    static bool done = window.form->drawLetters();
     (void)done;
     return window;
 }
@@ -29,7 +29,7 @@ void saveBoard(benchmark::State& state, const QString& name,
     const QString path = w.dir.filePath(name);
     for (auto _ : state) {
         QByteArray data;
-        encode(ui::fromQImage(w.form->Board->image()), data);
+        encode(ui::fromQImage(w.result().image()), data);
         engine::files::writeFileAtomically(path, data);
     }
     state.counters["bytes"] = static_cast<double>(QFile(path).size());
@@ -49,7 +49,7 @@ void BM_SaveJpeg50(benchmark::State& state) {
 }
 
 void BM_EncodePng(benchmark::State& state) {
-    const engine::image::Image image = ui::fromQImage(rendered().form->Board->image());
+    const engine::image::Image image = ui::fromQImage(rendered().result().image());
     QByteArray out;
     for (auto _ : state)
         engine::codecs::encodePng(image, static_cast<int>(state.range(0)), out);
@@ -65,7 +65,7 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 // libpng left at its defaults, fed the 32-bit rows as they are (strip the filler).
 void BM_EncodeLibpngDefaults(benchmark::State& state) {
-    const QImage& image = rendered().form->Board->image();
+    const QImage& image = rendered().result().image();
     QByteArray out;
     for (auto _ : state) {
         out.clear();

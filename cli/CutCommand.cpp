@@ -10,7 +10,6 @@
 
 #include <QFileDevice>
 #include <QStringDecoder>
-#include <QTemporaryFile>
 
 #include "cli/CutOptions.h"
 #include "engine/codecs/Codecs.h"
@@ -109,24 +108,8 @@ void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, 
 // writers' options.
 struct Job {
     engine::cut::Request request;
-    int jpegRate;
-    bool progressive;
-    int pngLevel;
+    engine::codecs::EncodeOptions options;
 };
-
-// The encoded file, or false with the reason.
-bool encode(const engine::image::Image& picture, Format format, const Job& job, QByteArray& data,
-            QString& why) {
-    switch (format) {
-    case Format::Bmp:
-        return engine::codecs::encodeBmp(picture, data, &why);
-    case Format::Jpeg:
-        return engine::codecs::encodeJpeg(picture, job.jpegRate, job.progressive, data, &why);
-    case Format::Png:
-        break;
-    }
-    return engine::codecs::encodePng(picture, job.pngLevel, data, &why);
-}
 
 // Renders and encodes one text; false with the reason.
 bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, QString& why) {
@@ -146,7 +129,7 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, Q
         why = Cut::tr("the text gives an empty image");
         return false;
     }
-    return encode(picture, o.format, job, data, why);
+    return engine::codecs::encode(picture, o.format, job.options, data, &why);
 }
 
 // The one text's file, or standard output.
@@ -272,36 +255,28 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
 
 // The window's settings file as defaults, read once whatever it is (a pipe
 // too); without one, the window's first-start values.
-bool readSettings(const QString& name, QString& why) {
-    if (name.isEmpty()) {
-        ReadSettings(QString());
+bool readSettings(const QString& name, engine::settings::Settings& settings, QString& why) {
+    if (name.isEmpty())
         return true;
-    }
     QByteArray data;
-    QTemporaryFile copy;
     if (!engine::files::readWholeFile(name, MaxSettingsBytes, data, &why))
         return false;
-    if (!copy.open() || copy.write(data) != data.size() || !copy.flush()) {
-        why = copy.errorString();
-        return false;
-    }
-    ReadSettings(copy.fileName());
+    settings = engine::settings::settingsFrom(engine::settings::Profile::fromBytes(data));
     return true;
 }
 
 // A font file that cannot be used is an input error; a family that is not
 // installed draws with the font system's choice, said on standard error.
-bool checkFont(const QString& face, Messages& messages) {
-    const engine::text::FontSpec font{face, gFontSize};
-    if (engine::text::looksLikeFontFile(face)) {
-        if (engine::text::isFontFile(face))
+bool checkFont(const engine::text::FontSpec& font, Messages& messages) {
+    if (!font.file.isEmpty()) {
+        if (engine::text::isFontFile(font.file))
             return true;
-        messages.say(Cut::tr("%1: the font file cannot be read").arg(face));
+        messages.say(Cut::tr("%1: the font file cannot be read").arg(font.file));
         return false;
     }
     if (!engine::text::isInstalled(font))
         messages.say(Cut::tr("no font family \"%1\" is installed; drawing with \"%2\"")
-                         .arg(face, engine::text::faceName(font)));
+                         .arg(engine::text::requestName(font), engine::text::faceName(font)));
     return true;
 }
 
@@ -330,23 +305,21 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         return UsageError;
     }
     QString why;
-    if (!readSettings(o.settings, why)) {
+    engine::settings::Settings s;
+    if (!readSettings(o.settings, s, why)) {
         messages.say(Cut::tr("%1: the settings file cannot be read: %2").arg(o.settings, why));
         return InputUnreadable;
     }
-    const QString face = o.font.isEmpty() ? gFontName : o.font;
-    if (!checkFont(face, messages))
+    const engine::text::FontSpec font = engine::text::fontRequest(
+        o.font.isEmpty() ? s.fontFamily : o.font, o.size.value_or(s.pointSize),
+        o.bold || s.bold != 0, o.italic || s.italic != 0);
+    if (!checkFont(font, messages))
         return InputUnreadable;
-    Job job{
-        {QString(),
-         {face, o.size.value_or(gFontSize), o.bold || gFontTick != 0, o.italic || gFontItalic != 0},
-         engine::cut::tartan(),
-         o.color.value_or(static_cast<engine::image::COLORREF>(gBackColor)),
-         o.smooth,
-         o.transparent},
-        o.jpegRate.value_or(gJpegRate),
-        o.progressive || gJpegPrgrs != 0,
-        o.pngLevel.value_or(gPngRate)};
+    Job job{{QString(), font, engine::cut::tartan(),
+             o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)), o.smooth,
+             o.transparent},
+            {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
+             o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty() && engine::codecs::loadPattern(o.pattern, job.request.pattern) !=
                                     engine::codecs::PatternLoad::Loaded) {
         messages.say(Cut::tr("%1: the pattern picture cannot be read").arg(o.pattern));

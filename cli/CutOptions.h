@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "engine/codecs/Codecs.h"
 #include "engine/image/Colors.h"
 
 // The options of velmora-cut. Values not given on the command line come from
@@ -17,7 +18,7 @@ class Cut {
     Q_DECLARE_TR_FUNCTIONS(Cut)
 };
 
-enum class Format { Bmp, Jpeg, Png };
+using Format = engine::codecs::ImageFormat;
 
 struct CutOptions {
     QString output; // file, template (with --batch) or "-" for standard output

@@ -14,11 +14,12 @@ namespace engine::codecs {
 // A BMP, ICO (or CUR), JPEG, GIF or PNG picture from its bytes: the first
 // frame of an animation, the largest image of an icon. Anything else is
 // refused, as are pictures with no pixels, sides above 32,767, more than
-// 256 MiB of pixels, and files beyond the limits on their work.
-bool decodePicture(QByteArrayView data, image::Image& picture);
+// 256 MiB of pixels, and files beyond the limits on their work; `why` then
+// says which, in the user's language.
+bool decodePicture(QByteArrayView data, image::Image& picture, QString* why = nullptr);
 
 // The same for a file, read whole up to the largest file a picture can need.
-bool loadPicture(const QString& fileName, image::Image& picture);
+bool loadPicture(const QString& fileName, image::Image& picture, QString* why = nullptr);
 
 enum class PatternLoad {
     Loaded,
@@ -30,8 +31,8 @@ enum class PatternLoad {
 // (any case) must start with the PNG signature and gives the size its header
 // names; the picture then lies at the origin of a transparent sheet of that
 // size, which is all `picture` holds when its pixels cannot be decoded. Any
-// other name is read by its content.
-PatternLoad loadPattern(const QString& fileName, image::Image& picture);
+// other name is read by its content. `why` says why it was not loaded.
+PatternLoad loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr);
 
 // 24-bit Windows bitmap, bottom-up; transparency laid over black.
 bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = nullptr);
@@ -45,5 +46,18 @@ bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteAr
 // give an indexed PNG of the smallest bit depth that holds them, the colours
 // in the order the rows first meet them; transparency (Argb32) is kept.
 bool encodePng(const image::Image& picture, int level, QByteArray& out, QString* why = nullptr);
+
+enum class ImageFormat { Bmp, Jpeg, Png };
+
+struct EncodeOptions {
+    int jpegRate = 50;
+    bool progressive = false;
+    int pngLevel = 1;
+};
+
+// The picture as a file of that format, with the options that format takes:
+// the one way the window and velmora-cut write their images.
+bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions& options,
+            QByteArray& out, QString* why = nullptr);
 
 } // namespace engine::codecs

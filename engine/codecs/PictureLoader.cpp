@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include <QCoreApplication>
+
 #include "engine/codecs/Decoders.h"
 #include "engine/codecs/PngHeader.h"
 #include "engine/files/ReadFile.h"
@@ -84,15 +86,24 @@ bool decodeIcon(QByteArrayView data, image::Image& picture) {
 
 // The whole file, read once (a pipe or FIFO too), or false where it cannot be
 // read or is larger than any picture needs.
-bool readWhole(const QString& fileName, QByteArray& data) {
-    return files::readWholeFile(fileName, image::MaxPictureFileBytes, data);
+bool readWhole(const QString& fileName, QByteArray& data, QString* why) {
+    return files::readWholeFile(fileName, image::MaxPictureFileBytes, data, why);
 }
+
+bool refuse(QString* why, const char* reason) {
+    if (why)
+        *why = QCoreApplication::translate("pictures", reason);
+    return false;
+}
+
+const char* const TooLarge =
+    QT_TRANSLATE_NOOP("pictures", "the picture is over 32,767 pixels a side or 256 MiB");
 
 } // namespace
 
-bool decodePicture(QByteArrayView data, image::Image& picture) {
+bool decodePicture(QByteArrayView data, image::Image& picture, QString* why) {
     image::Image decoded;
-    bool done = false;
+    bool known = true, done = false;
     if (data.startsWith("BM"))
         done = decodeBmp(data, decoded);
     else if (data.startsWith("\xFF\xD8\xFF"))
@@ -103,38 +114,55 @@ bool decodePicture(QByteArrayView data, image::Image& picture) {
         done = decodeGif(data, decoded);
     else if (isIcon(data))
         done = decodeIcon(data, decoded);
-    if (!done || decoded.isNull() || !image::pictureSizeAllowed(decoded.width(), decoded.height()))
-        return false;
+    else
+        known = false;
+    if (!known)
+        return refuse(why, QT_TRANSLATE_NOOP("pictures",
+                                             "the file is no BMP, ICO, JPEG, GIF or PNG picture"));
+    if (done && !decoded.isNull() && !image::pictureSizeAllowed(decoded.width(), decoded.height()))
+        return refuse(why, TooLarge);
+    if (!done || decoded.isNull())
+        return refuse(
+            why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
     picture = std::move(decoded);
     return true;
 }
 
-bool loadPicture(const QString& fileName, image::Image& picture) {
+bool loadPicture(const QString& fileName, image::Image& picture, QString* why) {
     QByteArray data;
-    return readWhole(fileName, data) && decodePicture(data, picture);
+    return readWhole(fileName, data, why) && decodePicture(data, picture, why);
 }
 
-PatternLoad loadPattern(const QString& fileName, image::Image& picture) {
+PatternLoad loadPattern(const QString& fileName, image::Image& picture, QString* why) {
     if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
-        return loadPicture(fileName, picture) ? PatternLoad::Loaded : PatternLoad::Refused;
+        return loadPicture(fileName, picture, why) ? PatternLoad::Loaded : PatternLoad::Refused;
     QByteArray data;
-    if (!readWhole(fileName, data))
+    if (!readWhole(fileName, data, why))
         return PatternLoad::Refused;
     const PngHeader header =
         parsePngHeader(QByteArrayView(data).first(std::min<qsizetype>(24, data.size())));
-    if (!header.signatureOk || !image::pictureSizeAllowed(header.width, header.height))
+    if (!header.signatureOk) {
+        refuse(why, QT_TRANSLATE_NOOP("pictures", "the name ends in .png, but the file is no PNG"));
         return PatternLoad::Refused;
+    }
     // The sheet takes the header's size, and the picture lies at its origin.
-    image::Image sheet(header.width, header.height, image::Format::Argb32);
-    if (sheet.isNull())
+    image::Image sheet;
+    if (image::pictureSizeAllowed(header.width, header.height))
+        sheet = image::Image(header.width, header.height, image::Format::Argb32);
+    if (sheet.isNull()) {
+        refuse(why, TooLarge);
         return PatternLoad::Refused;
+    }
     image::Image decoded;
     const bool done = decodePng(data, decoded);
     const int w = std::min(decoded.width(), sheet.width());
     for (int y = 0; done && y < std::min(decoded.height(), sheet.height()); ++y)
         std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));
     picture = std::move(sheet);
-    return done ? PatternLoad::Loaded : PatternLoad::Undecodable;
+    if (done)
+        return PatternLoad::Loaded;
+    refuse(why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
+    return PatternLoad::Undecodable;
 }
 
 } // namespace engine::codecs

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,8 +34,7 @@ bool fail(QString* error, const char* why) {
     return false;
 }
 
-const char* const WriteFailed =
-    QT_TRANSLATE_NOOP("files", "the disk is full, or the file could not be written");
+const char* const WriteFailed = QT_TRANSLATE_NOOP("files", "the file could not be written");
 
 } // namespace
 
@@ -43,6 +43,43 @@ namespace {
 
 // File names here are the system's bytes, so that no name changes on its way.
 using Path = QByteArray;
+
+// The first reason a step failed, kept while the cleanup after it runs.
+struct Failure {
+    int code = 0;
+    bool step(bool ok) {
+        if (!ok && code == 0)
+            code = errno != 0 ? errno : EIO;
+        return ok;
+    }
+};
+
+// What the system said, in the user's words; the folder is known to exist.
+bool fail(QString* error, const Failure& failure) {
+    switch (failure.code) {
+    case ENOSPC:
+    case EDQUOT:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the disk is full"));
+    case EROFS:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
+    case EACCES:
+    case EPERM:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
+    case ENOENT:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the folder takes no new files"));
+    case EISDIR:
+        return fail(error, QT_TRANSLATE_NOOP("files", "a folder has that name"));
+    case ENAMETOOLONG:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the name is too long"));
+    case EIO:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the disk reported an error"));
+    default:
+        if (error)
+            *error = QCoreApplication::translate("files", "the file could not be written (%1)")
+                         .arg(QString::fromLocal8Bit(::strerror(failure.code)));
+        return false;
+    }
+}
 
 Path folderOf(const Path& path) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -76,8 +113,11 @@ bool writeAll(int fd, const QByteArray& data, off_t at) {
                                    static_cast<size_t>(data.size() - done), at + done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC; // nothing written and no error: no room left
             return false;
+        }
         done += n;
     }
     return true;
@@ -86,26 +126,27 @@ bool writeAll(int fd, const QByteArray& data, off_t at) {
 // Room for the new length is reserved before the first old byte is overwritten, so a
 // full disk fails with the old content whole; after that only a device error can stop
 // the write half-way. The file's own inode keeps its hard links and owner.
-bool writeInPlace(const Path& path, const QByteArray& data) {
+bool writeInPlace(const Path& path, const QByteArray& data, Failure& f) {
     const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (!f.step(fd >= 0))
         return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = f.step(::fstat(fd, &st) == 0 && S_ISREG(st.st_mode));
     const off_t oldSize = st.st_size;
     const auto newSize = static_cast<off_t>(data.size());
     if (ok && newSize > oldSize) {
         const int reserved = ::posix_fallocate(fd, 0, newSize);
         // A file system that cannot reserve is written unreserved.
         if (reserved != 0 && reserved != EINVAL && reserved != EOPNOTSUPP) {
-            ok = false;
+            errno = reserved;
+            ok = f.step(false);
             // A partial reservation may have grown the file; the old bytes are whole anyway.
             [[maybe_unused]] const int trimmed = ::ftruncate(fd, oldSize);
         }
     }
-    ok = ok && writeAll(fd, data, 0) && (newSize >= oldSize || ::ftruncate(fd, newSize) == 0) &&
-         ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    ok = ok && f.step(writeAll(fd, data, 0) &&
+                      (newSize >= oldSize || ::ftruncate(fd, newSize) == 0) && ::fsync(fd) == 0);
+    return f.step(::close(fd) == 0) && ok;
 }
 
 // An existing file's permissions carry over; a new file gets the usual ones
@@ -122,13 +163,15 @@ mode_t modeFor(const struct stat* old) {
 
 // A new file beside the target, all on disk, renamed over it: the old file
 // stays as it was until the new one is whole.
-bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old) {
+bool writeAndRename(const Path& target, const QByteArray& data, const struct stat* old,
+                    Failure& f) {
     Path temp = folderOf(target) + "/.velmora-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
+    if (!f.step(fd >= 0))
         return false;
-    bool ok = ::fchmod(fd, modeFor(old)) == 0 && writeAll(fd, data, 0) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok && ::rename(temp.constData(), target.constData()) == 0;
+    bool ok = f.step(::fchmod(fd, modeFor(old)) == 0 && writeAll(fd, data, 0) && ::fsync(fd) == 0);
+    ok = f.step(::close(fd) == 0) && ok &&
+         f.step(::rename(temp.constData(), target.constData()) == 0);
     if (!ok)
         ::unlink(temp.constData());
     return ok;
@@ -146,13 +189,17 @@ bool destinationOf(const QString& path, Destination& d, QString* error) {
     d.exists = ::stat(d.target.constData(), &d.st) == 0;
     if (!writableTarget(d.target, d.exists ? &d.st : nullptr)) {
         struct stat dir {};
-        if (d.exists)
-            return fail(error, S_ISDIR(d.st.st_mode)
-                                   ? QT_TRANSLATE_NOOP("files", "a folder has that name")
-                                   : QT_TRANSLATE_NOOP("files", "the file is read-only"));
-        if (::stat(folderOf(d.target).constData(), &dir) != 0 || !S_ISDIR(dir.st_mode))
+        if (d.exists && S_ISDIR(d.st.st_mode))
+            return fail(error, QT_TRANSLATE_NOOP("files", "a folder has that name"));
+        if (!d.exists &&
+            (::stat(folderOf(d.target).constData(), &dir) != 0 || !S_ISDIR(dir.st_mode)))
             return fail(error, QT_TRANSLATE_NOOP("files", "the folder does not exist"));
-        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
+        const Path asked = d.exists ? d.target : folderOf(d.target);
+        if (::access(asked.constData(), W_OK) != 0 && errno == EROFS)
+            return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
+        return fail(error, d.exists
+                               ? QT_TRANSLATE_NOOP("files", "the file is read-only")
+                               : QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
     }
     d.inPlace = d.exists && ::access(folderOf(d.target).constData(), W_OK) != 0;
     return true;
@@ -171,9 +218,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
     Destination d;
     if (!destinationOf(path, d, error))
         return false;
-    const bool written = d.inPlace ? writeInPlace(d.target, data)
-                                   : writeAndRename(d.target, data, d.exists ? &d.st : nullptr);
-    return written || fail(error, WriteFailed);
+    Failure f;
+    const bool written = d.inPlace ? writeInPlace(d.target, data, f)
+                                   : writeAndRename(d.target, data, d.exists ? &d.st : nullptr, f);
+    return written || fail(error, f);
 }
 
 bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
@@ -181,8 +229,9 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
     if (!destinationOf(path, d, error))
         return false;
     staged = {-1, {}, d.target};
+    Failure f;
     if (d.inPlace)
-        return writeInPlace(d.target, data) || fail(error, WriteFailed);
+        return writeInPlace(d.target, data, f) || fail(error, f);
     int fd = -1;
 #ifdef O_TMPFILE
     // An unnamed file is named at the commit through /proc, which a chroot may lack.
@@ -194,7 +243,8 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
         staged.temporary = folderOf(d.target) + "/.velmora-XXXXXX";
         fd = ::mkostemp(staged.temporary.data(), O_CLOEXEC);
     }
-    if (fd >= 0 && ::fchmod(fd, modeFor(d.exists ? &d.st : nullptr)) == 0 && writeAll(fd, data, 0)) {
+    if (f.step(fd >= 0) &&
+        f.step(::fchmod(fd, modeFor(d.exists ? &d.st : nullptr)) == 0 && writeAll(fd, data, 0))) {
         staged.fd = fd;
         return true;
     }
@@ -202,7 +252,7 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
         ::close(fd);
     if (!staged.temporary.isEmpty())
         ::unlink(staged.temporary.constData());
-    return fail(error, WriteFailed);
+    return fail(error, f);
 }
 
 namespace {
@@ -268,6 +318,7 @@ std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector
             fs = thorough.emplace(st.st_dev, syncfsIsThorough(file.fd)).first;
             ::syncfs(file.fd);
         }
+        Failure f;
         bool ok = fs != thorough.end() && fs->second
                       ? ::sync_file_range(file.fd, 0, 0,
                                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
@@ -276,13 +327,13 @@ std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector
 #else
         bool ok = ::fsync(file.fd) == 0;
 #endif
-        ok = ok && (!file.temporary.isEmpty() || giveName(file));
-        ok = ::close(file.fd) == 0 && ok;
-        if (ok && ::rename(file.temporary.constData(), file.target.constData()) == 0)
+        ok = f.step(ok) && f.step(!file.temporary.isEmpty() || giveName(file));
+        ok = f.step(::close(file.fd) == 0) && ok;
+        if (ok && f.step(::rename(file.temporary.constData(), file.target.constData()) == 0))
             continue;
         if (!file.temporary.isEmpty())
             ::unlink(file.temporary.constData());
-        done[i] = fail(errors ? &(*errors)[i] : nullptr, WriteFailed);
+        done[i] = fail(errors ? &(*errors)[i] : nullptr, f);
     }
     return done;
 }

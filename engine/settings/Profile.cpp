@@ -1,45 +1,13 @@
 #include "Profile.h"
 
-#include <optional>
-#include <vector>
-
 #include <QFile>
-#include <QFileInfo>
 
 #include "engine/files/AtomicFile.h"
+#include "engine/files/ReadFile.h"
 #include "engine/settings/CodePage.h"
 
 namespace engine::settings {
 namespace {
-
-struct Line {
-    std::string text; // without its line break
-    std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without one
-};
-
-std::optional<std::vector<Line>> readLines(const QString& fileName) {
-    std::vector<Line> lines;
-    QFile file(fileName);
-    if (!file.exists())
-        return lines;
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray all = file.readAll();
-    const std::string bytes(all.constData(), static_cast<size_t>(all.size()));
-    // CR, LF and CR LF each end a line, as Windows reads them: some editors save CR only.
-    size_t start = 0;
-    while (start < bytes.size()) {
-        const size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
-            break;
-        }
-        const size_t next = bytes.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, next - end)});
-        start = next;
-    }
-    return lines;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -118,25 +86,47 @@ std::string valueOf(const std::string& line) {
     return v;
 }
 
-struct Location {
-    std::optional<size_t> section; // index of the section's header line
-    std::optional<size_t> key;     // index of the key's line
-    size_t lastEntry = 0;          // the section's last key line, or its header
-};
+} // namespace
 
-Location locate(const std::vector<Line>& lines, const std::string& section,
-                const std::string& key) {
+Profile Profile::fromBytes(QByteArrayView all) {
+    Profile profile;
+    const std::string bytes(all.data(), static_cast<size_t>(all.size()));
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            profile.m_lines.push_back({bytes.substr(start), ""});
+            break;
+        }
+        const size_t next = bytes.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+        profile.m_lines.push_back(
+            {bytes.substr(start, end - start), bytes.substr(end, next - end)});
+        start = next;
+    }
+    return profile;
+}
+
+std::optional<Profile> Profile::read(const QString& fileName, QString* why) {
+    // A settings file is a few hundred bytes; this bounds what a stray name can cost.
+    constexpr qint64 Limit = 16LL * 1024 * 1024;
+    if (!QFile::exists(fileName))
+        return Profile();
+    QByteArray data;
+    if (!files::readWholeFile(fileName, Limit, data, why))
+        return std::nullopt;
+    return fromBytes(data);
+}
+
+Profile::Location Profile::locate(const std::string& section, const std::string& key) const {
     Location at;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        auto name = sectionName(lines[i].text);
-        if (!name)
-            continue;
-        if (!equalsNoCase(*name, section))
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        auto name = sectionName(m_lines[i].text);
+        if (!name || !equalsNoCase(*name, section))
             continue;
         at.section = i;
         at.lastEntry = i;
-        for (size_t j = i + 1; j < lines.size() && !sectionName(lines[j].text); ++j) {
-            auto k = keyName(lines[j].text);
+        for (size_t j = i + 1; j < m_lines.size() && !sectionName(m_lines[j].text); ++j) {
+            auto k = keyName(m_lines[j].text);
             if (!k)
                 continue;
             at.lastEntry = j;
@@ -148,67 +138,64 @@ Location locate(const std::vector<Line>& lines, const std::string& section,
     return at;
 }
 
-} // namespace
-
-size_t GetPrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& defaultValue, std::string& out, size_t size,
-                               const QString& fileName) {
-    out.clear();
-    if (size == 0)
-        return 0;
-    std::string value = defaultValue;
-    if (auto lines = readLines(fileName)) {
-        Location at = locate(*lines, section, key);
-        if (at.key)
-            value = valueOf((*lines)[*at.key].text);
-    }
-    if (value.size() > size - 1)
-        value = engine::settings::dropDanglingLeadByte(value.substr(0, size - 1));
-    out = value;
-    return out.size();
+std::optional<std::string> Profile::value(const std::string& section,
+                                          const std::string& key) const {
+    const Location at = locate(section, key);
+    if (!at.key)
+        return std::nullopt;
+    return valueOf(m_lines[*at.key].text);
 }
 
-std::string readBack(const std::string& value) {
-    return valueOf("=" + value);
-}
-
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const QString& fileName) {
-    // A line break would start a new line in the file: a forged section or key.
+bool Profile::setValue(const std::string& section, const std::string& key,
+                       const std::string& value) {
     for (const std::string* text : {&section, &key, &value})
         if (text->find_first_of("\r\n") != std::string::npos)
             return false;
-    auto read = readLines(fileName);
-    if (!read)
-        return false;
-    std::vector<Line>& lines = *read;
-    Location at = locate(lines, section, key);
+    const Location at = locate(section, key);
     if (at.key) {
-        Line& line = lines[*at.key];
+        Line& line = m_lines[*at.key];
         const std::string text = *keyName(line.text) + "=" + value;
-        // The file already says so: it is left as it is, unwritten and unsynced.
         if (text == line.text)
             return true;
         line.text = text;
     } else {
         const Line entry{key + "=" + value, "\r\n"};
         if (at.section) {
-            if (lines[at.lastEntry].eol.empty())
-                lines[at.lastEntry].eol = "\r\n";
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at.lastEntry + 1), entry);
+            if (m_lines[at.lastEntry].eol.empty())
+                m_lines[at.lastEntry].eol = "\r\n";
+            m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at.lastEntry + 1), entry);
         } else {
-            if (!lines.empty() && lines.back().eol.empty())
-                lines.back().eol = "\r\n";
-            lines.push_back({"[" + section + "]", "\r\n"});
-            lines.push_back(entry);
+            if (!m_lines.empty() && m_lines.back().eol.empty())
+                m_lines.back().eol = "\r\n";
+            m_lines.push_back({"[" + section + "]", "\r\n"});
+            m_lines.push_back(entry);
         }
     }
+    m_changed = true;
+    return true;
+}
+
+QByteArray Profile::bytes() const {
     QByteArray data;
-    for (const Line& line : lines) {
+    for (const Line& line : m_lines) {
         data.append(line.text.data(), static_cast<qsizetype>(line.text.size()));
         data.append(line.eol.data(), static_cast<qsizetype>(line.eol.size()));
     }
-    return engine::files::writeFileAtomically(fileName, data);
+    return data;
+}
+
+bool Profile::write(const QString& fileName, QString* why) {
+    // The file already says all this: it is left as it is, unwritten and unsynced.
+    if (!m_changed)
+        return true;
+    if (!files::writeFileAtomically(fileName, bytes(), why))
+        return false;
+    m_changed = false;
+    return true;
+}
+
+std::string readBack(const std::string& value) {
+    return valueOf("=" + value);
 }
 
 } // namespace engine::settings

@@ -3,32 +3,42 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <variant>
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
 
 #include "engine/files/AtomicFile.h"
-#include "engine/settings/basFunc.h"
 #include "engine/settings/CodePage.h"
 #include "engine/settings/ConfigFolder.h"
-#include "engine/settings/Profile.h"
 #include "engine/settings/Ranges.h"
 
-QString gMongon;
-std::int32_t gBackColor = 0;
-QString gFontName;
-float gFontSize = 10.0f;
-std::int16_t gFontItalic = 0;
-std::int16_t gFontTick = 0;
-std::int16_t gJpegRate = engine::settings::JpegRate.fallback;
-std::int16_t gJpegPrgrs = 0;
-std::int16_t gPngRate = engine::settings::PngLevel.fallback;
-std::int16_t gOptionsGif = 1;
-QString gIniFile;
-
+namespace engine::settings {
 namespace {
 
 const QString IniName = QStringLiteral("Velmora.Ini");
-const QString DefaultFontName = QStringLiteral("ＭＳ Ｐゴシック");
+
+// Every key of the file, in the order a first start writes them.
+using Field = std::variant<QString Settings::*, std::int32_t Settings::*, std::int16_t Settings::*,
+                           float Settings::*>;
+struct Key {
+    const char* section;
+    const char* name;
+    Field field;
+    bool written; // "Options" is the user's to add; the program only reads it
+};
+const Key Keys[] = {
+    {"Data", "Mongon", &Settings::text, true},
+    {"Data", "BackColor", &Settings::groundColor, true},
+    {"Font", "Name", &Settings::fontFamily, true},
+    {"Font", "Size", &Settings::pointSize, true},
+    {"Font", "Italic", &Settings::italic, true},
+    {"Font", "Tick", &Settings::bold, true},
+    {"JPEG", "Rate", &Settings::jpegRate, true},
+    {"JPEG", "Prgrs", &Settings::jpegProgressive, true},
+    {"PNG", "Rate", &Settings::pngLevel, true},
+    {"Options", "GIF", &Settings::acceptGif, false},
+};
 
 template <typename Int> bool parseInt(const QString& text, Int& value) {
     const std::string s = text.toStdString();
@@ -40,47 +50,34 @@ template <typename Int> bool parseInt(const QString& text, Int& value) {
     return true;
 }
 
-// A key whose text does not convert to its type takes the key's default.
-template <typename Int>
-Int readInt(const QString& section, const QString& key, Int fallback, const QString& iniFile) {
-    Int value = fallback;
-    parseInt(GetIniString(section, key, QString::number(fallback), iniFile), value);
-    return value;
-}
-
-void writeInt(const QString& section, const QString& key, std::int32_t value) {
-    PutIniString(section, key, QString::number(value), gIniFile);
-}
-
-// The file beside the program whenever it is there or can be made there (a
-// portable copy); otherwise, as for an installed copy, the user's config folder.
-QString settingsFile(const QString& programFolder) {
-    const QString beside = AddPathSep(programFolder) + IniName;
-    if (QFileInfo::exists(beside) || engine::files::isWritableTarget(beside))
-        return beside;
-    return AddPathSep(engine::settings::userConfigFolder(QStringLiteral("velmora"))) + IniName;
+// A key's text as the program reads it: from Shift-JIS, up to a NUL.
+QString textOf(const Profile& profile, const std::string& section, const std::string& key,
+               const QString& fallback) {
+    const std::optional<std::string> value = profile.value(section, key);
+    const QString text = value ? fromAnsi(*value) : fallback;
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
 }
 
 // The exact text of a value Shift-JIS cannot hold (é, ❤, 𠮷...) is kept beside
 // it under "<key>Utf8" as percent-escaped UTF-8: plain ASCII, which Shift-JIS and
 // the original program, which ignores the key, pass through untouched.
-QString exactKey(const QString& key) {
-    return key + QStringLiteral("Utf8");
+std::string exactKey(const char* key) {
+    return std::string(key) + "Utf8";
 }
 
 // What the key gives back once the value is written: Shift-JIS, with blanks
 // trimmed and enclosing quotes removed as the profile reader does.
 QString asRead(const QString& value) {
-    return engine::settings::fromAnsi(engine::settings::readBack(engine::settings::toAnsi(value)));
+    return fromAnsi(readBack(toAnsi(value)));
 }
 
 // The value, from its exact form while that still stands for what the key
 // holds; once another program has changed the key, the key wins.
-QString readExact(const QString& section, const QString& key, const QString& fallback,
-                  const QString& iniFile) {
-    const QString value = GetIniString(section, key, fallback, iniFile);
+QString readExact(const Profile& profile, const Key& key, const QString& fallback) {
+    const QString value = textOf(profile, key.section, key.name, fallback);
     const QString exact = QString::fromUtf8(QByteArray::fromPercentEncoding(
-        GetIniString(section, exactKey(key), QString(), iniFile).toLatin1()));
+        textOf(profile, key.section, exactKey(key.name), QString()).toLatin1()));
     if (!exact.isEmpty() && asRead(exact) == value)
         return exact;
     return value;
@@ -88,17 +85,105 @@ QString readExact(const QString& section, const QString& key, const QString& fal
 
 // The key as the original reads it and, where Shift-JIS loses something or an
 // exact form is already there (which must not outlive its text), the exact form.
-void writeExact(const QString& section, const QString& key, const QString& value) {
-    PutIniString(section, key, value, gIniFile);
-    const bool lossy = asRead(value) != value;
-    if (lossy || !GetIniString(section, exactKey(key), QString(), gIniFile).isEmpty())
-        PutIniString(section, exactKey(key),
-                     QString::fromLatin1(value.toUtf8().toPercentEncoding()), gIniFile);
+void writeExact(Profile& profile, const Key& key, const QString& value) {
+    profile.setValue(key.section, key.name, toAnsi(value));
+    const std::string exact = exactKey(key.name);
+    if (asRead(value) != value || !textOf(profile, key.section, exact, QString()).isEmpty())
+        profile.setValue(key.section, exact, value.toUtf8().toPercentEncoding().toStdString());
+}
+
+// An installed copy's folder belongs to the system, even where root may write it.
+bool isSystemFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    return clean == QStringLiteral("/usr") || clean.startsWith(QStringLiteral("/usr/")) ||
+           clean == QStringLiteral("/bin") || clean == QStringLiteral("/sbin");
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
 }
 
 } // namespace
 
-QString FormatFontSize(float size) {
+Settings settingsFrom(const Profile& profile) {
+    const Settings defaults;
+    Settings s;
+    for (const Key& key : Keys) {
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_cvref_t<decltype(s.*member)>;
+                if constexpr (std::is_same_v<T, QString>) {
+                    s.*member = readExact(profile, key, defaults.*member);
+                } else if constexpr (std::is_same_v<T, float>) {
+                    parseFontSize(textOf(profile, key.section, key.name, QStringLiteral("10.0")),
+                                  s.*member);
+                } else {
+                    // A key whose text does not convert to its type takes the default.
+                    parseInt(
+                        textOf(profile, key.section, key.name, QString::number(defaults.*member)),
+                        s.*member);
+                }
+            },
+            key.field);
+    }
+    // Values out of their ranges fall back to the defaults too.
+    s.pointSize = FontSize.orFallback(s.pointSize);
+    s.jpegRate = static_cast<std::int16_t>(JpegRate.orFallback(s.jpegRate));
+    s.pngLevel = static_cast<std::int16_t>(PngLevel.orFallback(s.pngLevel));
+    return s;
+}
+
+void putSettings(const Settings& s, Profile& profile) {
+    for (const Key& key : Keys) {
+        if (!key.written)
+            continue;
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_cvref_t<decltype(s.*member)>;
+                if constexpr (std::is_same_v<T, QString>)
+                    writeExact(profile, key, s.*member);
+                else if constexpr (std::is_same_v<T, float>)
+                    profile.setValue(key.section, key.name, toAnsi(formatFontSize(s.*member)));
+                else
+                    profile.setValue(key.section, key.name, std::to_string(s.*member));
+            },
+            key.field);
+    }
+}
+
+QString settingsFileFor(const QString& programFolder) {
+    // A portable copy keeps the file beside itself whenever it is there or can
+    // be made there; an installed copy, or one that cannot, in the user's folder.
+    const QString beside = QDir::toNativeSeparators(QDir(programFolder).filePath(IniName));
+    if (!isSystemFolder(programFolder) &&
+        (QFile::exists(beside) || files::isWritableTarget(beside)))
+        return beside;
+    return QDir::toNativeSeparators(
+        QDir(userConfigFolder(QStringLiteral("velmora"))).filePath(IniName));
+}
+
+Settings startUp(const QString& fileName) {
+    std::optional<Profile> profile = Profile::read(fileName);
+    if (!profile)
+        return Settings{};
+    const Settings settings = settingsFrom(*profile);
+    putSettings(settings, *profile);
+    // Where the file cannot be written the program works on with the values in memory.
+    profile->write(fileName);
+    return settings;
+}
+
+bool saveSettings(const Settings& settings, const QString& fileName, QString* why) {
+    // Read afresh: what another program wrote since the start-up stays.
+    std::optional<Profile> profile = Profile::read(fileName, why);
+    if (!profile)
+        return false;
+    putSettings(settings, *profile);
+    return profile->write(fileName, why);
+}
+
+QString formatFontSize(float size) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, size);
     std::string text(buffer, result.ptr);
@@ -118,7 +203,7 @@ QString FormatFontSize(float size) {
     return QString::fromStdString(text);
 }
 
-bool ParseFontSize(const QString& text, float& size) {
+bool parseFontSize(const QString& text, float& size) {
     const std::string s = text.trimmed().toStdString();
     float parsed = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
@@ -128,37 +213,4 @@ bool ParseFontSize(const QString& text, float& size) {
     return true;
 }
 
-void LoadSettings(const QString& programFolder) {
-    gIniFile = settingsFile(programFolder);
-    ReadSettings(gIniFile);
-}
-
-void ReadSettings(const QString& iniFile) {
-    gMongon = readExact("Data", "Mongon", "Sample", iniFile);
-    gBackColor = readInt<std::int32_t>("Data", "BackColor", 0, iniFile);
-    gFontName = readExact("Font", "Name", DefaultFontName, iniFile);
-    // A value out of its range falls back to the default, as one that does not convert does.
-    gFontSize = engine::settings::FontSize.fallback;
-    ParseFontSize(GetIniString("Font", "Size", "10.0", iniFile), gFontSize);
-    gFontSize = engine::settings::FontSize.orFallback(gFontSize);
-    gFontItalic = readInt<std::int16_t>("Font", "Italic", 0, iniFile);
-    gFontTick = readInt<std::int16_t>("Font", "Tick", 0, iniFile);
-    gJpegRate = static_cast<std::int16_t>(engine::settings::JpegRate.orFallback(
-        readInt<std::int16_t>("JPEG", "Rate", engine::settings::JpegRate.fallback, iniFile)));
-    gJpegPrgrs = readInt<std::int16_t>("JPEG", "Prgrs", 0, iniFile);
-    gPngRate = static_cast<std::int16_t>(engine::settings::PngLevel.orFallback(
-        readInt<std::int16_t>("PNG", "Rate", engine::settings::PngLevel.fallback, iniFile)));
-    gOptionsGif = readInt<std::int16_t>("Options", "GIF", 1, iniFile);
-}
-
-void SaveSettings() {
-    writeExact("Data", "Mongon", gMongon);
-    writeInt("Data", "BackColor", gBackColor);
-    writeExact("Font", "Name", gFontName);
-    PutIniString("Font", "Size", FormatFontSize(gFontSize), gIniFile);
-    writeInt("Font", "Italic", gFontItalic);
-    writeInt("Font", "Tick", gFontTick);
-    writeInt("JPEG", "Rate", gJpegRate);
-    writeInt("JPEG", "Prgrs", gJpegPrgrs);
-    writeInt("PNG", "Rate", gPngRate);
-}
+} // namespace engine::settings

@@ -2,33 +2,54 @@
 
 #include <cstdint>
 
-#include <QCoreApplication>
 #include <QString>
 
-// The program's settings: read from "Velmora.Ini" at start-up, shared by every
-// window, written back at the program's save points. The file lives beside the
-// executable, or in the user's config folder where none can be made there.
+#include "engine/settings/Profile.h"
 
-extern QString gMongon;
-extern std::int32_t gBackColor; // 0x00BBGGRR
-extern QString gFontName;
-extern float gFontSize;          // points
-extern std::int16_t gFontItalic; // 0 off, anything else on; the program stores -1
-extern std::int16_t gFontTick;   // bold, same coding
-extern std::int16_t gJpegRate;
-extern std::int16_t gJpegPrgrs;
-extern std::int16_t gPngRate;
-extern std::int16_t gOptionsGif;
-extern QString gIniFile;
+// The program's settings: read from "Velmora.Ini" at start-up, written back at
+// the program's save points. The file lives beside the executable, or in the
+// user's config folder for an installed copy or where none can be made beside it.
+namespace engine::settings {
 
-// Chooses the settings file for the program in `programFolder` (the
-// executable's folder; tests pass another one) and reads every setting from it.
-void LoadSettings(const QString& programFolder = QCoreApplication::applicationDirPath());
-// Reads every setting but the file's own name from `iniFile`; a missing file
-// gives the first start's values.
-void ReadSettings(const QString& iniFile);
-void SaveSettings();
+// What the settings file holds. The flags keep the file's own numbers: any
+// value but 0 is on, and the program writes -1 for on.
+struct Settings {
+    QString text = QStringLiteral("Sample");
+    std::int32_t groundColor = 0; // 0x00BBGGRR
+    QString fontFamily = QStringLiteral("ＭＳ Ｐゴシック");
+    float pointSize = 10.0f;
+    std::int16_t italic = 0;
+    std::int16_t bold = 0;
+    std::int16_t jpegRate = 50;
+    std::int16_t jpegProgressive = 0;
+    std::int16_t pngLevel = 1;
+    std::int16_t acceptGif = 1; // read only: 0 none, 1 dropped and chosen, others chosen only
+
+    bool operator==(const Settings&) const = default;
+};
+
+// The settings a document holds; keys that are missing or do not convert to
+// their type take their defaults.
+Settings settingsFrom(const Profile& profile);
+
+// Writes the nine keys the program owns into the document, in the order a
+// first start creates them; everything else in it stays.
+void putSettings(const Settings& settings, Profile& profile);
+
+// The settings file of the program in `programFolder` (the executable's folder).
+QString settingsFileFor(const QString& programFolder);
+
+// The start-up: the file read once, and every setting written straight back,
+// so that a first start leaves a whole file. A file that cannot be read gives
+// the defaults and is left alone.
+Settings startUp(const QString& fileName);
+
+// A save point: the file as it is now, with the nine keys replaced, written at
+// most once. False with the reason when it cannot be read or written.
+bool saveSettings(const Settings& settings, const QString& fileName, QString* why = nullptr);
 
 // Value forms of the settings file.
-QString FormatFontSize(float size);
-bool ParseFontSize(const QString& text, float& size);
+QString formatFontSize(float size);
+bool parseFontSize(const QString& text, float& size);
+
+} // namespace engine::settings

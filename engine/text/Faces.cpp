@@ -217,15 +217,6 @@ Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster) {
     return known[key] = searchFallback(spec, cluster);
 }
 
-bool isVertical(const FontSpec& spec) {
-    return spec.family.startsWith(u'@') && !files::isRegularFile(spec.family);
-}
-
-FontSpec plain(FontSpec spec) {
-    spec.family.remove(0, 1);
-    return spec;
-}
-
 // The kana, ideographs, CJK punctuation and full-width forms.
 bool isFullWidth(char32_t c) {
     static constexpr std::pair<char32_t, char32_t> ranges[] = {
@@ -242,20 +233,20 @@ bool isFullWidth(char32_t c) {
 }
 
 Match match(const FontSpec& spec) {
-    if (isVertical(spec))
-        return match(plain(spec));
-    thread_local std::map<std::tuple<QString, bool, bool>, Match> known;
-    const auto key = std::make_tuple(spec.family, spec.bold, spec.italic);
+    thread_local std::map<std::tuple<QString, QString, bool, bool>, Match> known;
+    const auto key = std::make_tuple(spec.family, spec.file, spec.bold, spec.italic);
     if (auto it = known.find(key); it != known.end())
         return it->second;
     Face* face = nullptr;
-    if (files::isRegularFile(spec.family))
-        face = openFace(files::encodeNativeName(spec.family), 0);
-    QStringList candidates{spec.family};
-    candidates += classicFaceSubstitutes(spec.family);
-    for (const QString& name : candidates)
-        if (!face)
-            face = findFace(name, spec.bold, spec.italic, false);
+    if (!spec.file.isEmpty()) {
+        face = openFace(files::encodeNativeName(spec.file), 0);
+    } else {
+        QStringList candidates{spec.family};
+        candidates += classicFaceSubstitutes(spec.family);
+        for (const QString& name : candidates)
+            if (!face)
+                face = findFace(name, spec.bold, spec.italic, false);
+    }
     const bool named = face != nullptr;
     if (!face)
         face = findFace(spec.family, spec.bold, spec.italic, true);

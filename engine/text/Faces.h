@@ -50,11 +50,6 @@ bool hasAll(const Face* face, std::u32string_view cluster);
 // character; else none.
 Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster);
 
-// "@" + a family name draws that family's letters turned for vertical writing,
-// as the Windows vertical-writing faces do.
-bool isVertical(const FontSpec& spec);
-FontSpec plain(FontSpec spec);
-
 // Characters a vertical face turns: the East Asian Wide and Fullwidth ranges.
 bool isFullWidth(char32_t c);
 

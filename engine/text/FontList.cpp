@@ -1,10 +1,13 @@
 #include "engine/text/FontList.h"
 
+#include <algorithm>
 #include <future>
 #include <mutex>
 #include <optional>
 #include <set>
 
+#include <QCollator>
+#include <QLocale>
 #include <QStringList>
 
 #ifdef VELMORA_FONTCONFIG
@@ -154,6 +157,29 @@ QString displayName(const QString& family) {
 #else
     return family;
 #endif
+}
+
+QStringList listedFaces(const std::vector<FontFamily>& families) {
+    std::vector<const FontFamily*> outline;
+    for (const FontFamily& family : families)
+        if (family.outline)
+            outline.push_back(&family);
+    // The C locale would order by code point; the neutral collation stands in for it.
+    const QLocale locale =
+        QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(locale);
+    collator.setNumericMode(true);
+    std::stable_sort(outline.begin(), outline.end(),
+                     [&collator](const FontFamily* a, const FontFamily* b) {
+                         return collator.compare(a->name, b->name) < 0;
+                     });
+    QStringList names;
+    for (const FontFamily* family : outline) {
+        names.append(family->name);
+        if (family->vertical)
+            names.append(u'@' + family->name);
+    }
+    return names;
 }
 
 QStringList classicFaceSubstitutes(const QString& name) {

@@ -17,6 +17,10 @@ struct FontFamily {
 // Each installed family once, in the system's order, unsorted.
 std::vector<FontFamily> enumFontFamilies();
 
+// The names a font list shows: the outline families in the user's collation
+// order, each vertical-writing twin ("@" and the name) right after its family.
+QStringList listedFaces(const std::vector<FontFamily>& families);
+
 // Starts listing the families on a thread of its own, fontconfig's reading of
 // its configuration included: the window does so before it makes its
 // application object, which takes longer. The next enumFontFamilies() takes

@@ -168,6 +168,23 @@ bool looksLikeFontFile(const QString& name) {
            files::isRegularFile(name);
 }
 
+FontSpec fontRequest(const QString& name, double pointSize, bool bold, bool italic) {
+    FontSpec font{QString(), pointSize, bold, italic};
+    if (looksLikeFontFile(name))
+        font.file = name;
+    else if (name.startsWith(u'@'))
+        font = {name.mid(1), pointSize, bold, italic, QString(), true};
+    else
+        font.family = name;
+    return font;
+}
+
+QString requestName(const FontSpec& font) {
+    if (!font.file.isEmpty())
+        return font.file;
+    return font.vertical ? u'@' + font.family : font.family;
+}
+
 bool isInstalled(const FontSpec& font) {
     return match(font).named;
 }
@@ -181,7 +198,7 @@ QString faceName(const FontSpec& font) {
     if (!m.face || !m.face->ft->family_name)
         return QString();
     const QString family = displayName(QString::fromUtf8(m.face->ft->family_name));
-    return isVertical(font) ? u'@' + family : family;
+    return font.vertical ? u'@' + family : family;
 }
 
 Resolved resolve(const FontSpec& font) {

@@ -16,12 +16,20 @@
 // line, which has no GUI to ask. Sizes are points at 96 dots per inch.
 namespace engine::text {
 
+// A font request. Where it names a family or a font file, and whether it is
+// an "@" vertical face, is decided once by fontRequest(), where the name comes in.
 struct FontSpec {
-    QString family; // a family name, or the path of a font file
+    QString family; // a family name, without the "@" of a vertical face
     double pointSize = 10;
     bool bold = false;
     bool italic = false;
+    QString file;          // a font file, which then draws instead of any family
+    bool vertical = false; // full-width characters turned, as Windows' "@" faces do
 };
+
+// The request for a face name as a user gives it: the path or file name of a
+// font file, "@" and a family for its vertical twin, or a family.
+FontSpec fontRequest(const QString& name, double pointSize, bool bold = false, bool italic = false);
 
 // Bold and italic the face itself lacks, which the caller or the engine
 // makes up: emboldening is the caller's, oblique letters the engine's.
@@ -36,6 +44,9 @@ QString faceName(const FontSpec& font);
 
 // Whether a face name is meant as a font file: a path, or a font file's name.
 bool looksLikeFontFile(const QString& name);
+
+// The name a request stands for, as fontRequest() reads it.
+QString requestName(const FontSpec& font);
 
 // Whether the face itself draws: its file, its family, or for a classic
 // Windows face one of its stand-ins; otherwise the font system's nearest

@@ -156,10 +156,8 @@ struct CloseBidi {
 
 } // namespace
 
-Line layout(const QString& requestedText, const FontSpec& requested, int extraAdvance) {
+Line layout(const QString& requestedText, const FontSpec& spec, int extraAdvance) {
     Line line;
-    const bool vertical = isVertical(requested);
-    const FontSpec spec = vertical ? plain(requested) : requested;
     const Match m = match(spec);
     // No picture is that tall: give the height it would take, which the callers
     // refuse, rather than ask FreeType for a size it cannot make.
@@ -192,7 +190,7 @@ Line layout(const QString& requestedText, const FontSpec& requested, int extraAd
     const std::vector<hb_script_t> scripts = scriptsOf(chars);
     std::vector<bool> turned(chars.size());
     for (size_t i = 0; i < chars.size(); ++i)
-        turned[i] = vertical && isFullWidth(chars[i]);
+        turned[i] = spec.vertical && isFullWidth(chars[i]);
 
     UErrorCode error = U_ZERO_ERROR;
     const std::unique_ptr<UBiDi, CloseBidi> bidi(ubidi_open());

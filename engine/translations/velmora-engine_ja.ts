@@ -31,8 +31,32 @@
 <context>
     <name>files</name>
     <message>
-        <source>the disk is full, or the file could not be written</source>
-        <translation>ディスクの空き容量が足りないか、書き込みに失敗しました。</translation>
+        <source>the file could not be written</source>
+        <translation>ファイルを書き込めませんでした。</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクの空き容量が足りません。</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>読み取り専用のファイル システムです。</translation>
+    </message>
+    <message>
+        <source>the folder takes no new files</source>
+        <translation>このフォルダーにはファイルを作成できません。</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>ファイル名が長すぎます。</translation>
+    </message>
+    <message>
+        <source>the disk reported an error</source>
+        <translation>ディスクの読み書きでエラーが発生しました。</translation>
+    </message>
+    <message>
+        <source>the file could not be written (%1)</source>
+        <translation>ファイルを書き込めませんでした（%1）。</translation>
     </message>
     <message>
         <source>a folder has that name</source>
@@ -57,6 +81,25 @@
     <message>
         <source>it is a folder</source>
         <translation>フォルダーです。</translation>
+    </message>
+</context>
+<context>
+    <name>pictures</name>
+    <message>
+        <source>the picture is over 32,767 pixels a side or 256 MiB</source>
+        <translation>画像が大きすぎます（一辺 32,767 ピクセル、256 MiB まで）。</translation>
+    </message>
+    <message>
+        <source>the file is no BMP, ICO, JPEG, GIF or PNG picture</source>
+        <translation>BMP、ICO、JPEG、GIF、PNG のどの画像でもありません。</translation>
+    </message>
+    <message>
+        <source>the picture is damaged, or too large to read</source>
+        <translation>画像が壊れているか、大きすぎて読み込めません。</translation>
+    </message>
+    <message>
+        <source>the name ends in .png, but the file is no PNG</source>
+        <translation>名前は .png で終わりますが、PNG ファイルではありません。</translation>
     </message>
 </context>
 </TS>

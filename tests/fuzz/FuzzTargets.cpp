@@ -100,21 +100,8 @@ void checkOnlyOneLineChanged(const std::string& before, const std::string& after
     }
 }
 
-QString profileFile() {
-    static const QString path = [] {
-        const QString shm = QStringLiteral("/dev/shm");
-        const QString base = QDir(shm).exists() ? shm : QDir::tempPath();
-        return QStringLiteral("%1/velmora-fuzz-%2.ini")
-            .arg(base)
-            .arg(QCoreApplication::applicationPid());
-    }();
-    return path;
-}
-
-std::string readKey(const Key& k, const QString& file) {
-    std::string out;
-    engine::settings::GetPrivateProfileString(k.section, k.key, "\x01none", out, 255, file);
-    return out;
+std::string readKey(const Key& k, const engine::settings::Profile& profile) {
+    return profile.value(k.section, k.key).value_or("\x01none");
 }
 
 } // namespace
@@ -135,12 +122,8 @@ QString profile(const QByteArray& input) {
                            value.back() == '\''))
         value.push_back('x');
 
-    const QString file = profileFile();
-    {
-        QFile out(file);
-        FUZZ_CHECK(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(content.data(), static_cast<qint64>(content.size()));
-    }
+    engine::settings::Profile file = engine::settings::Profile::fromBytes(
+        QByteArrayView(content.data(), static_cast<qsizetype>(content.size())));
     std::string before[KeyCount];
     QString result;
     for (int i = 0; i < KeyCount; ++i) {
@@ -149,11 +132,8 @@ QString profile(const QByteArray& input) {
     }
 
     const bool lineBreak = value.find_first_of("\r\n") != std::string::npos;
-    const bool written =
-        engine::settings::WritePrivateProfileString(key.section, key.key, value, file);
-    QFile in(file);
-    FUZZ_CHECK(in.open(QIODevice::ReadOnly));
-    const std::string after = in.readAll().toStdString();
+    const bool written = file.setValue(key.section, key.key, value);
+    const std::string after = file.bytes().toStdString();
     if (lineBreak || !written) {
         FUZZ_CHECK(!lineBreak || !written);
         FUZZ_CHECK(after == content);

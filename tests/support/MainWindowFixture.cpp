@@ -1,16 +1,16 @@
 #include "MainWindowFixture.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
-#include "engine/settings/Settings.h"
 #include "engine/text/TextDrawing.h"
-#include "ui/widgets/DrawingFont.h"
+#include "ui/widgets/PictureBox.h"
 
 void MainWindowFixture::start() {
-    LoadSettings(dir.path());
-    SaveSettings();
-    form = std::make_unique<frmMain>();
-    form->Form_Load();
+    const QString file = engine::settings::settingsFileFor(dir.path());
+    form = std::make_unique<MainWindow>(engine::settings::startUp(file), file);
     form->show();
 }
 
@@ -18,16 +18,45 @@ void MainWindowFixture::TearDown() {
     form.reset();
 }
 
-void MainWindowFixture::clickListEntry(std::int16_t index, const QString& text) {
-    QListWidget* list = form->LST[static_cast<size_t>(index)];
+QLineEdit* MainWindowFixture::textEdit() const {
+    return child<QLineEdit>("textEdit");
+}
+QLabel* MainWindowFixture::status() const {
+    return child<QLabel>("statusLabel");
+}
+QString MainWindowFixture::statusText() const {
+    return status()->toolTip().isEmpty() ? status()->text() : status()->toolTip();
+}
+PictureBox* MainWindowFixture::result() const {
+    return child<PictureBox>("resultView");
+}
+PictureBox* MainWindowFixture::patternView() const {
+    return child<PictureBox>("patternView");
+}
+PictureBox* MainWindowFixture::colorSwatch() const {
+    return child<PictureBox>("colorSwatch");
+}
+void MainWindowFixture::press(const char* button) const {
+    child<QPushButton>(button)->click();
+}
+
+void MainWindowFixture::clickListEntry(const char* name, const QString& text) {
+    auto* list = child<QListWidget>(name);
     auto items = list->findItems(text, Qt::MatchExactly);
     ASSERT_FALSE(items.isEmpty()) << text.toStdString();
     list->setCurrentItem(items.first());
 }
 
-QImage maskOf(const QString& text, const QFont& font) {
-    const engine::text::FontSpec spec = ui::specOf(font);
-    const engine::image::Image cover = engine::text::coverage(text, spec, false);
+void MainWindowFixture::chooseFont(const QString& face, double size, bool italic, bool bold) {
+    settings().italic = italic ? -1 : 0;
+    settings().bold = bold ? -1 : 0;
+    child<QLabel>("faceLabel")->setText(face);
+    child<QLabel>("sizeLabel")->setText(QString::number(size));
+    form->applyFont();
+}
+
+QImage maskOf(const QString& text, const engine::text::FontSpec& font) {
+    const engine::image::Image cover = engine::text::coverage(text, font, false);
     QImage mask(cover.width(), cover.height(), QImage::Format_RGB32);
     for (int y = 0; y < cover.height(); ++y)
         for (int x = 0; x < cover.width(); ++x)

@@ -7,7 +7,14 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "ui/mainwindow/frmMain.h"
+#include "engine/settings/Settings.h"
+#include "engine/text/GlyphEngine.h"
+#include "ui/mainwindow/MainWindow.h"
+
+class PictureBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // A main window started as the program starts it, with its settings file in a
 // temporary folder. Tests may write the file before calling start().
@@ -15,18 +22,37 @@ class MainWindowFixture : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString ini = dir.filePath("Velmora.Ini");
-    std::unique_ptr<frmMain> form;
+    std::unique_ptr<MainWindow> form;
 
     void start();
     void TearDown() override;
 
-    // Clicks the list entry with this text; fails the test if it is missing.
-    void clickListEntry(std::int16_t index, const QString& text);
+    engine::settings::Settings& settings() { return form->settings(); }
+
+    // The window's control of that object name; fails the test if it is missing.
+    template <typename W = QWidget> W* child(const char* name) const {
+        W* found = form->findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLineEdit* textEdit() const;
+    QLabel* status() const;
+    // The whole status, which the line may show shortened.
+    QString statusText() const;
+    PictureBox* result() const;
+    PictureBox* patternView() const;
+    PictureBox* colorSwatch() const;
+    void press(const char* button) const;
+
+    // Clicks the entry with this text in the named list; fails the test if it is missing.
+    void clickListEntry(const char* list, const QString& text);
+    // Sets the font as the labels and boxes would show it, and applies it.
+    void chooseFont(const QString& face, double size, bool italic = false, bool bold = false);
 };
 
 // The text's mask as the glyph engine draws it at its measured size: white
 // letters on black.
-QImage maskOf(const QString& text, const QFont& font);
+QImage maskOf(const QString& text, const engine::text::FontSpec& font);
 
 // Pixel of an image as a COLORREF-free 0xRRGGBB value.
 inline unsigned rgbAt(const QImage& image, int x, int y) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +16,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -183,6 +187,37 @@ QString captionOf(QWidget* w) {
     if (auto* g = qobject_cast<QGroupBox*>(w))
         return g->title();
     return {};
+}
+
+QStringList clippedCaptions(QWidget* window) {
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QString caption = captionOf(w);
+        if (caption.isEmpty() || qobject_cast<QLineEdit*>(w))
+            continue;
+        int room = w->contentsRect().width();
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = caption;
+            room = w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w).width();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            option.text = caption;
+            room = w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w).width();
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            // A framed label keeps half an "x" clear on each side unless told otherwise.
+            const int indent = label->indent() >= 0 ? label->indent()
+                               : label->frameWidth() > 0
+                                   ? label->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2
+                                   : 0;
+            room -= 2 * label->margin() + indent;
+        }
+        if (w->fontMetrics().horizontalAdvance(caption) > room)
+            clipped.append(w->objectName() + ": " + caption);
+    }
+    return clipped;
 }
 
 const QWidget* nextTabStop(const QWidget* w) {

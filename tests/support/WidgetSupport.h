@@ -51,6 +51,10 @@ void clickButton(QWidget* w, const QString& text);
 // frame's title.
 QString captionOf(QWidget* w);
 
+// The controls of a window whose caption is wider than the room its box
+// leaves for text, as "objectName: caption".
+QStringList clippedCaptions(QWidget* window);
+
 // The next widget that Tab reaches, skipping parts of compound widgets.
 const QWidget* nextTabStop(const QWidget* w);
 

@@ -7,7 +7,7 @@
 
 #include "support/TestSupport.h"
 #include "support/WidgetSupport.h"
-#include "ui/dialogs/CommonDialogs.h"
+#include "ui/dialogs/Dialogs.h"
 
 namespace {
 

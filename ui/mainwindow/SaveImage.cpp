@@ -1,16 +1,12 @@
-#include "ui/mainwindow/frmMain.h"
+#include "ui/mainwindow/MainWindow.h"
 
+#include <QFileInfo>
 #include <QLabel>
 
-#include "engine/codecs/Codecs.h"
 #include "engine/files/AtomicFile.h"
-#include "engine/files/FileStatus.h"
-#include "engine/settings/basFunc.h"
-#include "engine/settings/Settings.h"
-#include "ui/app/basFunc.h"
-#include "ui/dialogs/clsDialog.h"
+#include "ui/dialogs/Dialogs.h"
 #include "ui/dialogs/MessageBox.h"
-#include "ui/mainwindow/SaveFormat.h"
+#include "ui/mainwindow/SaveTarget.h"
 #include "ui/widgets/ImageBridge.h"
 #include "ui/widgets/PictureBox.h"
 
@@ -25,50 +21,43 @@ QString trimSpaces(const QString& s) {
     return s.mid(b, e - b);
 }
 
-// Encodes the board in the target's format and writes it; returns why it
-// failed, or nothing.
-QString writeImage(const SaveTarget& target, const PictureBox& board) {
-    const engine::image::Image picture = ui::fromQImage(board.image());
-    QByteArray data;
-    QString why;
-    bool encoded = false;
-    if (target.extension == ".JPG")
-        encoded = engine::codecs::encodeJpeg(picture, gJpegRate, gJpegPrgrs != 0, data, &why);
-    else if (target.extension == ".PNG")
-        encoded = engine::codecs::encodePng(picture, gPngRate, data, &why);
-    else
-        encoded = engine::codecs::encodeBmp(picture, data, &why);
-    if (encoded && engine::files::writeFileAtomically(target.fileName, data, &why))
-        return QString();
-    return why;
-}
-
 } // namespace
 
-void frmMain::SaveImage() {
-    clsDialog dialog;
-    dialog.SelectTitle = QStringLiteral("ファイルの保存");
-    dialog.FilterPattern = SaveFilterPattern();
-    dialog.SelectFlags = QString::number(0x2004);
-    const QString chosen = trimSpaces(dialog.SaveFile(this));
-    if (chosen.isEmpty())
+void MainWindow::saveImage() {
+    ui::FileDialogRequest request;
+    request.owner = this;
+    request.kind = ui::FileDialogRequest::Kind::Save;
+    request.title = QStringLiteral("ファイルの保存");
+    request.filters = saveFilters();
+    request.askBeforeCreating = true;
+    request.folder = m_lastFolder;
+    const ui::FileDialogResult chosen = ui::runFileDialog(request);
+    const QString name = trimSpaces(chosen.path);
+    if (name.isEmpty())
         return;
-    const SaveTarget target = DecideSaveFormat(chosen, dialog.FilterIndex);
-    const std::int16_t status = GetFileStatus(target.fileName);
-    if (status == StatusFailed)
+    rememberFolderOf(name);
+    const SaveTarget target = decideSaveTarget(name, chosen.filterIndex);
+    const TargetStatus status = checkSaveTarget(this, target.fileName);
+    if (status == TargetStatus::Failed)
         return;
-    if (status == StatusExists &&
+    if (status == TargetStatus::Exists &&
         ui::messageBox(this, QStringLiteral("上書きしますか？\r\n") + target.fileName,
                        QStringLiteral("上書き確認"), ui::MsgIcon::Question, ui::MsgButtons::YesNo,
                        true) != ui::MsgResult::Yes)
         return;
-    MSG->setText(QStringLiteral("Saving "));
-    const QString failure = writeImage(target, *Board);
-    if (!failure.isEmpty()) {
-        ui::messageBox(this, target.fileName + "\r\n" + failure, QStringLiteral("保存エラー"),
+    setStatus(QStringLiteral("Saving "));
+    const QString shortName = QFileInfo(target.fileName).fileName();
+    QByteArray data;
+    QString why;
+    const engine::codecs::EncodeOptions options{
+        m_settings.jpegRate, m_settings.jpegProgressive != 0, m_settings.pngLevel};
+    if (!engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format, options, data,
+                                &why) ||
+        !engine::files::writeFileAtomically(target.fileName, data, &why)) {
+        setStatus(QStringLiteral("×%1: %2").arg(shortName, why));
+        ui::messageBox(this, target.fileName + "\r\n" + why, QStringLiteral("保存エラー"),
                        ui::MsgIcon::Stop);
         return;
     }
-    const std::int16_t sep = FindLast(target.fileName, QString(QChar(engine::files::PathSep)));
-    MSG->setText(">" + target.fileName.mid(sep));
+    setStatus(">" + shortName);
 }

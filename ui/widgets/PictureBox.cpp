@@ -6,9 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "engine/cut/Render.h"
-#include "ui/widgets/ImageBridge.h"
-
 namespace {
 
 // Only lists of local files are taken, so the cursor refuses anything else.
@@ -59,14 +56,6 @@ void PictureBox::setImage(QImage image) {
     if (!image.isNull())
         m_image = std::move(image);
     update();
-}
-
-void PictureBox::setPicture(const engine::image::Image& picture) {
-    setImage(ui::toQImage(engine::cut::holderPattern(picture)));
-}
-
-void PictureBox::Refresh() {
-    repaint();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

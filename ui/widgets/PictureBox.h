@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "engine/image/Image.h"
 #include "ui/widgets/Colors.h"
 
 // A picture box with a persistent image (AutoRedraw): an off-screen image of
@@ -28,11 +27,6 @@ class PictureBox : public QWidget {
     void setBackColor(engine::image::COLORREF color);
     // Shows the image as it is; the box takes its size.
     void setImage(QImage image);
-    // Assigns a pattern picture: the box takes its size, and transparency shows
-    // the white ground the cut letters give it too.
-    void setPicture(const engine::image::Image& picture);
-    // Repaints from the image at once.
-    void Refresh();
 
   signals:
     void clicked();

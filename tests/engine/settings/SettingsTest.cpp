@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "engine/settings/basFunc.h"
 #include "engine/settings/CodePage.h"
 #include "engine/settings/Settings.h"
 #include "support/TestSupport.h"
@@ -30,10 +29,22 @@ class Settings : public ::testing::Test {
     }
     void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
 
-    void startUp() {
-        LoadSettings(dir.path());
-        SaveSettings();
+    // The program's settings in memory and their file, as the window keeps them.
+    engine::settings::Settings s;
+    QString file;
+
+    // Where the program in `folder` keeps its file, and what the file holds.
+    void load(const QString& folder) {
+        file = engine::settings::settingsFileFor(folder);
+        const auto profile = engine::settings::Profile::read(file);
+        s = profile ? engine::settings::settingsFrom(*profile) : engine::settings::Settings{};
     }
+    void save() { engine::settings::saveSettings(s, file); }
+    void startUp(const QString& folder) {
+        file = engine::settings::settingsFileFor(folder);
+        s = engine::settings::startUp(file);
+    }
+    void startUp() { startUp(dir.path()); }
 };
 
 QByteArray sjis(const QString& s) {
@@ -44,7 +55,7 @@ QByteArray sjis(const QString& s) {
 
 TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
     startUp();
-    EXPECT_EQ(gIniFile, dir.path() + "/Velmora.Ini");
+    EXPECT_EQ(file, dir.path() + "/Velmora.Ini");
     const QByteArray expected = "[Data]\r\nMongon=Sample\r\nBackColor=0\r\n"
                                 "[Font]\r\nName=" +
                                 sjis(QStringLiteral("ＭＳ Ｐゴシック")) +
@@ -52,7 +63,7 @@ TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
                                 "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
                                 "[PNG]\r\nRate=1\r\n";
     EXPECT_EQ(readAll(ini), expected);
-    EXPECT_EQ(gOptionsGif, 1);
+    EXPECT_EQ(s.acceptGif, 1);
     EXPECT_TRUE(QDir(config.path()).isEmpty());
 }
 
@@ -64,11 +75,11 @@ TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
                               "[font]\r\nsize=12.5\r\nitalic=5\r\n";
     writeAll(ini, before);
     startUp();
-    EXPECT_EQ(gMongon, " spaced ");
-    EXPECT_EQ(gBackColor, 255);
-    EXPECT_EQ(gFontSize, 12.5f);
-    EXPECT_EQ(gFontItalic, 5);
-    EXPECT_EQ(gOptionsGif, 0);
+    EXPECT_EQ(s.text, " spaced ");
+    EXPECT_EQ(s.groundColor, 255);
+    EXPECT_EQ(s.pointSize, 12.5f);
+    EXPECT_EQ(s.italic, 5);
+    EXPECT_EQ(s.acceptGif, 0);
     EXPECT_EQ(readAll(ini), "; my settings\r\n"
                             "[Options]\r\nGIF = 0\r\n"
                             "[mystuff]\r\nfoo=bar\r\n"
@@ -81,50 +92,50 @@ TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
                                 "[PNG]\r\nRate=1\r\n");
     // The blanks the quotes protected, which the original reader drops from the
     // bare value now written, come back from the exact form beside it.
-    LoadSettings(dir.path());
-    EXPECT_EQ(gMongon, " spaced ");
+    load(dir.path());
+    EXPECT_EQ(s.text, " spaced ");
 }
 
 TEST_F(Settings, ValuesRoundTripInTheirWrittenForms) {
     startUp();
     // Plain Shift-JIS would turn the backslash and the tilde into yen and overline.
-    gMongon = QStringLiteral("切り文字 C:\\work ~");
-    gBackColor = 16777215;
-    gFontName = QStringLiteral("IPA Pゴシック");
-    gFontItalic = -1;
-    gFontTick = -1;
-    gJpegRate = 100;
-    gJpegPrgrs = -1;
-    gPngRate = 2;
+    s.text = QStringLiteral("切り文字 C:\\work ~");
+    s.groundColor = 16777215;
+    s.fontFamily = QStringLiteral("IPA Pゴシック");
+    s.italic = -1;
+    s.bold = -1;
+    s.jpegRate = 100;
+    s.jpegProgressive = -1;
+    s.pngLevel = 2;
     for (float size : {9.75f, 12.5f, 7.0f, 120.0f, 0.1f, 33.33333f}) {
-        gFontSize = size;
-        SaveSettings();
-        LoadSettings(dir.path());
-        EXPECT_EQ(gFontSize, size);
+        s.pointSize = size;
+        save();
+        load(dir.path());
+        EXPECT_EQ(s.pointSize, size);
     }
-    EXPECT_EQ(gMongon, QStringLiteral("切り文字 C:\\work ~"));
-    EXPECT_EQ(gBackColor, 16777215);
-    EXPECT_EQ(gFontName, QStringLiteral("IPA Pゴシック"));
-    EXPECT_EQ(gFontItalic, -1);
-    EXPECT_EQ(gJpegRate, 100);
-    EXPECT_EQ(gJpegPrgrs, -1);
-    EXPECT_EQ(gPngRate, 2);
+    EXPECT_EQ(s.text, QStringLiteral("切り文字 C:\\work ~"));
+    EXPECT_EQ(s.groundColor, 16777215);
+    EXPECT_EQ(s.fontFamily, QStringLiteral("IPA Pゴシック"));
+    EXPECT_EQ(s.italic, -1);
+    EXPECT_EQ(s.jpegRate, 100);
+    EXPECT_EQ(s.jpegProgressive, -1);
+    EXPECT_EQ(s.pngLevel, 2);
     EXPECT_TRUE(readAll(ini).contains(" C:\\work ~\r\n"));
     EXPECT_TRUE(readAll(ini).contains("\r\nSize=33.33333\r\nItalic=-1\r\nTick=-1\r\n"));
 }
 
 TEST(SettingsForm, FontSizeIsShortestWithAtMostSevenDigits) {
-    EXPECT_EQ(FormatFontSize(10.0f), "10");
-    EXPECT_EQ(FormatFontSize(10.5f), "10.5");
-    EXPECT_EQ(FormatFontSize(9.75f), "9.75");
-    EXPECT_EQ(FormatFontSize(0.1f), "0.1");
-    EXPECT_EQ(FormatFontSize(1.0f / 3.0f), "0.3333333");
+    EXPECT_EQ(engine::settings::formatFontSize(10.0f), "10");
+    EXPECT_EQ(engine::settings::formatFontSize(10.5f), "10.5");
+    EXPECT_EQ(engine::settings::formatFontSize(9.75f), "9.75");
+    EXPECT_EQ(engine::settings::formatFontSize(0.1f), "0.1");
+    EXPECT_EQ(engine::settings::formatFontSize(1.0f / 3.0f), "0.3333333");
     float size = 0;
-    EXPECT_TRUE(ParseFontSize("10.0", size));
+    EXPECT_TRUE(engine::settings::parseFontSize("10.0", size));
     EXPECT_EQ(size, 10.0f);
-    EXPECT_FALSE(ParseFontSize("ten", size));
-    EXPECT_FALSE(ParseFontSize("", size));
-    EXPECT_FALSE(ParseFontSize("nan", size));
+    EXPECT_FALSE(engine::settings::parseFontSize("ten", size));
+    EXPECT_FALSE(engine::settings::parseFontSize("", size));
+    EXPECT_FALSE(engine::settings::parseFontSize("nan", size));
     EXPECT_EQ(size, 10.0f);
 }
 
@@ -133,28 +144,28 @@ TEST_F(Settings, GarbageAndOutOfRangeNumbersFallBackToDefaults) {
                   "[Font]\r\nName=\r\nSize=big\r\nItalic=\r\nTick=70000\r\n"
                   "[JPEG]\r\nRate=12abc\r\nPrgrs=1.5\r\n[PNG]\r\nRate=-99999\r\n"
                   "[Options]\r\nGIF=x\r\n");
-    LoadSettings(dir.path());
-    EXPECT_EQ(gFontSize, 10.0f);
-    EXPECT_EQ(gJpegRate, 50);
+    load(dir.path());
+    EXPECT_EQ(s.pointSize, 10.0f);
+    EXPECT_EQ(s.jpegRate, 50);
     // Numbers out of their ranges fall back alike.
     writeAll(ini, "[Font]\r\nSize=0\r\n[JPEG]\r\nRate=101\r\n[PNG]\r\nRate=3\r\n");
-    LoadSettings(dir.path());
-    EXPECT_EQ(gPngRate, 1);
+    load(dir.path());
+    EXPECT_EQ(s.pngLevel, 1);
     writeAll(ini, "[Data]\r\nMongon=\r\nBackColor=red\r\n"
                   "[Font]\r\nName=\r\nSize=-12\r\nItalic=\r\nTick=70000\r\n"
                   "[JPEG]\r\nRate=0\r\nPrgrs=1.5\r\n[PNG]\r\nRate=-99999\r\n"
                   "[Options]\r\nGIF=x\r\n");
-    LoadSettings(dir.path());
-    EXPECT_EQ(gMongon, "");
-    EXPECT_EQ(gFontName, "");
-    EXPECT_EQ(gBackColor, 0);
-    EXPECT_EQ(gFontSize, 10.0f);
-    EXPECT_EQ(gFontItalic, 0);
-    EXPECT_EQ(gFontTick, 0);
-    EXPECT_EQ(gJpegRate, 50);
-    EXPECT_EQ(gJpegPrgrs, 0);
-    EXPECT_EQ(gPngRate, 1);
-    EXPECT_EQ(gOptionsGif, 1);
+    load(dir.path());
+    EXPECT_EQ(s.text, "");
+    EXPECT_EQ(s.fontFamily, "");
+    EXPECT_EQ(s.groundColor, 0);
+    EXPECT_EQ(s.pointSize, 10.0f);
+    EXPECT_EQ(s.italic, 0);
+    EXPECT_EQ(s.bold, 0);
+    EXPECT_EQ(s.jpegRate, 50);
+    EXPECT_EQ(s.jpegProgressive, 0);
+    EXPECT_EQ(s.pngLevel, 1);
+    EXPECT_EQ(s.acceptGif, 1);
 }
 
 // Texts come back as they were stored, whole and exactly, while the file keeps
@@ -176,60 +187,65 @@ TEST_F(Settings, TextsComeBackWholeAndExactly) {
         {QStringLiteral("Café "), "Mongon=Caf? "},
     };
     for (const auto& row : rows) {
-        gMongon = row.text;
-        gFontName = row.text; // face names too
-        SaveSettings();
+        s.text = row.text;
+        s.fontFamily = row.text; // face names too
+        save();
         EXPECT_TRUE(readAll(ini).contains(row.mongonLine + "\r\n")) << row.text.toStdString();
-        LoadSettings(dir.path());
-        EXPECT_EQ(gMongon, row.text);
-        EXPECT_EQ(gFontName, row.text);
+        load(dir.path());
+        EXPECT_EQ(s.text, row.text);
+        EXPECT_EQ(s.fontFamily, row.text);
     }
-    gMongon = exotic;
-    SaveSettings();
+    s.text = exotic;
+    save();
     // The original program, or an editor, stores another text: it is the one read.
     writeAll(ini, QByteArray(readAll(ini)).replace("Mongon=caf? ? ?", "Mongon=new "));
-    LoadSettings(dir.path());
-    EXPECT_EQ(gMongon, QStringLiteral("new 野家"));
+    load(dir.path());
+    EXPECT_EQ(s.text, QStringLiteral("new 野家"));
 }
 
 TEST_F(Settings, UnwritableFileOrFolderIsSilentAndKeepsValuesInMemory) {
     startUp();
     const QByteArray before = readAll(ini);
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadUser);
-    gMongon = "changed";
-    SaveSettings(); // a message box would block here: the watchdog fails the test
+    s.text = "changed";
+    save(); // a message box would block here: the watchdog fails the test
     EXPECT_EQ(readAll(ini), before);
     EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
     // A file beside the program is used even when it cannot be written.
-    LoadSettings(dir.path());
-    EXPECT_EQ(gIniFile, ini);
+    load(dir.path());
+    EXPECT_EQ(file, ini);
     EXPECT_TRUE(QDir(config.path()).isEmpty());
 }
 
 TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
-    const auto step = [](const QString& folder) {
-        LoadSettings(folder);
-        SaveSettings();
-        gMongon = "second";
-        SaveSettings();
+    const auto step = [this](const QString& folder) {
+        startUp(folder);
+        s.text = "second";
+        save();
     };
     if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
         return step(folder);
     const QByteArray firstStart = [this] {
         QTemporaryDir portable;
-        LoadSettings(portable.path());
-        SaveSettings();
+        startUp(portable.path());
         return readAll(portable.filePath("Velmora.Ini")).replace("Sample", "second");
     }();
+    // An installed copy keeps its settings in the user's folder even where the
+    // superuser could write beside it: the package's folders stay its own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    for (const char* installed : {"/usr/bin", "/usr/local/bin/", "/usr/games"})
+        EXPECT_EQ(engine::settings::settingsFileFor(installed),
+                  config.path() + "/velmora/Velmora.Ini")
+            << installed;
 
     // Empty, or relative as the XDG rules ignore, it means ~/.config.
     for (const char* value : {"", "relative/config"}) {
         SCOPED_TRACE(value);
         qputenv("XDG_CONFIG_HOME", value);
         step(dir.filePath("missing"));
-        EXPECT_EQ(gIniFile, QDir::homePath() + "/.config/velmora/Velmora.Ini");
-        EXPECT_EQ(readAll(gIniFile), firstStart);
-        QFile::remove(gIniFile);
+        EXPECT_EQ(file, QDir::homePath() + "/.config/velmora/Velmora.Ini");
+        EXPECT_EQ(readAll(file), firstStart);
+        QFile::remove(file);
     }
     EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
     EXPECT_FALSE(QDir::current().exists("relative"));
@@ -238,11 +254,11 @@ TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
     testsupport::writeAll(dir.filePath("file"), "not a folder");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("file/config")));
     step(dir.filePath("missing"));
-    EXPECT_EQ(gMongon, "second");
-    EXPECT_EQ(gIniFile, dir.filePath("file/config/velmora/Velmora.Ini"));
+    EXPECT_EQ(s.text, "second");
+    EXPECT_EQ(file, dir.filePath("file/config/velmora/Velmora.Ini"));
     EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
-    LoadSettings(dir.filePath("missing"));
-    EXPECT_EQ(gMongon, "Sample");
+    load(dir.filePath("missing"));
+    EXPECT_EQ(s.text, "Sample");
 
     // An installed copy: a folder the user cannot write, and a config folder yet to be made.
     testsupport::ReadOnlyFolder program;
@@ -262,10 +278,10 @@ TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
 }
 
 TEST_F(Settings, WritableFileInReadOnlyFolderIsWrittenInPlace) {
-    const auto step = [](const QString& folder) {
-        LoadSettings(folder);
-        gMongon = "S"; // shorter: the file must shrink too
-        SaveSettings();
+    const auto step = [this](const QString& folder) {
+        load(folder);
+        s.text = "S"; // shorter: the file must shrink too
+        save();
     };
     if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
         return step(folder);
@@ -273,14 +289,15 @@ TEST_F(Settings, WritableFileInReadOnlyFolderIsWrittenInPlace) {
     // One write: the new file is made while the old one still holds its inode.
     startUp();
     const quint64 before = testsupport::inodeOf(ini);
-    PutIniString("Data", "Mongon", "new", ini);
+    s.text = "new";
+    save();
     EXPECT_NE(testsupport::inodeOf(ini), before);
     EXPECT_EQ(testsupport::fileCount(dir.path()), 1);
 
     testsupport::ReadOnlyFolder folder;
     const QString file = folder.filePath("Velmora.Ini"), link = folder.filePath("link.ini");
-    LoadSettings(folder.path());
-    SaveSettings();
+    load(folder.path());
+    save();
     const QByteArray after = readAll(file).replace("Mongon=Sample", "Mongon=S");
     ASSERT_EQ(::link(QFile::encodeName(file), QFile::encodeName(link)), 0);
     folder.lock();

@@ -22,7 +22,8 @@ TEST(FaceName, IsTheFaceTheLettersAreDrawnWith) {
         {"@ＭＳ 明朝", "@IPA明朝"},
     };
     for (const auto& f : faces)
-        EXPECT_EQ(text::faceName({QString::fromUtf8(f.asked), 12}), QString::fromUtf8(f.drawn))
+        EXPECT_EQ(text::faceName(text::fontRequest(QString::fromUtf8(f.asked), 12)),
+                  QString::fromUtf8(f.drawn))
             << f.asked;
     // An empty or unknown name draws with the font system's default, and says so.
     const QString fallback = text::faceName({QString(), 12});
@@ -75,7 +76,7 @@ std::vector<std::string> turned(const std::vector<std::string>& rows) {
 }
 
 std::vector<std::string> letters(const QString& text, const QString& face, bool bold = false) {
-    return cropped(text::coverage(text, {face, 40, bold}, false));
+    return cropped(text::coverage(text, text::fontRequest(face, 40, bold), false));
 }
 
 } // namespace
@@ -93,8 +94,8 @@ TEST(VerticalFace, TurnedGlyphsAreUprightGlyphsTurned) {
     for (const char* c : {"A", "ｱ", "7"})
         EXPECT_EQ(letters(c, "@IPAゴシック"), letters(c, "IPAゴシック")) << c;
     const auto widening = [](const QString& face) {
-        return text::measureText("一二三", {face, 40, true}).width() -
-               text::measureText("一二三", {face, 40, false}).width();
+        return text::measureText("一二三", text::fontRequest(face, 40, true)).width() -
+               text::measureText("一二三", text::fontRequest(face, 40, false)).width();
     };
     EXPECT_GT(widening("IPAゴシック"), 0);
     EXPECT_EQ(widening("@IPAゴシック"), widening("IPAゴシック"));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +33,7 @@ class Chooser : public MainWindowFixture {
             EXPECT_EQ(fd->fileMode(), QFileDialog::ExistingFile);
             fd->reject();
         });
-        form->DBTN_Click(0);
+        press("choosePatternButton");
         EXPECT_EQ(title, "背景の画像");
         return filters;
     }
@@ -41,67 +42,79 @@ class Chooser : public MainWindowFixture {
 } // namespace
 
 TEST_F(Chooser, PictureDialogOffersGifUnlessTheSettingIsZero) {
-    gOptionsGif = 2;
+    settings().acceptGif = 2;
     EXPECT_EQ(offeredFilters(), QStringList{"画像ファイル (*.bmp *.gif *.ico *.jpg *.png)"});
-    gOptionsGif = 0;
+    settings().acceptGif = 0;
     EXPECT_EQ(offeredFilters(), QStringList{"画像ファイル (*.bmp *.ico *.jpg *.png)"});
 }
 
 TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
-    gOptionsGif = 2;
+    settings().acceptGif = 2;
     testsupport::writeAll(dir.filePath("anim.gif"), testfiles::twoFrameGif());
     testsupport::answerFileDialog(dir.filePath("anim.gif"));
-    form->DBTN[0]->click();
-    EXPECT_EQ(form->Dot[0]->image().size(), QSize(1, 1));
+    press("choosePatternButton");
+    EXPECT_EQ(patternView()->image().size(), QSize(1, 1));
 
     testfiles::writePng(dir.filePath("p.png"), 100, 50, PNG_COLOR_TYPE_RGB, 8, false,
                         [](int x, int) { return qRgb(x, 0, 0); });
     testsupport::answerFileDialog(dir.filePath("p.png"));
-    form->DBTN_Click(0);
-    EXPECT_EQ(form->Dot[0]->size(), QSize(102, 52));
+    press("choosePatternButton");
+    EXPECT_EQ(patternView()->size(), QSize(102, 52));
 
-    testsupport::answerFileDialog("");
-    form->DBTN_Click(0);
-    EXPECT_EQ(form->Dot[0]->size(), QSize(102, 52));
+    // The next dialog opens in the folder used last, and a cancel keeps the pattern.
+    QString opened;
+    testsupport::onNextModal([&](QWidget* w) {
+        opened = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+        qobject_cast<QFileDialog*>(w)->reject();
+    });
+    press("choosePatternButton");
+    EXPECT_EQ(opened, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(patternView()->size(), QSize(102, 52));
+
+    // A file that is no picture: the pattern stays, and the status line says why.
+    testsupport::writeAll(dir.filePath("notes.bmp"), "plain text");
+    testsupport::answerFileDialog(dir.filePath("notes.bmp"));
+    press("choosePatternButton");
+    EXPECT_EQ(patternView()->size(), QSize(102, 52));
+    EXPECT_TRUE(statusText().startsWith("×notes.bmp: ")) << statusText().toStdString();
 }
 
 TEST_F(Chooser, ChosenColourPaintsTheSwatchAndWaitsForTheNextWrite) {
-    form->BTN[0]->click();
-    const QImage board = form->Board->image();
+    press("renderButton");
+    const QImage board = result()->image();
     const QByteArray before = testsupport::readAll(ini);
     testsupport::onNextModal([](QWidget* w) {
         auto* cd = qobject_cast<QColorDialog*>(w);
         cd->setCurrentColor(QColor(0, 128, 255));
         cd->accept();
     });
-    form->DBTN[1]->click();
-    EXPECT_EQ(gBackColor, 0xFF8000);
-    EXPECT_EQ(form->Area[1]->image().pixel(3, 3), qRgb(0, 128, 255));
-    EXPECT_EQ(form->Board->image(), board);
+    press("chooseColorButton");
+    EXPECT_EQ(settings().groundColor, 0xFF8000);
+    EXPECT_EQ(colorSwatch()->image().pixel(3, 3), qRgb(0, 128, 255));
+    EXPECT_EQ(result()->image(), board);
     EXPECT_EQ(testsupport::readAll(ini), before);
 
     testsupport::onNextModal([](QWidget* w) { qobject_cast<QColorDialog*>(w)->reject(); });
-    form->DBTN_Click(1);
-    EXPECT_EQ(gBackColor, 0xFF8000);
+    press("chooseColorButton");
+    EXPECT_EQ(settings().groundColor, 0xFF8000);
 
-    form->BTN[0]->click();
+    press("renderButton");
     EXPECT_TRUE(testsupport::readAll(ini).contains("BackColor=16744448\r\n"));
 }
 
 TEST_F(Chooser, DroppedPngShowsInTheSavedLetters) {
     const auto stripe = [](int x, int) { return x % 2 ? qRgb(250, 10, 10) : qRgb(10, 250, 10); };
     testfiles::writePng(dir.filePath("stripes.png"), 6, 4, PNG_COLOR_TYPE_RGB, 8, false, stripe);
-    form->Dot_OLEDragDrop(0, {dir.filePath("stripes.png")});
-    form->FLD[0]->setText("IIII");
-    form->DSP[1]->setText("40");
-    form->ApplyFont();
-    form->BTN[0]->click();
+    form->dropPatternFiles({dir.filePath("stripes.png")});
+    textEdit()->setText("IIII");
+    clickListEntry("sizeList", "40");
+    press("renderButton");
     testsupport::answerFileDialog(dir.filePath("out.png"));
-    form->BTN[1]->click();
-    EXPECT_EQ(form->MSG->text(), ">out.png");
+    press("saveButton");
+    EXPECT_EQ(status()->text(), ">out.png");
 
     const QImage saved = QImage(dir.filePath("out.png")).convertToFormat(QImage::Format_RGB32);
-    const QImage mask = maskOf("IIII", form->TempPic->font());
+    const QImage mask = maskOf("IIII", form->drawingFont());
     ASSERT_EQ(saved.size(), mask.size());
     int letters = 0;
     for (int y = 0; y < saved.height(); ++y)

@@ -2,46 +2,65 @@
 
 #include <set>
 
-#include <QFont>
-#include <QFontInfo>
+#include <QCollator>
 #include <QListWidget>
 
 #include "engine/text/FontList.h"
-#include "ui/mainwindow/basFontListGet.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestSupport.h"
 
-TEST(FontList, OutlineFamiliesOnceEachWithJapaneseNames) {
-    QListWidget list;
-    FillFontList(list);
-    const int first = list.count();
-    ASSERT_GT(first, 0);
-    FillFontList(list);
-    EXPECT_EQ(list.count(), first);
-    std::set<QString> names;
-    for (int i = 0; i < list.count(); ++i)
-        EXPECT_TRUE(names.insert(list.item(i)->text()).second)
-            << list.item(i)->text().toStdString();
-    EXPECT_TRUE(names.count("IPA Pゴシック"));
-    EXPECT_FALSE(names.count("IPAPGothic"));
-    // Families with vertical forms have their "@" twin right after them.
-    for (int i = 0; i < list.count(); ++i)
-        if (list.item(i)->text().startsWith('@')) {
-            EXPECT_EQ(i > 0 ? '@' + list.item(i - 1)->text() : "", list.item(i)->text());
-        }
-    EXPECT_TRUE(names.count("@IPAゴシック") && names.count("@IPA P明朝"));
-    EXPECT_FALSE(names.count("@DejaVu Sans"));
-    EXPECT_TRUE(list.selectedItems().isEmpty());
-    // The Japanese name works as a face name.
-    EXPECT_EQ(QFontInfo(QFont("IPA Pゴシック")).family(), "IPAPGothic");
-    EXPECT_EQ(engine::text::displayName("IPAPGothic"), "IPA Pゴシック");
+// Whatever order the system reports them in: outline families only, in the
+// user's collation order, each "@" twin right after its family.
+TEST(FontList, OutlineFamiliesInCollationOrderWithTwinsAfterThem) {
+    const std::vector<engine::text::FontFamily> reported{
+        {"Noto Sans Tifinagh", true},
+        {"縦書き", true, true},
+        {"Fixed", false},
+        {"nimbus Roman", true},
+        {"Bitmap with vert", false, true},
+        {"DejaVu Sans 2", true},
+        {"DejaVu Sans 10", true},
+        {"Ábc", true},
+        {"IPAゴシック", true, true},
+    };
+    const QStringList listed = engine::text::listedFaces(reported);
+    EXPECT_EQ(listed.size(), 9);
+    EXPECT_FALSE(listed.contains("Fixed"));
+    EXPECT_FALSE(listed.contains("Bitmap with vert") || listed.contains("@Bitmap with vert"));
+    QStringList plain;
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (listed[i].startsWith('@'))
+            EXPECT_EQ("@" + listed.value(i - 1), listed[i]);
+        else
+            plain.append(listed[i]);
+    }
+    QCollator collator(QLocale(QLocale::English)); // the tests run in the C locale
+    collator.setNumericMode(true);
+    EXPECT_TRUE(std::is_sorted(plain.begin(), plain.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    })) << plain.join(", ").toStdString();
+    EXPECT_LT(plain.indexOf("DejaVu Sans 2"), plain.indexOf("DejaVu Sans 10"));
+    EXPECT_LT(plain.indexOf("Ábc"), plain.indexOf("nimbus Roman"));
 }
 
-TEST(FontList, OnlyOutlineFamiliesAreAdded) {
-    QListWidget list;
-    EXPECT_EQ(EnumFontProc({"Fixed Bitmap", false}, list), 1);
-    EXPECT_EQ(EnumFontProc({"Outline", true}, list), 1);
-    EXPECT_EQ(EnumFontProc({"Bitmap with vert", false, true}, list), 1);
-    EXPECT_EQ(EnumFontProc({"縦", true, true}, list), 1);
-    ASSERT_EQ(list.count(), 3);
-    EXPECT_EQ(list.item(0)->text(), "Outline");
-    EXPECT_EQ(list.item(2)->text(), "@縦");
+using FontListWindow = MainWindowFixture;
+
+// The window's list: each family once, by the name a Japanese user knows, and
+// opened where the current font is, with nothing selected.
+TEST_F(FontListWindow, OpensAtTheCurrentFontWithJapaneseNames) {
+    testsupport::writeAll(ini, "[Font]\r\nName=IPAPMincho\r\n");
+    start();
+    auto* list = child<QListWidget>("faceList");
+    std::set<QString> names;
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_TRUE(names.insert(list->item(i)->text()).second)
+            << list->item(i)->text().toStdString();
+    EXPECT_TRUE(names.count("IPA Pゴシック") && names.count("@IPAゴシック"));
+    EXPECT_FALSE(names.count("IPAPGothic"));
+    EXPECT_FALSE(names.count("@DejaVu Sans"));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    const QList<QListWidgetItem*> current = list->findItems("IPA P明朝", Qt::MatchExactly);
+    ASSERT_EQ(current.size(), 1);
+    EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(current.first())));
+    EXPECT_EQ(engine::text::displayName("IPAPGothic"), "IPA Pゴシック");
 }

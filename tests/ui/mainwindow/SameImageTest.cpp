@@ -61,16 +61,17 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     });
     const DarkTheme dark;
     start();
-    form->Area_OLEDragDrop(0, {file("p.png")});
-    form->BTN[0]->click();
+    form->dropPatternFiles({file("p.png")});
+    press("renderButton");
     // Names of other first letters, so the dialog's completion never offers one.
     for (const char* name : {"png.png", "bmp.bmp", "jpg.jpg"}) {
         SCOPED_TRACE(name);
         testsupport::answerFileDialog(file(name), 1);
-        form->SaveImage();
+        form->saveImage();
         const QString command = out.filePath(name);
-        ASSERT_EQ(cut({"--settings", ini, "--pattern", file("p.png"), "-o", command, gMongon}),
-                  cli::AllWritten);
+        ASSERT_EQ(
+            cut({"--settings", ini, "--pattern", file("p.png"), "-o", command, settings().text}),
+            cli::AllWritten);
         const QByteArray saved = testsupport::readAll(file(name));
         ASSERT_FALSE(saved.isEmpty());
         EXPECT_EQ(saved, testsupport::readAll(command));

@@ -25,13 +25,12 @@ class Saving : public MainWindowFixture {
 
     void SetUp() override {
         start();
-        form->FLD[0]->setText("Save me");
-        form->DSP[1]->setText("30");
-        form->ApplyFont();
-        ASSERT_TRUE(form->RenderLetters());
+        textEdit()->setText("Save me");
+        clickListEntry("sizeList", "30");
+        press("renderButton");
     }
 
-    QImage board() const { return form->Board->image(); }
+    QImage board() const { return result()->image(); }
 };
 
 QImage decoded(const QString& path) {
@@ -66,9 +65,9 @@ TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
         SCOPED_TRACE(row.typed);
         const QString saved = out.filePath(row.saved);
         answerFileDialog(out.filePath(row.typed), row.filter);
-        form->SaveImage();
+        form->saveImage();
         EXPECT_EQ(readAll(saved).left(row.magic.size()), row.magic);
-        EXPECT_EQ(form->MSG->text(), QString(">") + row.saved);
+        EXPECT_EQ(status()->text(), QString(">") + row.saved);
         EXPECT_EQ(testsupport::fileCount(out.path()), ++written);
         if (row.magic == "\xFF\xD8") {
             EXPECT_EQ(decoded(saved).size(), board().size());
@@ -81,11 +80,7 @@ TEST_F(Saving, EachFormatDecodesBackToTheBoard) {
 
 TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {
     const auto mask = [](bool italic, bool bold) {
-        QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-        font.setPointSizeF(30);
-        font.setItalic(italic);
-        font.setBold(bold);
-        return maskOf("Wf", font);
+        return maskOf("Wf", {QStringLiteral("ＭＳ Ｐゴシック"), 30, bold, italic});
     };
     const QImage expected = mask(true, true);
     ASSERT_NE(expected, mask(false, true));
@@ -98,15 +93,15 @@ TEST_F(Saving, HandEditedFlagsShowInThePixelsAndTheFile) {
         testsupport::writeAll(ini, "[Font]\r\nSize=30\r\nItalic=" + v[0] + "\r\nTick=" + v[1] +
                                        "\r\n[JPEG]\r\nPrgrs=" + v[2] + "\r\n");
         start();
-        form->FLD[0]->setText("Wf");
-        ASSERT_TRUE(form->RenderLetters());
+        textEdit()->setText("Wf");
+        press("renderButton");
         const QImage letters = board();
         ASSERT_EQ(letters.size(), expected.size());
         for (int y = 0; y < expected.height(); ++y)
             for (int x = 0; x < expected.width(); ++x)
                 ASSERT_EQ(rgbAt(letters, x, y) != 0, rgbAt(expected, x, y) != 0) << x << "," << y;
         answerFileDialog(out.filePath("flags" + v[2]), 3);
-        form->SaveImage();
+        form->saveImage();
         EXPECT_TRUE(progressive(readAll(out.filePath("flags" + v[2] + ".JPG"))));
     }
 }
@@ -117,31 +112,31 @@ TEST_F(Saving, OverwriteAsksAndNoKeepsTheFile) {
     QString title, text;
     answerFileDialog(target);
     answerMessageBox("いいえ(&N)", &title, &text);
-    form->SaveImage();
+    form->saveImage();
     EXPECT_EQ(title, "上書き確認");
     EXPECT_EQ(text, "上書きしますか？\r\n" + target);
     EXPECT_EQ(readAll(target), "keep me");
-    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_EQ(status()->text(), "ベルモラ");
 
     answerFileDialog(target);
     answerMessageBox("はい(&Y)");
-    form->SaveImage();
+    form->saveImage();
     EXPECT_EQ(decoded(target), board());
-    EXPECT_EQ(form->MSG->text(), ">x.png");
+    EXPECT_EQ(status()->text(), ">x.png");
 }
 
 TEST_F(Saving, EmptyFileIsOverwrittenWithoutQuestion) {
     const QString target = out.filePath("empty.bmp");
     testsupport::writeAll(target, "");
     answerFileDialog(target);
-    form->SaveImage(); // a question would block here until the test times out
+    form->saveImage(); // a question would block here until the test times out
     EXPECT_EQ(decoded(target), board());
 }
 
 TEST_F(Saving, CancelTouchesNothing) {
     answerFileDialog("");
-    form->SaveImage();
-    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    form->saveImage();
+    EXPECT_EQ(status()->text(), "ベルモラ");
     EXPECT_EQ(testsupport::fileCount(out.path()), 0);
 }
 
@@ -150,25 +145,28 @@ TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
     testsupport::writeAll(target, "old bytes");
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt == 0) {
-            gJpegRate = 300; // only a hand-edited file holds this
+            settings().jpegRate = 300; // no file gives this; an encoder refusal all the same
         } else {
-            gJpegRate = 50;
+            settings().jpegRate = 50;
             QFile::setPermissions(target, QFile::ReadOwner);
         }
         QString title, text;
         answerFileDialog(target);
         answerMessageBox("はい(&Y)");
         answerMessageBox("OK", &title, &text);
-        form->SaveImage();
+        form->saveImage();
         EXPECT_EQ(title, "保存エラー");
         EXPECT_TRUE(text.startsWith(target + "\r\n")) << text.toStdString();
-        EXPECT_EQ(form->MSG->text(), "Saving ");
+        // The status line no longer says it is saving; it names the file and the reason.
+        const QString why = text.mid(target.size() + 2);
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(statusText(), "×old.jpg: " + why);
         EXPECT_EQ(readAll(target), "old bytes");
     }
-    gPngRate = 7;
+    settings().pngLevel = 7;
     answerFileDialog(out.filePath("new.png"));
     answerMessageBox("OK");
-    form->SaveImage();
+    form->saveImage();
     EXPECT_FALSE(QFile::exists(out.filePath("new.png")));
     EXPECT_EQ(testsupport::fileCount(out.path()), 1);
 }
@@ -179,8 +177,8 @@ TEST_F(Saving, WritableFileInReadOnlyFolderIsOverwrittenInPlace) {
         answerMessageBox("はい(&Y)");
         QString error;
         answerMessageBox("OK", nullptr, &error); // only a failure shows one
-        form->SaveImage();
-        EXPECT_EQ(form->MSG->text(), ">pic.png") << error.toStdString();
+        form->saveImage();
+        EXPECT_EQ(status()->text(), ">pic.png") << error.toStdString();
         testsupport::cancelPendingAnswers();
     };
     if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
@@ -204,11 +202,11 @@ TEST_F(Saving, MissingFolderEndsTheSaveNotTheProgram) {
         QString title, text;
         answerFileDialog(out.filePath(name));
         answerMessageBox("OK", &title, &text);
-        form->SaveImage();
+        form->saveImage();
         EXPECT_EQ(title, "システムエラー") << name;
         EXPECT_TRUE(text.startsWith("76:")) << text.toStdString();
     }
-    EXPECT_EQ(form->MSG->text(), "ベルモラ");
+    EXPECT_EQ(status()->text(), "ベルモラ");
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(testsupport::fileCount(out.path()), 1);
 }
@@ -217,7 +215,7 @@ TEST_F(Saving, BeforeAnyRenderingTheBlankBoardIsSaved) {
     form.reset();
     start();
     answerFileDialog(out.filePath("blank.png"));
-    form->SaveImage();
+    form->saveImage();
     const QImage saved = decoded(out.filePath("blank.png"));
     EXPECT_EQ(saved.size(), QSize(343, 98));
 }

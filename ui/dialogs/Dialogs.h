@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <utility>
 #include <vector>
 
 #include <QString>
@@ -13,27 +11,29 @@ class QWidget;
 // The open-file, save-file and colour dialogs, modal to their owner, in Japanese.
 namespace ui {
 
-// Flag bits of the file dialogs, as the Windows dialogs number them.
-inline constexpr std::int32_t OFN_HIDEREADONLY = 0x4;
-inline constexpr std::int32_t OFN_FILEMUSTEXIST = 0x1000;
-inline constexpr std::int32_t OFN_CREATEPROMPT = 0x2000;
+struct FileFilter {
+    QString description;
+    QString patterns; // "*.bmp;*.png"
+};
 
 struct FileDialogRequest {
+    enum class Kind { Open, Save };
     QWidget* owner = nullptr;
+    Kind kind = Kind::Open;
     QString title;
-    std::vector<std::pair<QString, QString>> filters; // description, patterns ("*.a;*.b")
-    std::int32_t flags = 0;
-    QString initialFolder; // empty: the system chooses
-    bool save = false;
+    std::vector<FileFilter> filters; // the first is selected when the dialog opens
+    bool mustExist = false;          // only an existing file can be picked
+    bool askBeforeCreating = false;  // a name that is no file yet is confirmed first
+    QString folder;                  // where it opens; empty: the working folder
 };
 
 struct FileDialogResult {
-    QString path;                 // empty after a cancel
-    std::int32_t filterIndex = 0; // 1-based; 0 after a cancel
+    QString path;        // empty after a cancel
+    int filterIndex = 0; // the file type chosen, from 1; 0 after a cancel
 };
 
-// The dialog opens with the first filter selected. A save dialog never asks
-// about overwriting; with OFN_CREATEPROMPT it asks before a new file is named.
+// A save dialog never asks about overwriting: the caller does. The name comes
+// back as typed, whichever file type was picked before or after typing it.
 FileDialogResult runFileDialog(const FileDialogRequest& request);
 
 // The colour dialog, starting from `color` with 16 white custom colours.

@@ -2,9 +2,14 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QImage>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <png.h>
@@ -30,37 +35,24 @@ class Pictures : public MainWindowFixture {
   protected:
     void SetUp() override { start(); }
 
-    PictureBox& holder() { return *form->Dot[0]; }
+    PictureBox& holder() { return *patternView(); }
     QString file(const QString& name) { return dir.filePath(name); }
 
-    // Loads through both ways a file reaches the holder, from the same state.
+    // Loaded directly and dropped, from the same state: the pattern stays, and
+    // a dropped file of a kind the drop takes says on the status line why not.
     void expectRefusedUnchanged(const QString& path) {
         SCOPED_TRACE(path.toStdString());
         const QImage before = holder().image();
         const QSize outer = holder().size();
-        EXPECT_EQ(form->LoadDotPicture(path, 0), 1);
-        form->Area_OLEDragDrop(0, {path});
+        QString why;
+        EXPECT_FALSE(form->loadPattern(path, &why));
+        EXPECT_FALSE(why.isEmpty());
+        form->dropPatternFiles({path});
         EXPECT_EQ(holder().image(), before);
         EXPECT_EQ(holder().size(), outer);
         EXPECT_TRUE(holder().isVisible());
-    }
-
-    // A decode that fails after the header passed: resized, background colour only.
-    void expectResizedBlank(const QString& path, QSize inner) {
-        SCOPED_TRACE(path.toStdString());
-        for (int way = 0; way < 2; ++way) {
-            holder().setPicture(engine::image::Image(3, 3, engine::image::Format::Rgb32));
-            if (way == 0)
-                EXPECT_EQ(form->LoadDotPicture(path, 0), 1);
-            else
-                form->Dot_OLEDragDrop(0, {path});
-            ASSERT_EQ(holder().image().size(), inner);
-            const QRgb ground = engine::image::rgbOf(holder().backColor());
-            for (int y = 0; y < inner.height(); ++y)
-                for (int x = 0; x < inner.width(); ++x)
-                    ASSERT_EQ(holder().image().pixel(x, y), ground);
-            EXPECT_TRUE(holder().isVisible());
-        }
+        if (!path.endsWith(".txt"))
+            EXPECT_EQ(statusText(), "×" + QFileInfo(path).fileName() + ": " + why);
     }
 
     void expectPattern(int width, int height, const std::function<QRgb(int, int)>& pixel) {
@@ -96,7 +88,7 @@ TEST_F(Pictures, EveryKindOfPngDecodes) {
             return grey ? qRgb(x * 2, x * 2, x * 2) : patternPixel(x, y);
         };
         testfiles::writePng(file("p.png"), 100, 50, k.colorType, k.bitDepth, k.interlaced, pixel);
-        EXPECT_EQ(form->LoadDotPicture(file("p.png"), 0), 0);
+        EXPECT_TRUE(form->loadPattern(file("p.png")));
         expectPattern(100, 50, pixel);
     }
 }
@@ -104,14 +96,14 @@ TEST_F(Pictures, EveryKindOfPngDecodes) {
 TEST_F(Pictures, TransparencyShowsTheHolderColour) {
     testfiles::writePng(file("a.Png"), 4, 4, PNG_COLOR_TYPE_RGBA, 8, false,
                         [](int x, int) { return x < 2 ? qRgba(0, 0, 0, 0) : qRgb(255, 0, 0); });
-    ASSERT_EQ(form->LoadDotPicture(file("a.Png"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("a.Png")));
     EXPECT_EQ(holder().image().pixel(0, 0), engine::image::rgbOf(holder().backColor()));
     EXPECT_EQ(holder().image().pixel(3, 0), qRgb(255, 0, 0));
 
     QImage alpha(4, 4, QImage::Format_ARGB32);
     alpha.fill(Qt::transparent);
     ASSERT_TRUE(alpha.save(file("a.ico"), "ICO"));
-    ASSERT_EQ(form->LoadDotPicture(file("a.ico"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("a.ico")));
     EXPECT_EQ(holder().image().pixel(1, 1), engine::image::rgbOf(holder().backColor()));
 }
 
@@ -121,24 +113,24 @@ TEST_F(Pictures, OtherFormatsGoThroughThePictureLoader) {
         for (int x = 0; x < 40; ++x)
             picture.setPixel(x, y, patternPixel(x, y));
     ASSERT_TRUE(picture.save(file("b.bmp"), "BMP"));
-    ASSERT_EQ(form->LoadDotPicture(file("b.bmp"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("b.bmp")));
     expectPattern(40, 30, patternPixel);
 
     ASSERT_TRUE(picture.save(file("c.JPG"), "JPEG", 100));
-    ASSERT_EQ(form->LoadDotPicture(file("c.JPG"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("c.JPG")));
     EXPECT_EQ(holder().image().size(), QSize(40, 30));
     // A .jpeg name is not a recognised extension, but the loader reads the content.
     QFile::copy(file("c.JPG"), file("c.jpeg"));
-    holder().setPicture(engine::image::Image(3, 3, engine::image::Format::Rgb32));
-    ASSERT_EQ(form->LoadDotPicture(file("c.jpeg"), 0), 0);
+    form->setPattern(engine::image::Image(3, 3, engine::image::Format::Rgb32));
+    ASSERT_TRUE(form->loadPattern(file("c.jpeg")));
     EXPECT_EQ(holder().image().size(), QSize(40, 30));
 
     writeAll(file("anim.gif"), testfiles::twoFrameGif());
-    ASSERT_EQ(form->LoadDotPicture(file("anim.gif"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("anim.gif")));
     expectPattern(1, 1, [](int, int) { return qRgb(255, 0, 0); });
 
     writeAll(file("two.ico"), testfiles::twoSizeIcon());
-    ASSERT_EQ(form->LoadDotPicture(file("two.ico"), 0), 0);
+    ASSERT_TRUE(form->loadPattern(file("two.ico")));
     expectPattern(32, 32, [](int, int) { return qRgb(0, 255, 0); });
 }
 
@@ -173,7 +165,7 @@ TEST_F(Pictures, BadFilesAreRefusedWithoutHarm) {
     }
 }
 
-TEST_F(Pictures, DecodeFailureAfterTheHeaderLeavesABlankHolder) {
+TEST_F(Pictures, DecodeFailureAfterTheHeaderKeepsThePattern) {
     testfiles::writePng(file("good.png"), 100, 50, PNG_COLOR_TYPE_RGB, 8, false, patternPixel);
     const QByteArray good = testsupport::readAll(file("good.png"));
     writeAll(file("truncated.png"), good.left(good.size() / 2));
@@ -182,9 +174,8 @@ TEST_F(Pictures, DecodeFailureAfterTheHeaderLeavesABlankHolder) {
     writeAll(file("badcrc.png"), badCrc);
     // Real width 65,636: the header check sees 100, the decoder the truth.
     writeAll(file("sneaky.png"), testfiles::pngHeaderOnly(65636, 50) + good.mid(33));
-    expectResizedBlank(file("truncated.png"), {100, 50});
-    expectResizedBlank(file("badcrc.png"), {100, 50});
-    expectResizedBlank(file("sneaky.png"), {100, 50});
+    for (const char* name : {"truncated.png", "badcrc.png", "sneaky.png"})
+        expectRefusedUnchanged(file(name));
 }
 
 TEST_F(Pictures, DropTakesTheFirstAcceptedFileThatLoads) {
@@ -196,41 +187,48 @@ TEST_F(Pictures, DropTakesTheFirstAcceptedFileThatLoads) {
     ASSERT_TRUE(blue.save(file("blue.bmp"), "BMP"));
     writeAll(file("notes.txt"), "text");
     writeAll(file("bad.PNG"), "\x88PNG not really");
-    form->Area_OLEDragDrop(0, {file("notes.txt"), file("bad.PNG"), file("red.bmp")});
+    form->dropPatternFiles({file("notes.txt"), file("bad.PNG"), file("red.bmp")});
     EXPECT_EQ(holder().image().size(), QSize(7, 5));
-    form->Dot_OLEDragDrop(0, {file("blue.bmp"), file("red.bmp")});
+    EXPECT_EQ(status()->text(), "ベルモラ");
+    form->dropPatternFiles({file("blue.bmp"), file("red.bmp")});
     EXPECT_EQ(holder().image().size(), QSize(9, 3));
 
     // Names the walk does not accept, whatever their content.
     QFile::copy(file("red.bmp"), file("red.tif"));
     ASSERT_TRUE(red.save(file("red.jpeg"), "JPEG"));
-    form->Area_OLEDragDrop(0, {file("red.tif"), file("red.jpeg")});
+    form->dropPatternFiles({file("red.tif"), file("red.jpeg")});
     EXPECT_EQ(holder().image().size(), QSize(9, 3));
 
-    // A drop on the colour swatch names a holder that does not exist.
-    const unsigned swatch = form->Area[1]->backColor();
-    form->Area_OLEDragDrop(1, {file("red.bmp")});
+    // The colour swatch takes a drop and holds no pattern.
+    const unsigned swatch = colorSwatch()->backColor();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file("red.bmp"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(colorSwatch(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(colorSwatch(), &drop);
     EXPECT_EQ(holder().image().size(), QSize(9, 3));
-    EXPECT_EQ(form->Area[1]->backColor(), swatch);
+    EXPECT_EQ(colorSwatch()->backColor(), swatch);
 }
 
 TEST_F(Pictures, DroppedGifOnlyWhenTheSettingIsOne) {
     writeAll(file("anim.GIF"), testfiles::twoFrameGif());
     for (std::int16_t setting : {0, 2, 1}) {
-        gOptionsGif = setting;
-        holder().setPicture(engine::image::Image(3, 3, engine::image::Format::Rgb32));
-        form->Area_OLEDragDrop(0, {file("anim.GIF")});
+        settings().acceptGif = setting;
+        form->setPattern(engine::image::Image(3, 3, engine::image::Format::Rgb32));
+        form->dropPatternFiles({file("anim.GIF")});
         EXPECT_EQ(holder().image().size(), setting == 1 ? QSize(1, 1) : QSize(3, 3)) << setting;
     }
 }
 
 TEST_F(Pictures, LoadingNeverTouchesTheRenderingOrSettings) {
-    form->BTN[0]->click();
-    const QImage board = form->Board->image();
-    const QByteArray settings = testsupport::readAll(ini);
-    testfiles::writePng(file("p.png"), 10, 10, PNG_COLOR_TYPE_RGB, 8, false, patternPixel);
-    form->Area_OLEDragDrop(0, {file("p.png")});
+    press("renderButton");
+    const QImage board = result()->image();
+    const QByteArray file = testsupport::readAll(ini);
+    testfiles::writePng(this->file("p.png"), 10, 10, PNG_COLOR_TYPE_RGB, 8, false, patternPixel);
+    form->dropPatternFiles({this->file("p.png")});
     EXPECT_EQ(holder().image().size(), QSize(10, 10));
-    EXPECT_EQ(form->Board->image(), board);
-    EXPECT_EQ(testsupport::readAll(ini), settings);
+    EXPECT_EQ(result()->image(), board);
+    EXPECT_EQ(testsupport::readAll(ini), file);
 }

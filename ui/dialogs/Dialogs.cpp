@@ -1,38 +1,42 @@
-#include "CommonDialogs.h"
+#include "Dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTranslator>
+#include <QTreeView>
 
 #include "ui/dialogs/MessageBox.h"
 
 namespace ui {
 namespace {
 
-QString qtFilter(const std::pair<QString, QString>& filter) {
-    QString patterns = filter.second;
+QString qtFilter(const FileFilter& filter) {
+    QString patterns = filter.patterns;
     patterns.replace(QChar(';'), QChar(' '));
-    return filter.first + " (" + patterns + ")";
+    return filter.description + " (" + patterns + ")";
 }
 
 // A file dialog that, like the Windows one, can ask before naming a new file and
 // leaves the typed name alone when another file type is picked.
 class FileDialog : public QFileDialog {
   public:
-    FileDialog(QWidget* owner, std::int32_t flags) : QFileDialog(owner), m_flags(flags) {
+    FileDialog(QWidget* owner, bool askBeforeCreating)
+        : QFileDialog(owner), m_askBeforeCreating(askBeforeCreating) {
         setOption(QFileDialog::DontUseNativeDialog);
         keepNameOnFilterPick();
+        showReadableColumns();
     }
 
     void accept() override {
         const QStringList files = selectedFiles();
-        if ((m_flags & OFN_CREATEPROMPT) && !files.isEmpty() && !QFileInfo::exists(files.first())) {
+        if (m_askBeforeCreating && !files.isEmpty() && !QFileInfo::exists(files.first())) {
             const QString text = QFileInfo(files.first()).fileName() +
                                  QStringLiteral(" は存在しません。\r\nファイルを作成しますか?");
             if (messageBox(this, text, windowTitle(), MsgIcon::Exclamation, MsgButtons::YesNo,
@@ -59,45 +63,63 @@ class FileDialog : public QFileDialog {
         });
     }
 
-    std::int32_t m_flags;
+    // Name, size and date wide enough to read; the kind, which Qt names in
+    // English only, shows in the icon.
+    void showReadableColumns() {
+        auto* view = findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!view)
+            return;
+        view->setColumnHidden(2, true);
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column : {1, 3})
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+
+    bool m_askBeforeCreating;
 };
 
 } // namespace
 
 FileDialogResult runFileDialog(const FileDialogRequest& request) {
-    FileDialog dialog(request.owner, request.flags);
-    dialog.setWindowTitle(
-        request.title.isEmpty()
-            ? (request.save ? QStringLiteral("名前を付けて保存") : QStringLiteral("ファイルを開く"))
-            : request.title);
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    FileDialog dialog(request.owner, request.askBeforeCreating);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(640, 400)));
+    dialog.setWindowTitle(request.title.isEmpty() ? (save ? QStringLiteral("名前を付けて保存")
+                                                          : QStringLiteral("ファイルを開く"))
+                                                  : request.title);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
                       QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(!request.save && (request.flags & OFN_FILEMUSTEXIST)
-                           ? QFileDialog::ExistingFile
-                           : QFileDialog::AnyFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(!save && request.mustExist ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
     QStringList filters;
     for (const auto& f : request.filters)
         filters.append(qtFilter(f));
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
-    if (!request.initialFolder.isEmpty())
-        dialog.setDirectory(request.initialFolder);
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
     dialog.setLabelText(QFileDialog::Accept,
-                        request.save ? QStringLiteral("保存(&S)") : QStringLiteral("開く(&O)"));
+                        save ? QStringLiteral("保存(&S)") : QStringLiteral("開く(&O)"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    if (request.owner)
+        request.owner->activateWindow();
+    if (!accepted)
         return {};
     // With the details hidden the dialog may report the description alone.
     const QString chosen = dialog.selectedNameFilter();
-    std::int32_t index = 0;
+    int index = 0;
     for (size_t i = 0; i < request.filters.size() && index == 0; ++i) {
-        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == request.filters[i].first)
-            index = static_cast<std::int32_t>(i + 1);
+        if (chosen == filters[static_cast<qsizetype>(i)] ||
+            chosen == request.filters[i].description)
+            index = static_cast<int>(i + 1);
     }
     return {dialog.selectedFiles().first(), index};
 }
@@ -108,7 +130,10 @@ bool runColorDialog(QWidget* owner, COLORREF& color) {
     QColorDialog dialog(toQColor(color & 0x00FFFFFFu), owner);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     dialog.setWindowTitle(QStringLiteral("色の設定"));
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (owner)
+        owner->activateWindow();
+    if (!accepted)
         return false;
     color = toColorRef(dialog.selectedColor());
     return true;

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include "engine/settings/Settings.h"
+#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
+#include "ui/options/SaveOptionsDialog.h"
+
+using testsupport::captionOf;
+using testsupport::nextTabStop;
+using testsupport::pixels;
+
+namespace {
+
+class Options : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString ini = dir.filePath("Velmora.Ini");
+    engine::settings::Settings settings = engine::settings::startUp(ini);
+
+    std::unique_ptr<SaveOptionsDialog> open() {
+        auto form = std::make_unique<SaveOptionsDialog>(settings, ini, nullptr);
+        form->show();
+        return form;
+    }
+};
+
+// The window's control of that object name; fails the test if it is missing.
+template <typename W = QWidget>
+W* in(const std::unique_ptr<SaveOptionsDialog>& f, const char* name) {
+    W* found = f->findChild<W*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+} // namespace
+
+TEST_F(Options, OpensFromTheSettings) {
+    auto f = open();
+    EXPECT_EQ(f->windowTitle(), "保存オプション");
+    EXPECT_EQ(f->size(), QSize(312, 175));
+    const struct {
+        const char *name, *parent;
+        QString caption;
+        QRect twips; // within the parent
+    } table[] = {
+        {"jpegGroup", "", "JPEG", {120, 120, 4455, 1095}},
+        {"jpegRateCaption", "jpegGroup", "圧縮率", {120, 280, 1575, 255}},
+        {"jpegRateLabel", "jpegGroup", "50", {1800, 240, 495, 255}},
+        {"jpegRateBar", "jpegGroup", "", {2280, 240, 2055, 255}},
+        {"progressiveCaption", "jpegGroup", "プログレッシブタイプ", {120, 640, 1575, 255}},
+        {"progressiveBox", "jpegGroup", "保存する", {1800, 600, 1695, 255}},
+        {"pngGroup", "", "PNG", {120, 1320, 4455, 735}},
+        {"pngLevelCaption", "pngGroup", "圧縮率", {0, 280, 1575, 255}},
+        {"pngLevelLabel", "pngGroup", "0", {1800, 240, 495, 255}},
+        {"pngLevelBar", "pngGroup", "", {2280, 240, 2055, 255}},
+        {"saveButton", "", "保存", {120, 2160, 1335, 375}},
+        {"closeButton", "", "閉じる", {3240, 2160, 1335, 375}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QWidget* control = in(f, row.name);
+        EXPECT_EQ(captionOf(control), row.caption);
+        EXPECT_EQ(control->parentWidget()->objectName(), row.parent);
+        EXPECT_EQ(control->geometry(), pixels(row.twips));
+    }
+    EXPECT_EQ(testsupport::clippedCaptions(f.get()), QStringList());
+    auto* rate = in<QScrollBar>(f, "jpegRateBar");
+    auto* level = in<QScrollBar>(f, "pngLevelBar");
+    auto* progressive = in<QCheckBox>(f, "progressiveBox");
+    auto* save = in<QPushButton>(f, "saveButton");
+    EXPECT_EQ(rate->value(), 50);
+    EXPECT_FALSE(progressive->isChecked());
+    EXPECT_EQ(level->value(), 0);
+    EXPECT_FALSE(save->isDefault());
+    EXPECT_EQ(f->focusWidget(), save);
+    const char* order[] = {"saveButton",     "closeButton", "jpegRateBar",
+                           "progressiveBox", "pngLevelBar", "saveButton"};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        EXPECT_EQ(nextTabStop(in(f, order[i])), in(f, order[i + 1])) << "after " << order[i];
+    // What the PNG positions do is told where the numbers are.
+    for (const char* position : {"0", "1", "2"})
+        EXPECT_TRUE(level->toolTip().contains(QString(position) + ":")) << position;
+
+    settings.jpegRate = 1;
+    settings.pngLevel = 0;
+    settings.jpegProgressive = 1;
+    f = open();
+    EXPECT_EQ(in<QLabel>(f, "jpegRateLabel")->text(), "1");
+    EXPECT_EQ(in<QLabel>(f, "pngLevelLabel")->text(), "1");
+    EXPECT_EQ(in<QScrollBar>(f, "pngLevelBar")->value(), 1);
+    EXPECT_TRUE(in<QCheckBox>(f, "progressiveBox")->isChecked());
+
+    settings.jpegRate = 300;
+    settings.pngLevel = 9;
+    f = open();
+    EXPECT_EQ(in<QScrollBar>(f, "jpegRateBar")->value(), 100);
+    EXPECT_EQ(in<QLabel>(f, "jpegRateLabel")->text(), "100");
+    EXPECT_EQ(in<QScrollBar>(f, "pngLevelBar")->value(), 1);
+}
+
+TEST_F(Options, SaveStoresAndWritesCloseDiscards) {
+    auto f = open();
+    in<QScrollBar>(f, "jpegRateBar")->setValue(100);
+    EXPECT_EQ(in<QLabel>(f, "jpegRateLabel")->text(), "100");
+    in<QScrollBar>(f, "jpegRateBar")->setValue(1);
+    EXPECT_EQ(in<QLabel>(f, "jpegRateLabel")->text(), "1");
+    in<QScrollBar>(f, "pngLevelBar")->setValue(2);
+    in<QCheckBox>(f, "progressiveBox")->setChecked(true);
+    const QByteArray before = testsupport::readAll(ini);
+    in<QPushButton>(f, "closeButton")->click();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(settings.jpegRate, 50);
+    EXPECT_EQ(testsupport::readAll(ini), before);
+
+    f = open();
+    EXPECT_EQ(in<QScrollBar>(f, "pngLevelBar")->value(), 0);
+    in<QScrollBar>(f, "jpegRateBar")->setValue(75);
+    in<QScrollBar>(f, "pngLevelBar")->setValue(2);
+    in<QCheckBox>(f, "progressiveBox")->setChecked(true);
+    in<QPushButton>(f, "saveButton")->click();
+    EXPECT_EQ(settings.jpegRate, 75);
+    EXPECT_EQ(settings.jpegProgressive, -1);
+    EXPECT_EQ(settings.pngLevel, 2);
+    EXPECT_TRUE(
+        testsupport::readAll(ini).contains("[JPEG]\r\nRate=75\r\nPrgrs=-1\r\n[PNG]\r\nRate=2\r\n"));
+    EXPECT_EQ(in<QScrollBar>(open(), "pngLevelBar")->value(), 2);
+}
+
+TEST(OptionsTable, PngPositionsSwapZeroAndOne) {
+    EXPECT_EQ(pngLevelFromPosition(0, 5), 1);
+    EXPECT_EQ(pngLevelFromPosition(1, 5), 0);
+    EXPECT_EQ(pngLevelFromPosition(2, 5), 2);
+    EXPECT_EQ(pngLevelFromPosition(3, 5), 5);
+    EXPECT_EQ(pngPositionFromLevel(1), 0);
+    EXPECT_EQ(pngPositionFromLevel(0), 1);
+    EXPECT_EQ(pngPositionFromLevel(2), 2);
+    EXPECT_EQ(pngPositionFromLevel(-3), 1);
+}

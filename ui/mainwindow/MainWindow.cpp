@@ -1,0 +1,283 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QValidator>
+
+#include "engine/cut/Render.h"
+#include "engine/cut/Tartan.h"
+#include "engine/text/FontList.h"
+#include "ui/dialogs/MessageBox.h"
+#include "ui/mainwindow/MainWindowLayout.h"
+#include "ui/options/SaveOptionsDialog.h"
+#include "ui/widgets/ClassicFont.h"
+#include "ui/widgets/ImageBridge.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/PushButton.h"
+#include "ui/widgets/ScrollView.h"
+
+namespace {
+
+const QString ProgramName = QStringLiteral("ベルモラ");
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel* makeDisplay(QWidget* parent, const char* name) {
+    auto* label = named(new QLabel(parent), name);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setIndent(2);
+    return label;
+}
+
+QListWidget* makeList(QWidget* parent, const char* name) {
+    auto* list = named(new QListWidget(parent), name);
+    list->setSortingEnabled(false);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+qsizetype lineBreakIn(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' || text[i] == u'\n')
+            return i;
+    return -1;
+}
+
+// Cuts what an edit brought into a one-line text at its first line break, as a
+// single-line Windows edit control does; what the text held before stays. The
+// edit's text ends at the cursor (paste, drop, input method, setText).
+void keepFirstLine(QString& text, int& cursor) {
+    const qsizetype cut = lineBreakIn(text);
+    if (cut < 0)
+        return;
+    text.remove(cut, (cursor > cut ? cursor : text.size()) - cut);
+    cursor = static_cast<int>(cut);
+    if (const qsizetype more = lineBreakIn(text); more >= 0)
+        text.truncate(more);
+}
+
+// Every change of the text box passes here, whichever way the text arrives.
+class OneLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        keepFirstLine(input, pos);
+        return Acceptable;
+    }
+};
+
+// The entry a list shows for a name, if it has one.
+QListWidgetItem* entryFor(const QListWidget& list, const QString& name) {
+    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchFixedString);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+} // namespace
+
+MainWindow::MainWindow(const engine::settings::Settings& settings, QString settingsFile)
+    : m_settings(settings), m_settingsFile(std::move(settingsFile)) {
+    setWindowTitle(ProgramName);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora32.xpm")));
+    setFont(ui::classicFont());
+    createControls();
+    ui::mainlayout::place(*this);
+    connectActions();
+    fillControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ui::mainlayout::stretchResultView(*this);
+}
+
+void MainWindow::createControls() {
+    m_textCaption = named(new QLabel(QStringLiteral("文字"), this), "textCaption");
+    m_textEdit = named(new QLineEdit(this), "textEdit");
+    m_textEdit->setValidator(new OneLineValidator(m_textEdit));
+    m_fontCaption = named(new QLabel(QStringLiteral("フォント"), this), "fontCaption");
+    m_faceLabel = makeDisplay(this, "faceLabel");
+    m_sizeLabel = makeDisplay(this, "sizeLabel");
+    m_faceList = makeList(this, "faceList");
+    m_sizeList = makeList(this, "sizeList");
+    m_patternCaption = named(new QLabel(QStringLiteral("背景の絵"), this), "patternCaption");
+    m_patternFrame = named(new PictureBox(this, true), "patternFrame");
+    m_patternView = named(new PictureBox(m_patternFrame, true), "patternView");
+    m_choosePatternButton =
+        named(new PushButton(QStringLiteral("..."), this), "choosePatternButton");
+    m_italicBox = named(new QCheckBox(QStringLiteral("斜体"), this), "italicBox");
+    m_boldBox = named(new QCheckBox(QStringLiteral("太字"), this), "boldBox");
+    m_colorCaption = named(new QLabel(QStringLiteral("背景の色"), this), "colorCaption");
+    m_colorSwatch = named(new PictureBox(this, true), "colorSwatch");
+    m_chooseColorButton = named(new PushButton(QStringLiteral("..."), this), "chooseColorButton");
+    m_renderButton = named(new PushButton(QStringLiteral("開始"), this), "renderButton");
+    m_saveButton = named(new PushButton(QStringLiteral("保存"), this), "saveButton");
+    m_optionsButton = named(new PushButton(QStringLiteral("ｵﾌﾟｼｮﾝ"), this), "optionsButton");
+    m_closeButton = named(new PushButton(QStringLiteral("閉じる"), this), "closeButton");
+    m_statusLabel = named(new QLabel(this), "statusLabel");
+    m_resultScroll = named(new ScrollView(this), "resultScroll");
+    m_resultScroll->setFocusPolicy(Qt::NoFocus);
+    m_resultView = named(new PictureBox(m_resultScroll, true), "resultView");
+    m_resultScroll->setWidget(m_resultView);
+    m_resultView->setToolTip(
+        QStringLiteral("画像をクリックすると、クリップボードへコピーします。"));
+    for (PictureBox* box : {m_patternFrame, m_patternView, m_colorSwatch, m_resultView})
+        box->setFocusPolicy(Qt::NoFocus);
+    setPattern(engine::cut::tartan());
+}
+
+void MainWindow::connectActions() {
+    // A click on an entry, not the current entry moving by itself, chooses it.
+    const auto onPick = [this](QListWidget* list, void (MainWindow::*chosen)()) {
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, list, chosen] {
+            if (list->currentItem() && list->currentItem()->isSelected())
+                (this->*chosen)();
+        });
+    };
+    onPick(m_faceList, &MainWindow::onFaceChosen);
+    onPick(m_sizeList, &MainWindow::onSizeChosen);
+    connect(m_italicBox, &QCheckBox::clicked, this, &MainWindow::onItalicToggled);
+    connect(m_boldBox, &QCheckBox::clicked, this, &MainWindow::onBoldToggled);
+    connect(m_renderButton, &QPushButton::clicked, this, &MainWindow::renderLetters);
+    connect(m_saveButton, &QPushButton::clicked, this, &MainWindow::saveImage);
+    connect(m_optionsButton, &QPushButton::clicked, this, &MainWindow::showSaveOptions);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_choosePatternButton, &QPushButton::clicked, this, &MainWindow::choosePattern);
+    connect(m_chooseColorButton, &QPushButton::clicked, this, &MainWindow::chooseColor);
+    for (PictureBox* target : {m_patternFrame, m_patternView}) {
+        target->setAcceptDrops(true);
+        connect(target, &PictureBox::filesDropped, this, &MainWindow::dropPatternFiles);
+    }
+    // The swatch takes files as the classic window did, and holds no pattern.
+    m_colorSwatch->setAcceptDrops(true);
+    connect(m_resultView, &PictureBox::clicked, this, &MainWindow::copyResult);
+}
+
+// The controls from the settings; the window takes no input meanwhile. Neither
+// list gets a selection: the choice shows above them.
+void MainWindow::fillControls() {
+    setEnabled(false);
+    m_faceLabel->setText(m_settings.fontFamily);
+    m_sizeLabel->setText(engine::settings::formatFontSize(m_settings.pointSize));
+    for (int size = 8; size <= 120; ++size)
+        m_sizeList->addItem(QString::number(size));
+    m_italicBox->setChecked(m_settings.italic != 0);
+    m_boldBox->setChecked(m_settings.bold != 0);
+    m_textEdit->setText(m_settings.text);
+    m_colorSwatch->setBackColor(static_cast<engine::image::COLORREF>(m_settings.groundColor));
+    m_font = engine::text::fontRequest(m_settings.fontFamily, m_settings.pointSize);
+    applyFont();
+    fillFontList();
+    setEnabled(true);
+    m_statusLabel->setText(ProgramName);
+}
+
+void MainWindow::fillFontList() {
+    m_faceList->clear();
+    m_faceList->addItems(engine::text::listedFaces(engine::text::enumFontFamilies()));
+    // Opened at the current font, or at the face that draws for it, unselected.
+    QListWidgetItem* current = entryFor(*m_faceList, m_faceLabel->text());
+    if (!current)
+        current = entryFor(*m_faceList, engine::text::faceName(m_font));
+    if (current)
+        m_faceList->scrollToItem(current, QAbstractItemView::PositionAtTop);
+}
+
+// The drawing font from the captions and the style flags. A size caption that
+// is no positive number leaves the size as it was.
+void MainWindow::applyFont() {
+    float size = static_cast<float>(m_font.pointSize);
+    if (!engine::settings::parseFontSize(m_sizeLabel->text(), size) || !(size > 0))
+        size = static_cast<float>(m_font.pointSize);
+    m_font = engine::text::fontRequest(m_faceLabel->text(), size, m_settings.bold != 0,
+                                       m_settings.italic != 0);
+}
+
+void MainWindow::onFaceChosen() {
+    m_faceLabel->setText(m_faceList->currentItem()->text());
+    applyFont();
+}
+
+void MainWindow::onSizeChosen() {
+    m_sizeLabel->setText(m_sizeList->currentItem()->text());
+    applyFont();
+}
+
+// The flags reach the file only with the next save point. Only a ticked box is on.
+void MainWindow::onItalicToggled() {
+    m_settings.italic = m_italicBox->checkState() == Qt::Checked ? -1 : 0;
+    applyFont();
+}
+
+void MainWindow::onBoldToggled() {
+    m_settings.bold = m_boldBox->checkState() == Qt::Checked ? -1 : 0;
+    applyFont();
+}
+
+void MainWindow::renderLetters() {
+    if (!drawLetters())
+        return;
+    m_settings.text = m_textEdit->text();
+    // The face the letters were drawn with; an "@" face keeps its "@".
+    m_settings.fontFamily = engine::text::faceName(m_font);
+    m_settings.pointSize = static_cast<float>(m_font.pointSize);
+    engine::settings::saveSettings(m_settings, m_settingsFile);
+}
+
+// The same request velmora-cut makes: the engine's image is what the result
+// view shows, copies and saves. False when the image would be too large.
+bool MainWindow::drawLetters() {
+    engine::cut::Request request;
+    request.text = m_textEdit->text();
+    request.font = m_font;
+    request.pattern = m_pattern;
+    request.ground = m_colorSwatch->backColor();
+    engine::image::Image result;
+    QSize size;
+    if (!engine::cut::render(request, result, size)) {
+        ui::messageBox(this,
+                       QStringLiteral("文字の画像が大きすぎます（%1 × %2 ピクセル）。\r\n"
+                                      "文字を短くするか、サイズを小さくしてください。")
+                           .arg(size.width())
+                           .arg(size.height()),
+                       ProgramName, ui::MsgIcon::Exclamation);
+        return false;
+    }
+    m_resultView->setImage(ui::toQImage(result.convertedTo(engine::image::Format::Rgb32)));
+    // An empty text has no image but still the line's height.
+    m_resultView->setOuterSize(size.width() + 2, size.height() + 2);
+    m_resultView->repaint();
+    return true;
+}
+
+void MainWindow::showSaveOptions() {
+    SaveOptionsDialog options(m_settings, m_settingsFile, this);
+    options.exec();
+}
+
+void MainWindow::copyResult() {
+    // setImage replaces the clipboard's whole content with the image alone.
+    QApplication::clipboard()->setImage(m_resultView->image());
+}
+
+void MainWindow::setStatus(const QString& text) {
+    const int room = m_statusLabel->contentsRect().width();
+    const QString shown = m_statusLabel->fontMetrics().elidedText(text, Qt::ElideRight, room);
+    m_statusLabel->setText(shown);
+    m_statusLabel->setToolTip(shown == text ? QString() : text);
+}
+
+void MainWindow::rememberFolderOf(const QString& path) {
+    m_lastFolder = QFileInfo(path).absolutePath();
+}

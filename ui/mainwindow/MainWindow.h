@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "engine/image/Image.h"
+#include "engine/settings/Settings.h"
+#include "engine/text/GlyphEngine.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class PictureBox;
+class ScrollView;
+
+// The main window: text, font, pattern and colour in, cut letters out.
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // The window filled from the settings the start-up read from `settingsFile`,
+    // which its save points write.
+    MainWindow(const engine::settings::Settings& settings, QString settingsFile);
+    ~MainWindow() override;
+
+    engine::settings::Settings& settings() { return m_settings; }
+    // What the letters are drawn with: the chosen face and size, bold and italic.
+    const engine::text::FontSpec& drawingFont() const { return m_font; }
+
+  public slots:
+    // "開始": renders the letters, then stores the text and font and writes the settings.
+    void renderLetters();
+    // "保存": asks for a name and writes the image shown as BMP, JPEG or PNG.
+    void saveImage();
+    void showSaveOptions();
+    void choosePattern();
+    void chooseColor();
+    // The first file of an accepted kind that loads becomes the pattern.
+    void dropPatternFiles(const QStringList& paths);
+    void copyResult();
+
+  public:
+    // Makes the picture file the pattern; otherwise the pattern stays and
+    // `why` says what was wrong.
+    bool loadPattern(const QString& path, QString* why = nullptr);
+    // The picture the letters are filled with from now on; transparency shows
+    // the white ground of the pattern view.
+    void setPattern(const engine::image::Image& picture);
+    // Renders the letters into the result view, as "開始" does before it stores
+    // anything; false, with a message, when the image would be too large.
+    bool drawLetters();
+    // The drawing font from the face and size shown and the style flags; a
+    // size that is no positive number leaves the size as it was.
+    void applyFont();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private slots:
+    void onFaceChosen();
+    void onSizeChosen();
+    void onItalicToggled();
+    void onBoldToggled();
+
+  private:
+    void createControls();
+    void connectActions();
+    void fillControls();
+    void fillFontList();
+    // A status that may be longer than the status line shows whole in its tool tip.
+    void setStatus(const QString& text);
+    // The folder the next file dialog opens in: the one used last.
+    void rememberFolderOf(const QString& path);
+
+    engine::settings::Settings m_settings;
+    QString m_settingsFile;
+    engine::text::FontSpec m_font;
+    engine::image::Image m_pattern; // as the pattern view shows it: opaque
+    QString m_lastFolder;
+
+    QLabel* m_textCaption = nullptr;
+    QLineEdit* m_textEdit = nullptr;
+    QLabel* m_fontCaption = nullptr;
+    QLabel* m_faceLabel = nullptr;
+    QLabel* m_sizeLabel = nullptr;
+    QListWidget* m_faceList = nullptr;
+    QListWidget* m_sizeList = nullptr;
+    QLabel* m_patternCaption = nullptr;
+    PictureBox* m_patternFrame = nullptr;
+    PictureBox* m_patternView = nullptr;
+    QPushButton* m_choosePatternButton = nullptr;
+    QCheckBox* m_italicBox = nullptr;
+    QCheckBox* m_boldBox = nullptr;
+    QLabel* m_colorCaption = nullptr;
+    PictureBox* m_colorSwatch = nullptr;
+    QPushButton* m_chooseColorButton = nullptr;
+    QPushButton* m_renderButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_optionsButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    ScrollView* m_resultScroll = nullptr; // scrolls the result when it outgrows the window
+    PictureBox* m_resultView = nullptr;
+};

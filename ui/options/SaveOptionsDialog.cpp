@@ -1,0 +1,157 @@
+#include "SaveOptionsDialog.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "engine/settings/Ranges.h"
+#include "ui/widgets/ClassicFont.h"
+#include "ui/widgets/PushButton.h"
+
+using engine::settings::JpegRate;
+using engine::settings::PngLevel;
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+// Names a control and places it by its geometry in twips.
+template <typename W> W* placed(W* w, const char* name, int left, int top, int width, int height) {
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
+                   height / TwipsPerPixel);
+    return w;
+}
+
+QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(1);
+    bar->setTracking(false); // the display follows on release, not while dragging
+    // Qt's scroll bars take no focus by default; these are tab stops of the window.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
+
+QLabel* makeDisplay(QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("1"), parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// A frame whose title sits on its top line, as on Windows, so that the
+// controls placed just below the title lie inside the frame.
+class Frame : public QGroupBox {
+  public:
+    using QGroupBox::QGroupBox;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QFontMetrics metrics(font());
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(rect().adjusted(0, metrics.height() / 2, -1, -1));
+        const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        p.fillRect(caption, palette().color(QPalette::Window));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(caption, Qt::AlignCenter, title());
+    }
+};
+
+// The table is its own inverse: 0 and 1 change places, 2 stays.
+int swapZeroAndOne(int v) {
+    return v == 2 ? 2 : 1 - v;
+}
+
+} // namespace
+
+std::int16_t pngLevelFromPosition(int position, std::int16_t current) {
+    if (!PngLevel.contains(position))
+        return current;
+    return static_cast<std::int16_t>(swapZeroAndOne(position));
+}
+
+int pngPositionFromLevel(std::int16_t level) {
+    return PngLevel.contains(level) ? swapZeroAndOne(level) : 1;
+}
+
+SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QString settingsFile,
+                                     QWidget* owner)
+    : QDialog(owner), m_settings(settings), m_settingsFile(std::move(settingsFile)) {
+    setWindowTitle(QStringLiteral("保存オプション"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora16.xpm")));
+    setFont(ui::classicFont());
+    setFixedSize(4680 / TwipsPerPixel, 2625 / TwipsPerPixel);
+    setModal(true);
+    createControls();
+    connect(m_jpegRateBar, &QScrollBar::valueChanged, m_jpegRateLabel,
+            qOverload<int>(&QLabel::setNum));
+    connect(m_pngLevelBar, &QScrollBar::valueChanged, m_pngLevelLabel,
+            qOverload<int>(&QLabel::setNum));
+    connect(m_saveButton, &QPushButton::clicked, this, &SaveOptionsDialog::save);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
+    // A hand-edited rate the scroll bar cannot show is shown at the nearest end.
+    m_jpegRateBar->setValue(std::clamp<int>(m_settings.jpegRate, JpegRate.low, JpegRate.high));
+    m_progressiveBox->setChecked(m_settings.jpegProgressive != 0);
+    if (PngLevel.contains(m_settings.pngLevel))
+        m_pngLevelBar->setValue(pngPositionFromLevel(m_settings.pngLevel));
+}
+
+void SaveOptionsDialog::createControls() {
+    m_jpegGroup =
+        placed(new Frame(QStringLiteral("JPEG"), this), "jpegGroup", 120, 120, 4455, 1095);
+    m_jpegRateCaption = placed(new QLabel(QStringLiteral("圧縮率"), m_jpegGroup), "jpegRateCaption",
+                               120, 280, 1575, 255);
+    m_jpegRateLabel = placed(makeDisplay(m_jpegGroup), "jpegRateLabel", 1800, 240, 495, 255);
+    m_jpegRateBar = placed(makeScrollBar(m_jpegGroup, JpegRate.low, JpegRate.high), "jpegRateBar",
+                           2280, 240, 2055, 255);
+    m_progressiveCaption = placed(new QLabel(QStringLiteral("プログレッシブタイプ"), m_jpegGroup),
+                                  "progressiveCaption", 120, 640, 1575, 255);
+    m_progressiveBox = placed(new QCheckBox(QStringLiteral("保存する"), m_jpegGroup),
+                              "progressiveBox", 1800, 600, 1695, 255);
+
+    m_pngGroup = placed(new Frame(QStringLiteral("PNG"), this), "pngGroup", 120, 1320, 4455, 735);
+    m_pngLevelCaption = placed(new QLabel(QStringLiteral("圧縮率"), m_pngGroup), "pngLevelCaption",
+                               0, 280, 1575, 255);
+    m_pngLevelLabel = placed(makeDisplay(m_pngGroup), "pngLevelLabel", 1800, 240, 495, 255);
+    m_pngLevelBar = placed(makeScrollBar(m_pngGroup, PngLevel.low, PngLevel.high), "pngLevelBar",
+                           2280, 240, 2055, 255);
+    m_pngLevelBar->setToolTip(
+        QStringLiteral("0: 速さ優先\n1: 標準\n2: ファイルが最も小さくなります"));
+
+    m_saveButton =
+        placed(new PushButton(QStringLiteral("保存"), this), "saveButton", 120, 2160, 1335, 375);
+    m_closeButton = placed(new PushButton(QStringLiteral("閉じる"), this), "closeButton", 3240,
+                           2160, 1335, 375);
+    setTabOrder(m_saveButton, m_closeButton);
+    setTabOrder(m_closeButton, m_jpegRateBar);
+    setTabOrder(m_jpegRateBar, m_progressiveBox);
+    setTabOrder(m_progressiveBox, m_pngLevelBar);
+    m_saveButton->setFocus();
+}
+
+void SaveOptionsDialog::save() {
+    m_settings.jpegRate = static_cast<std::int16_t>(m_jpegRateBar->value());
+    m_settings.jpegProgressive = m_progressiveBox->isChecked() ? -1 : 0;
+    m_settings.pngLevel = pngLevelFromPosition(m_pngLevelBar->value(), m_settings.pngLevel);
+    engine::settings::saveSettings(m_settings, m_settingsFile);
+    close();
+}
+
+void SaveOptionsDialog::keyPressEvent(QKeyEvent* event) {
+    // No button is the cancel button: Escape does not close the window.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

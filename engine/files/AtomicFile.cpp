@@ -60,6 +60,8 @@ bool fail(QString* error, const Failure& failure) {
     case ENOSPC:
     case EDQUOT:
         return fail(error, QT_TRANSLATE_NOOP("files", "the disk is full"));
+    case EFBIG:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the file is too large for the file system"));
     case EROFS:
         return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
     case EACCES:

@@ -39,6 +39,10 @@
         <translation>ディスクの空き容量が足りません。</translation>
     </message>
     <message>
+        <source>the file is too large for the file system</source>
+        <translation>ファイルがこのファイル システムには大きすぎます。</translation>
+    </message>
+    <message>
         <source>the file system is read-only</source>
         <translation>読み取り専用のファイル システムです。</translation>
     </message>

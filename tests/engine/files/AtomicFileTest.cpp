@@ -72,3 +72,51 @@ TEST(AtomicFile, StagedFilesTakeTheirNamesAtTheCommit) {
     EXPECT_TRUE(whys[0].isEmpty() && !whys[2].isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"fresh", "old"}));
 }
+
+// A write that fails says what the system said, not a guess: each cause its own
+// reason, and nothing left behind. Root mounts a full and a read-only file system.
+TEST(AtomicFile, FailedWritesNameTheirReason) {
+    QTemporaryDir dir;
+    testsupport::writeAll(dir.filePath("locked"), "old");
+    QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner);
+    QDir(dir.path()).mkdir("folder");
+    struct Row {
+        QString target;
+        const char* reason;
+    };
+    std::vector<Row> rows{
+        {dir.filePath("missing/x.png"), "the folder does not exist"},
+        {dir.filePath("folder"), "a folder has that name"},
+        {dir.filePath("locked"), "the file is read-only"},
+        {"/proc/x.png", "the folder takes no new files"},
+    };
+    std::vector<QByteArray> mounts;
+    const auto mount = [&](const char* name, unsigned long flags) {
+        const QString path = dir.filePath(name);
+        QDir(dir.path()).mkdir(name);
+        mounts.push_back(QFile::encodeName(path));
+        return geteuid() == 0 &&
+               ::mount("tmpfs", mounts.back().constData(), "tmpfs", flags, "size=64k") == 0;
+    };
+    if (mount("full", 0)) {
+        QFile filler(dir.filePath("full/filler"));
+        filler.open(QIODevice::WriteOnly);
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
+        rows.push_back({dir.filePath("full/x.png"), "the disk is full"});
+    }
+    if (mount("readonly", MS_RDONLY))
+        rows.push_back({dir.filePath("readonly/x.png"), "the file system is read-only"});
+    for (const Row& row : rows) {
+        QString why;
+        EXPECT_FALSE(engine::files::writeFileAtomically(row.target, QByteArray(8192, 'n'), &why))
+            << row.target.toStdString();
+        EXPECT_EQ(why.toStdString(), row.reason) << row.target.toStdString();
+    }
+    EXPECT_EQ(testsupport::readAll(dir.filePath("locked")), "old");
+    for (const QByteArray& point : mounts)
+        ::umount(point.constData());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"locked"});
+    if (rows.size() < 6)
+        GTEST_SKIP() << "only root can mount the full and read-only file systems";
+}

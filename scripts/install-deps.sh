@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Velmora need;
 # with "fuzz", also clang for the fuzz targets; with "package", the tools that
-# make and check the Debian package.
+# make and check the Debian package; with "stress", fonts the tests must not
+# depend on (scripts/stress-test.sh).
 # Idempotent: quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -17,6 +18,7 @@ packages=(
 )
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
+[ "${1:-}" = stress ] && packages+=(fonts-noto-core fonts-noto-cjk)
 
 missing=()
 for p in "${packages[@]}"; do

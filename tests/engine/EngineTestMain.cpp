@@ -11,6 +11,7 @@
 int main(int argc, char** argv) {
     std::optional<QTemporaryDir> home;
     testsupport::useFreshHome(home);
+    testsupport::useSuiteFonts();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

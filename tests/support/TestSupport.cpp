@@ -17,6 +17,10 @@
 
 namespace testsupport {
 
+void useSuiteFonts() {
+    qputenv("FONTCONFIG_FILE", VELMORA_TEST_FONTCONFIG);
+}
+
 void useFreshHome(std::optional<QTemporaryDir>& home) {
     if (!userStepFolder().isEmpty())
         return;

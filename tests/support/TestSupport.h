@@ -10,6 +10,11 @@
 
 namespace testsupport {
 
+// Text is drawn with the suite's own font configuration: the fonts the install
+// script installs and nothing else, whatever else the machine has. Processes
+// the test starts inherit it.
+void useSuiteFonts();
+
 // Whatever Qt or a library keeps in the home folder goes to a fresh one that
 // goes away with `home`. A step run as another user keeps that user's home.
 void useFreshHome(std::optional<QTemporaryDir>& home);

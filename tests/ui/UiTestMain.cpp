@@ -26,6 +26,7 @@ class PendingAnswers : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     std::optional<QTemporaryDir> home;
     testsupport::useFreshHome(home);
+    testsupport::useSuiteFonts();
     // No session bus is started for the widgets (D-Bus would note it in the home).
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/velmora-bus");

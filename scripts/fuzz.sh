@@ -11,13 +11,13 @@ scripts/install-deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_profile fuzz_png fuzz_picture
+cmake --build build-fuzz --target fuzz_profile fuzz_png fuzz_picture fuzz_text
 
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 failed=0
-for target in profile png picture; do
+for target in ${VELMORA_FUZZ_TARGETS:-profile png picture text}; do
     seeds=tests/fuzz/corpus/$target
     work=build-fuzz/corpus/$target
     log=build-fuzz/fuzz-$target.log

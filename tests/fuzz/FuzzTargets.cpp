@@ -14,7 +14,9 @@
 #include "engine/codecs/Decoders.h"
 #include "engine/codecs/PngHeader.h"
 #include "engine/image/Limits.h"
+#include "engine/cut/Render.h"
 #include "engine/settings/Profile.h"
+#include "engine/text/TextDrawing.h"
 
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
@@ -166,6 +168,39 @@ QString picture(const QByteArray& input) {
     return digest(image);
 }
 
+QString text(const QByteArray& input) {
+    // Set before fontconfig first reads its configuration, in this process.
+    static const bool suiteFonts = qputenv("FONTCONFIG_FILE", VELMORA_TEST_FONTCONFIG);
+    FUZZ_CHECK(suiteFonts);
+    if (input.size() < 2)
+        return QStringLiteral("too short");
+    static const char* const Faces[] = {"IPA Pゴシック",     "@IPAゴシック",   "IPA明朝",
+                                        "DejaVu Sans",      "DejaVu Serif",   "Noto Color Emoji",
+                                        "No Such Family", ""};
+    static const double Huge[] = {100, 500, 2000, 24575, 30000, 1e9};
+    const auto size = static_cast<unsigned char>(input[0]);
+    const auto style = static_cast<unsigned char>(input[1]);
+    const double points = size < 250 ? 1 + size % 48 : Huge[size - 250];
+    const engine::text::FontSpec font = engine::text::fontRequest(
+        QString::fromUtf8(Faces[style & 7]), points, (style & 8) != 0, (style & 16) != 0);
+    // A few hundred bytes make any line the window takes; longer ones only cost time.
+    const QString line = QString::fromUtf8(input.mid(2, 400));
+    const bool smooth = (style & 32) != 0;
+    const engine::text::Letters letters(line, font, smooth);
+    const QSize measured = letters.size();
+    FUZZ_CHECK(measured.width() >= 0 && measured.height() >= 0);
+    // Grey edges may reach a pixel further than hard ones; hard letters are measured alike.
+    FUZZ_CHECK(smooth || engine::text::measureText(line, font) == measured);
+    if (line.isEmpty())
+        FUZZ_CHECK(measured.width() == 0);
+    if (!engine::cut::textSizeAllowed(measured.width(), measured.height()))
+        return QStringLiteral("%1x%2 refused").arg(measured.width()).arg(measured.height());
+    const engine::image::Image cover = letters.cover();
+    FUZZ_CHECK(cover.isNull() == (measured.width() == 0 || measured.height() == 0));
+    FUZZ_CHECK(cover.isNull() || QSize(cover.width(), cover.height()) == measured);
+    return digest(cover);
+}
+
 Target targetNamed(const QString& name) {
     if (name == QLatin1String("profile"))
         return profile;
@@ -173,6 +208,8 @@ Target targetNamed(const QString& name) {
         return png;
     if (name == QLatin1String("picture"))
         return picture;
+    if (name == QLatin1String("text"))
+        return text;
     return nullptr;
 }
 

@@ -15,6 +15,10 @@ QString profile(const QByteArray& input);
 QString png(const QByteArray& input);
 // The picture loader (BMP, ICO, GIF, JPEG and PNG by content).
 QString picture(const QByteArray& input);
+// A line of text through layout and rasterising, with the suite's fonts: the
+// first byte picks the size, the second the face and style, the rest is the
+// text as UTF-8, whatever its bytes.
+QString text(const QByteArray& input);
 
 using Target = QString (*)(const QByteArray&);
 // The target for a corpus folder's name, or nullptr.

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of the fuzz targets into tests/fuzz/corpus.
+"""Writes the seed corpora of the fuzz targets into tests/fuzz/corpus: all of
+them, or those named (picture and png come together), e.g. `make_seeds.py text`.
 
 Bitmaps, icons and the hostile files are built byte by byte here; PNG, GIF and
 JPEG files come from ImageMagick 6 (convert-im6.q16). Run it again only to
@@ -251,14 +252,42 @@ def profiles():
     put("profile", "quoted-and-blank.bin", b"\x00 q \x00[Data]\r\n  Mongon = \"quoted\" \r\n")
 
 
+def texts():
+    # First byte: the size; second: face (low 3 bits), bold 8, italic 16, smooth 32;
+    # then the text as UTF-8, whatever its bytes.
+    def text(name, size, style, body):
+        put("text", name, bytes([size, style]) + body)
+    text("latin.bin", 20, 3, "Sample ffi".encode())
+    text("japanese-bold-italic.bin", 30, 0 | 8 | 16, "切り文字のサンプル".encode())
+    text("vertical.bin", 24, 1, "縦書きー「」ｱA7".encode())
+    text("bidi-controls.bin", 18, 3,
+         "a\u202eabc\u202c \u2067\u05e9\u05dc\u05d5\u05dd\u2069 \u200f!".encode())
+    text("arabic-marks.bin", 36, 4 | 32, "\u0628\u0650\u0633\u0652\u0645\u0650 \u0627\u0644\u0644\u0651\u0647".encode())
+    text("combining-stack.bin", 40, 0, "e\u0301\u0302\u0303\u0304\u0323 A\u030a".encode())
+    text("joiners-emoji.bin", 24, 5,
+         "\U0001F468\u200d\U0001F469\u200d\U0001F467 \U0001F44D\U0001F3FD \U0001F1EF\U0001F1F5 #\ufe0f\u20e3".encode())
+    text("unassigned-and-private.bin", 16, 6,
+         "\u0378\U000E0100x\uE000\U0010FFFD\uFFFE".encode())
+    text("controls-and-tab.bin", 12, 3, b"a\tb\x00c\x1b\r\nd\x7f")
+    text("broken-utf8.bin", 20, 2, b"\xc3\x28 \xe2\x82 \xf0\x9f\x91 \xed\xa0\x80 \xff")
+    text("huge-size.bin", 255, 0, "字".encode())
+    text("empty.bin", 10, 0, b"")
+
+
 def main():
-    for target in ("picture", "png", "profile"):
+    import sys
+    wanted = sys.argv[1:] or ["picture", "png", "profile", "text"]
+    for target in wanted:
         os.makedirs(os.path.join(CORPUS, target), exist_ok=True)
-    bitmaps()
-    png_data = imagemagick_files()
-    icons(png_data)
-    hostile_bitmaps()
-    profiles()
+    if "picture" in wanted or "png" in wanted:
+        bitmaps()
+        png_data = imagemagick_files()
+        icons(png_data)
+        hostile_bitmaps()
+    if "profile" in wanted:
+        profiles()
+    if "text" in wanted:
+        texts()
 
 
 if __name__ == "__main__":

@@ -267,11 +267,11 @@ bool readSettings(const QString& name, engine::settings::Settings& settings, QSt
 
 // A font file that cannot be used is an input error; a family that is not
 // installed draws with the font system's choice, said on standard error.
-bool checkFont(const engine::text::FontSpec& font, Messages& messages) {
-    if (!font.file.isEmpty()) {
-        if (engine::text::isFontFile(font.file))
+bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages& messages) {
+    if (!font.file.isEmpty() || engine::text::looksLikeFontFile(name)) {
+        if (!font.file.isEmpty() && engine::text::isFontFile(font.file))
             return true;
-        messages.say(Cut::tr("%1: the font file cannot be read").arg(font.file));
+        messages.say(Cut::tr("%1: the font file cannot be read").arg(name));
         return false;
     }
     if (!engine::text::isInstalled(font))
@@ -310,18 +310,17 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         messages.say(Cut::tr("%1: the settings file cannot be read: %2").arg(o.settings, why));
         return InputUnreadable;
     }
+    const QString face = o.font.isEmpty() ? s.fontFamily : o.font;
     const engine::text::FontSpec font = engine::text::fontRequest(
-        o.font.isEmpty() ? s.fontFamily : o.font, o.size.value_or(s.pointSize),
-        o.bold || s.bold != 0, o.italic || s.italic != 0);
-    if (!checkFont(font, messages))
+        face, o.size.value_or(s.pointSize), o.bold || s.bold != 0, o.italic || s.italic != 0);
+    if (!checkFont(face, font, messages))
         return InputUnreadable;
     Job job{{QString(), font, engine::cut::tartan(),
              o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)), o.smooth,
              o.transparent},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
              o.pngLevel.value_or(s.pngLevel)}};
-    if (!o.pattern.isEmpty() && engine::codecs::loadPattern(o.pattern, job.request.pattern) !=
-                                    engine::codecs::PatternLoad::Loaded) {
+    if (!o.pattern.isEmpty() && !engine::codecs::loadPattern(o.pattern, job.request.pattern)) {
         messages.say(Cut::tr("%1: the pattern picture cannot be read").arg(o.pattern));
         return InputUnreadable;
     }

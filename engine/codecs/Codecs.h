@@ -21,18 +21,11 @@ bool decodePicture(QByteArrayView data, image::Image& picture, QString* why = nu
 // The same for a file, read whole up to the largest file a picture can need.
 bool loadPicture(const QString& fileName, image::Image& picture, QString* why = nullptr);
 
-enum class PatternLoad {
-    Loaded,
-    Refused,     // not read, nothing to show
-    Undecodable, // a .png name with a good header but broken pixels
-};
-
 // A pattern picture as the pattern holder takes it. A name ending in ".png"
-// (any case) must start with the PNG signature and gives the size its header
-// names; the picture then lies at the origin of a transparent sheet of that
-// size, which is all `picture` holds when its pixels cannot be decoded. Any
-// other name is read by its content. `why` says why it was not loaded.
-PatternLoad loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr);
+// (any case) must start with the PNG signature, and its header's size is
+// checked before any pixel is decoded. Any other name is read by its content.
+// False, with `picture` untouched and `why` saying why, when it cannot be used.
+bool loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr);
 
 // 24-bit Windows bitmap, bottom-up; transparency laid over black.
 bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = nullptr);
@@ -50,9 +43,9 @@ bool encodePng(const image::Image& picture, int level, QByteArray& out, QString*
 enum class ImageFormat { Bmp, Jpeg, Png };
 
 struct EncodeOptions {
-    int jpegRate = 50;
-    bool progressive = false;
-    int pngLevel = 1;
+    int jpegRate;
+    bool progressive;
+    int pngLevel;
 };
 
 // The picture as a file of that format, with the options that format takes:

@@ -133,36 +133,32 @@ bool loadPicture(const QString& fileName, image::Image& picture, QString* why) {
     return readWhole(fileName, data, why) && decodePicture(data, picture, why);
 }
 
-PatternLoad loadPattern(const QString& fileName, image::Image& picture, QString* why) {
+bool loadPattern(const QString& fileName, image::Image& picture, QString* why) {
     if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
-        return loadPicture(fileName, picture, why) ? PatternLoad::Loaded : PatternLoad::Refused;
+        return loadPicture(fileName, picture, why);
     QByteArray data;
     if (!readWhole(fileName, data, why))
-        return PatternLoad::Refused;
+        return false;
     const PngHeader header =
         parsePngHeader(QByteArrayView(data).first(std::min<qsizetype>(24, data.size())));
-    if (!header.signatureOk) {
-        refuse(why, QT_TRANSLATE_NOOP("pictures", "the name ends in .png, but the file is no PNG"));
-        return PatternLoad::Refused;
-    }
-    // The sheet takes the header's size, and the picture lies at its origin.
+    if (!header.signatureOk)
+        return refuse(why,
+                      QT_TRANSLATE_NOOP("pictures", "the name ends in .png, but the file is no PNG"));
+    // The sheet takes the header's size, checked before anything is decoded.
     image::Image sheet;
     if (image::pictureSizeAllowed(header.width, header.height))
         sheet = image::Image(header.width, header.height, image::Format::Argb32);
-    if (sheet.isNull()) {
-        refuse(why, TooLarge);
-        return PatternLoad::Refused;
-    }
+    if (sheet.isNull())
+        return refuse(why, TooLarge);
     image::Image decoded;
-    const bool done = decodePng(data, decoded);
+    if (!decodePng(data, decoded))
+        return refuse(
+            why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
     const int w = std::min(decoded.width(), sheet.width());
-    for (int y = 0; done && y < std::min(decoded.height(), sheet.height()); ++y)
+    for (int y = 0; y < std::min(decoded.height(), sheet.height()); ++y)
         std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));
     picture = std::move(sheet);
-    if (done)
-        return PatternLoad::Loaded;
-    refuse(why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
-    return PatternLoad::Undecodable;
+    return true;
 }
 
 } // namespace engine::codecs

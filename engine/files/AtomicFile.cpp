@@ -34,8 +34,6 @@ bool fail(QString* error, const char* why) {
     return false;
 }
 
-const char* const WriteFailed = QT_TRANSLATE_NOOP("files", "the file could not be written");
-
 } // namespace
 
 #ifdef Q_OS_UNIX
@@ -44,12 +42,16 @@ namespace {
 // File names here are the system's bytes, so that no name changes on its way.
 using Path = QByteArray;
 
-// The first reason a step failed, kept while the cleanup after it runs.
+// The first reason a step failed, kept while the cleanup after it runs: the
+// system's error number, or `cause` for a step that is no system call.
 struct Failure {
+    Failure() { errno = 0; }
     int code = 0;
-    bool step(bool ok) {
+    bool step(bool ok, int cause = 0) {
         if (!ok && code == 0)
-            code = errno != 0 ? errno : EIO;
+            code = cause != 0 ? cause : errno != 0 ? errno : EIO;
+        if (!ok)
+            errno = 0;
         return ok;
     }
 };
@@ -133,7 +135,7 @@ bool writeInPlace(const Path& path, const QByteArray& data, Failure& f) {
     if (!f.step(fd >= 0))
         return false;
     struct stat st {};
-    bool ok = f.step(::fstat(fd, &st) == 0 && S_ISREG(st.st_mode));
+    bool ok = f.step(::fstat(fd, &st) == 0) && f.step(S_ISREG(st.st_mode), EINVAL);
     const off_t oldSize = st.st_size;
     const auto newSize = static_cast<off_t>(data.size());
     if (ok && newSize > oldSize) {
@@ -329,7 +331,7 @@ std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector
 #else
         bool ok = ::fsync(file.fd) == 0;
 #endif
-        ok = f.step(ok) && f.step(!file.temporary.isEmpty() || giveName(file));
+        ok = f.step(ok) && f.step(!file.temporary.isEmpty() || giveName(file), EEXIST);
         ok = f.step(::close(file.fd) == 0) && ok;
         if (ok && f.step(::rename(file.temporary.constData(), file.target.constData()) == 0))
             continue;
@@ -340,6 +342,10 @@ std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector
     return done;
 }
 #else
+namespace {
+const char* const WriteFailed = QT_TRANSLATE_NOOP("files", "the file could not be written");
+} // namespace
+
 bool isWritableTarget(const QString& path) {
     QFileInfo info(path);
     if (info.exists())

@@ -1,5 +1,6 @@
 #include "Profile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include "engine/files/AtomicFile.h"
@@ -111,6 +112,12 @@ std::optional<Profile> Profile::read(const QString& fileName, QString* why) {
     constexpr qint64 Limit = 16LL * 1024 * 1024;
     if (!QFile::exists(fileName))
         return Profile();
+    // A FIFO or device by that name would block the start-up or never end.
+    if (!files::isRegularFile(fileName)) {
+        if (why)
+            *why = QCoreApplication::translate("files", "it is no ordinary file");
+        return std::nullopt;
+    }
     QByteArray data;
     if (!files::readWholeFile(fileName, Limit, data, why))
         return std::nullopt;

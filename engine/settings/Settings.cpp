@@ -116,7 +116,8 @@ Settings settingsFrom(const Profile& profile) {
                 if constexpr (std::is_same_v<T, QString>) {
                     s.*member = readExact(profile, key, defaults.*member);
                 } else if constexpr (std::is_same_v<T, float>) {
-                    parseFontSize(textOf(profile, key.section, key.name, QStringLiteral("10.0")),
+                    parseFontSize(textOf(profile, key.section, key.name,
+                                         formatFontSize(defaults.*member)),
                                   s.*member);
                 } else {
                     // A key whose text does not convert to its type takes the default.

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "engine/settings/Profile.h"
+#include "engine/settings/Ranges.h"
 
 // The program's settings: read from "Velmora.Ini" at start-up, written back at
 // the program's save points. The file lives beside the executable, or in the
@@ -17,12 +18,12 @@ struct Settings {
     QString text = QStringLiteral("Sample");
     std::int32_t groundColor = 0; // 0x00BBGGRR
     QString fontFamily = QStringLiteral("ＭＳ Ｐゴシック");
-    float pointSize = 10.0f;
+    float pointSize = FontSize.fallback;
     std::int16_t italic = 0;
     std::int16_t bold = 0;
-    std::int16_t jpegRate = 50;
+    std::int16_t jpegRate = JpegRate.fallback;
     std::int16_t jpegProgressive = 0;
-    std::int16_t pngLevel = 1;
+    std::int16_t pngLevel = PngLevel.fallback;
     std::int16_t acceptGif = 1; // read only: 0 none, 1 dropped and chosen, others chosen only
 
     bool operator==(const Settings&) const = default;

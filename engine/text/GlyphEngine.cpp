@@ -170,7 +170,7 @@ bool looksLikeFontFile(const QString& name) {
 
 FontSpec fontRequest(const QString& name, double pointSize, bool bold, bool italic) {
     FontSpec font{QString(), pointSize, bold, italic};
-    if (looksLikeFontFile(name))
+    if (files::isRegularFile(name))
         font.file = name;
     else if (name.startsWith(u'@'))
         font = {name.mid(1), pointSize, bold, italic, QString(), true};

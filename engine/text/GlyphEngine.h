@@ -27,8 +27,8 @@ struct FontSpec {
     bool vertical = false; // full-width characters turned, as Windows' "@" faces do
 };
 
-// The request for a face name as a user gives it: the path or file name of a
-// font file, "@" and a family for its vertical twin, or a family.
+// The request for a face name as a user gives it: an existing font file, "@"
+// and a family for its vertical twin, or a family.
 FontSpec fontRequest(const QString& name, double pointSize, bool bold = false, bool italic = false);
 
 // Bold and italic the face itself lacks, which the caller or the engine

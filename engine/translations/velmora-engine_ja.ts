@@ -43,6 +43,10 @@
         <translation>ファイルがこのファイル システムには大きすぎます。</translation>
     </message>
     <message>
+        <source>it is no ordinary file</source>
+        <translation>通常のファイルではありません。</translation>
+    </message>
+    <message>
         <source>the file system is read-only</source>
         <translation>読み取り専用のファイル システムです。</translation>
     </message>

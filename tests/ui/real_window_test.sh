@@ -52,7 +52,7 @@ finish() {
     pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
 }
-# Copies the result with a click on Board and reads the image's size from the
+# Copies the result with a click on the result view and reads the image's size from the
 # PNG's IHDR, big-endian at bytes 16 and 20.
 copy_result() {
     click "$wid" 12 236
@@ -134,8 +134,8 @@ start
 click "$wid" 32 212           # 開始
 copy_result
 [ "$w" -gt 800 ] && [ "$h" -le 80 ] || fail "result is ${w}x${h}, not wider than the screen"
-# The view reaches from Board's place (8, 232) to the window's edges: 355 pixels
-# wide at first, of which Board's one-pixel border takes one at either end.
+# The view reaches from the result's place (8, 232) to the window's edges: 355 pixels
+# wide at first, of which the result's one-pixel border takes one at either end.
 [ "$(differ 354 "$h" 9 233 0)" = 0 ] || fail "the window does not show the result's left end"
 xdotool mousemove --window "$wid" 100 260 keydown shift click --repeat 40 --delay 20 5 keyup shift
 sleep 0.5

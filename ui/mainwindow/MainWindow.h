@@ -29,19 +29,7 @@ class MainWindow : public QWidget {
     // What the letters are drawn with: the chosen face and size, bold and italic.
     const engine::text::FontSpec& drawingFont() const { return m_font; }
 
-  public slots:
-    // "開始": renders the letters, then stores the text and font and writes the settings.
-    void renderLetters();
-    // "保存": asks for a name and writes the image shown as BMP, JPEG or PNG.
-    void saveImage();
-    void showSaveOptions();
-    void choosePattern();
-    void chooseColor();
-    // The first file of an accepted kind that loads becomes the pattern.
-    void dropPatternFiles(const QStringList& paths);
-    void copyResult();
-
-  public:
+    // The steps the actions are made of, for the benchmarks and the tests too.
     // Makes the picture file the pattern; otherwise the pattern stays and
     // `why` says what was wrong.
     bool loadPattern(const QString& path, QString* why = nullptr);
@@ -54,6 +42,18 @@ class MainWindow : public QWidget {
     // The drawing font from the face and size shown and the style flags; a
     // size that is no positive number leaves the size as it was.
     void applyFont();
+
+  public slots:
+    // "開始": renders the letters, then stores the text and font and writes the settings.
+    void renderLetters();
+    // "保存": asks for a name and writes the image shown as BMP, JPEG or PNG.
+    void saveImage();
+    void showSaveOptions();
+    void choosePattern();
+    void chooseColor();
+    // The first file of an accepted kind that loads becomes the pattern.
+    void dropPatternFiles(const QStringList& paths);
+    void copyResult();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

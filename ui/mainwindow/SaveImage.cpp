@@ -35,11 +35,11 @@ void MainWindow::saveImage() {
     const QString name = trimSpaces(chosen.path);
     if (name.isEmpty())
         return;
-    rememberFolderOf(name);
     const SaveTarget target = decideSaveTarget(name, chosen.filterIndex);
     const TargetStatus status = checkSaveTarget(this, target.fileName);
     if (status == TargetStatus::Failed)
         return;
+    rememberFolderOf(name);
     if (status == TargetStatus::Exists &&
         ui::messageBox(this, QStringLiteral("上書きしますか？\r\n") + target.fileName,
                        QStringLiteral("上書き確認"), ui::MsgIcon::Question, ui::MsgButtons::YesNo,

@@ -6,7 +6,10 @@ namespace ui {
 
 QFont classicFont() {
     QFont font;
-    QStringList families = engine::text::classicFaceSubstitutes(QStringLiteral("ＭＳ Ｐゴシック"));
+    // The classic face itself where it is installed (on Windows), else its stand-ins.
+    const QString classic = QStringLiteral("ＭＳ Ｐゴシック");
+    QStringList families{classic};
+    families += engine::text::classicFaceSubstitutes(classic);
     families.append(QStringLiteral("sans-serif"));
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);

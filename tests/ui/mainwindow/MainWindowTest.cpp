@@ -85,6 +85,11 @@ TEST_F(Window, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
     }
     form->resize(363, 338);
     EXPECT_EQ(testsupport::clippedCaptions(form.get()).join("; ").toStdString(), "");
+    // The captions' face: a proportional Japanese Gothic at the classic 9 points.
+    const QFontInfo face(form->font());
+    EXPECT_EQ(face.family(), "IPAPGothic");
+    EXPECT_FALSE(face.fixedPitch());
+    EXPECT_EQ(face.pointSize(), 9);
     EXPECT_EQ(form->windowTitle(), "ベルモラ");
     EXPECT_FALSE(form->windowIcon().isNull());
     EXPECT_EQ(patternView()->parentWidget(), child("patternFrame"));

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,6 +133,14 @@ TEST_F(Saving, EmptyFileIsOverwrittenWithoutQuestion) {
     answerFileDialog(target);
     form->saveImage(); // a question would block here until the test times out
     EXPECT_EQ(decoded(target), board());
+    // The next save dialog opens where this one saved.
+    QString opened;
+    testsupport::onNextModal([&](QWidget* w) {
+        opened = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+        qobject_cast<QFileDialog*>(w)->reject();
+    });
+    form->saveImage();
+    EXPECT_EQ(opened, QDir(out.path()).absolutePath());
 }
 
 TEST_F(Saving, CancelTouchesNothing) {

@@ -84,9 +84,14 @@ TEST_F(Options, OpensFromTheSettings) {
                            "progressiveBox", "pngLevelBar", "saveButton"};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(nextTabStop(in(f, order[i])), in(f, order[i + 1])) << "after " << order[i];
-    // What the PNG positions do is told where the numbers are.
-    for (const char* position : {"0", "1", "2"})
-        EXPECT_TRUE(level->toolTip().contains(QString(position) + ":")) << position;
+    // What each PNG position does is told where the numbers are: position 0
+    // stores the fastest level, 1 the balanced one, 2 the smallest files.
+    const QStringList tips = level->toolTip().split('\n');
+    ASSERT_EQ(tips.size(), 3);
+    for (const auto& [position, says] : {std::pair{0, "速さ"}, {1, "標準"}, {2, "小さ"}}) {
+        EXPECT_TRUE(tips[position].startsWith(QString::number(position) + ":")) << position;
+        EXPECT_TRUE(tips[position].contains(QString::fromUtf8(says))) << position;
+    }
 
     settings.jpegRate = 1;
     settings.pngLevel = 0;

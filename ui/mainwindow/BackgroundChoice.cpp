@@ -27,7 +27,7 @@ QString unreadable(const QString& path, const QString& why) {
 
 bool MainWindow::loadPattern(const QString& path, QString* why) {
     engine::image::Image picture;
-    if (engine::codecs::loadPattern(path, picture, why) != engine::codecs::PatternLoad::Loaded)
+    if (!engine::codecs::loadPattern(path, picture, why))
         return false;
     setPattern(picture);
     return true;

@@ -29,14 +29,18 @@ export QT_QPA_PLATFORM=xcb HOME="$home"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME
 
 fail() { echo "FAIL: $*"; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
-gone() {
-    for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0; sleep 0.1; done
+# Every check of something the program does waits for it to happen, however
+# busy the machine, for 30 seconds at most; none sleeps a fixed time and hopes.
+await() {
+    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
     return 1
 }
-focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
-key() { xdotool key "$@"; sleep 0.3; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.5; }
+window() { timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | tail -n 1; }
+shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null; }
+gone() { await eval "! shown '$1'"; }
+focus() { xdotool windowfocus --sync "$1"; }
+key() { xdotool key "$@"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 settings() { sha256sum < "$prog/Velmora.Ini"; }
 start() {
     "$prog/velmora" & pid=$!
@@ -46,8 +50,7 @@ start() {
 }
 finish() {
     click "$wid" 328 212     # 閉じる
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$pid" 2>/dev/null; then fail "still running after 閉じる"; fi
+    await eval '! kill -0 "$pid" 2>/dev/null' || fail "still running after 閉じる"
     status=0; wait "$pid" || status=$?
     pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
@@ -55,8 +58,10 @@ finish() {
 # Copies the result with a click on the result view and reads the image's size from the
 # PNG's IHDR, big-endian at bytes 16 and 20.
 copy_result() {
+    rm -f "$out/clip.png"
     click "$wid" 12 236
-    xclip -selection clipboard -t image/png -o > "$out/clip.png"
+    await eval 'xclip -selection clipboard -t image/png -o > "$out/clip.png" 2>/dev/null' ||
+        fail "no image on the clipboard after a click on the result"
     read -r w h < <(od -An -tu1 -j16 -N8 "$out/clip.png" |
         awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
 }
@@ -74,9 +79,12 @@ grep -q "^Mongon=Sample" "$prog/Velmora.Ini" || fail "settings file content"
 before=$(settings)
 click "$wid" 100 17           # into the text box
 key Return KP_Enter
+# The program has taken those keys once it has answered the copy that follows them.
+key ctrl+a ctrl+c
+await eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = Sample ]' || fail "the text box is not \"Sample\""
 [ "$before" = "$(settings)" ] || fail "Enter in the text box pressed a button"
 key Tab Tab Tab Tab Tab Tab Tab Return   # to 開始, then Enter
-[ "$before" != "$(settings)" ] || fail "Enter on the focused 開始 did not press it"
+await eval '[ "$before" != "$(settings)" ]' || fail "Enter on the focused 開始 did not press it"
 
 copy_result
 if [ "$w" -lt 20 ] || [ "$w" -gt 120 ] || [ "$h" -lt 8 ] || [ "$h" -gt 40 ]; then
@@ -100,10 +108,10 @@ options=$(window "保存オプション")
 [ -n "$options" ] || fail "no options window"
 focus "$options"
 key Escape
-xdotool search --onlyvisible --name "^保存オプション\$" >/dev/null || fail "Escape closed the options window"
+# Had Escape closed the window, these keys would not reach 保存 and store the options.
 key Tab Tab Tab space shift+Tab shift+Tab shift+Tab KP_Enter   # past the rate, tick progressive, back to 保存, keypad Enter
 gone "保存オプション" || fail "keypad Enter on the focused 保存 did not press it"
-grep -q "^Prgrs=-1" "$prog/Velmora.Ini" || fail "the options were not stored"
+grep -q "^Prgrs=-1" "$prog/Velmora.Ini" || fail "Escape closed the options window, or they were not stored"
 
 click "$wid" 88 212           # 保存
 dialog=$(window "ファイルの保存")
@@ -111,9 +119,13 @@ dialog=$(window "ファイルの保存")
 focus "$dialog"
 xdotool type --delay 20 "$prog/order.jpg"
 key Tab Down Return           # then the bitmap file type, and save
+# The question whether to create the new file bears the dialog's title too.
+await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
+    fail "no question before a new file is made"
+focus "$(window "ファイルの保存")"
 key Return                    # yes, create the new file
 gone "ファイルの保存" || fail "the save dialog stayed open"
-[ "$(head -c 2 "$prog/order.jpg.BMP" 2>/dev/null)" = BM ] ||
+await eval '[ "$(head -c 2 "$prog/order.jpg.BMP" 2>/dev/null)" = BM ]' ||
     fail "typed order.jpg with the bitmap type did not give order.jpg.BMP: $(ls "$prog")"
 
 click "$wid" 224 168          # the colour's "..."
@@ -136,14 +148,12 @@ copy_result
 [ "$w" -gt 800 ] && [ "$h" -le 80 ] || fail "result is ${w}x${h}, not wider than the screen"
 # The view reaches from the result's place (8, 232) to the window's edges: 355 pixels
 # wide at first, of which the result's one-pixel border takes one at either end.
-[ "$(differ 354 "$h" 9 233 0)" = 0 ] || fail "the window does not show the result's left end"
+await eval '[ "$(differ 354 "$h" 9 233 0)" = 0 ]' || fail "the window does not show the result's left end"
 xdotool mousemove --window "$wid" 100 260 keydown shift click --repeat 40 --delay 20 5 keyup shift
-sleep 0.5
-[ "$(differ 354 "$h" 8 233 $((w - 354)))" = 0 ] ||
+await eval '[ "$(differ 354 "$h" 8 233 $((w - 354)))" = 0 ]' ||
     fail "Shift and the wheel did not scroll to the result's right end"
 xdotool windowsize "$wid" 700 400   # the view grows to 692 pixels, still at the right end
-sleep 0.8
-[ "$(differ 691 "$h" 8 233 $((w - 691)))" = 0 ] ||
+await eval '[ "$(differ 691 "$h" 8 233 $((w - 691)))" = 0 ]' ||
     fail "a wider window does not show more of the result"
 finish
 

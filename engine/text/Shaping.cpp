@@ -8,6 +8,9 @@
 #include <QTextBoundaryFinder>
 #include <unicode/ubidi.h>
 
+#include <ft2build.h>
+#include FT_ADVANCES_H
+
 namespace engine::text {
 namespace {
 
@@ -91,6 +94,25 @@ std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, double scale,
             FT_Pos(std::lround(metrics.vertAdvance * scale))};
 }
 
+// FreeType hands advances over as 16.16 pixels: an advance of 32,768 pixels or
+// more wraps round to a small or negative one. Only faces with such a glyph at
+// this size can be hit.
+bool wrapsAdvances(const Face* face, double ppem) {
+    const FT_Face ft = face->ft;
+    return FT_IS_SCALABLE(ft) && ft->units_per_EM > 0 &&
+           ft->max_advance_width * ppem / ft->units_per_EM >= 32767;
+}
+
+// The shaped advance, or where it may have wrapped round the glyph's own advance
+// at this size, in 26.6: a line that wide is refused, never drawn.
+FT_Pos trueAdvance(Face* face, unsigned glyph, double ppem, FT_Pos shaped) {
+    FT_Fixed units = 0;
+    if (FT_Get_Advance(face->ft, glyph, FT_LOAD_NO_SCALE, &units) != 0)
+        return shaped;
+    const double pixels = units * ppem / face->ft->units_per_EM;
+    return pixels >= 32767 ? FT_Pos(std::llround(pixels * 64)) : shaped;
+}
+
 // Shapes one item and appends its glyphs, left to right as they show.
 void shape(const QString& text, const Item& item, double pointSize, int extraAdvance,
            hb_buffer_t* buffer, Line& line) {
@@ -111,6 +133,8 @@ void shape(const QString& text, const Item& item, double pointSize, int extraAdv
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, &count);
     const auto scaled = [scale](hb_position_t v) { return FT_Pos(std::lround(v * scale)); };
+    const double ppem = pointSize * 96.0 / 72.0;
+    const bool mayWrap = wrapsAdvances(item.face, ppem);
     for (unsigned g = 0; g < count; ++g) {
         // Letter spacing (emboldening's widening) goes after a whole cluster,
         // so that marks stay on their bases.
@@ -125,7 +149,10 @@ void shape(const QString& text, const Item& item, double pointSize, int extraAdv
         }
         line.glyphs.push_back({item.face, info[g].codepoint, scale,
                                line.advance + scaled(pos[g].x_offset), scaled(pos[g].y_offset)});
-        line.advance += scaled(pos[g].x_advance) + extra;
+        line.advance += (mayWrap ? trueAdvance(item.face, info[g].codepoint, ppem,
+                                               scaled(pos[g].x_advance))
+                                 : scaled(pos[g].x_advance)) +
+                        extra;
     }
 }
 

@@ -242,6 +242,19 @@ TEST(CutProcess, NothingIsLostSilently) {
         {"$CUT -o a.png A && mv a.png $'p\\xfe.png' && $CUT --pattern $'p\\xfe.png' -o b.png A", 0,
          ""},
         {"$CUT -o 'z%0999999999d.png' --batch /dev/null", 1, "at most 20 digits"},
+        {"$CUT -o 'w%021d.png' --batch <(echo x)", 1, "at most 20 digits"},
+        {"$CUT -o 'w%020d.png' --batch <(echo x) && test -s w00000000000000000001.png", 0, ""},
+        // A line that is no text and a line too wide in one batch: the output's failure wins.
+        {"printf 'ok\\n\\xff\\n%s\\n' $(printf 'W%.0s' {1..3000}) | $CUT --size 20 -o 'm%d.png'"
+         " --batch -; s=$?; test -s m1.png -a ! -e m2.png -a ! -e m3.png && exit $s",
+         3, "line 3"},
+        // Names at the ends of each UTF-8 length and around the surrogates keep their bytes,
+        // and so do the bytes no UTF-8 text holds.
+        {"for n in $'\\x7f' $'\\xc2\\x80' $'\\xdf\\xbf' $'\\xe0\\xa0\\x80' $'\\xed\\x9f\\xbf'"
+         " $'\\xed\\xa0\\x80' $'\\xed\\xbf\\xbf' $'\\xee\\x80\\x80' $'\\xef\\xbf\\xbf'"
+         " $'\\xf0\\x90\\x80\\x80' $'\\xf4\\x8f\\xbf\\xbf' $'\\xf4\\x90\\x80\\x80' $'\\xc0\\x80';"
+         " do $CUT -o \"$n.png\" A && test -s \"$n.png\" || exit 9; done",
+         0, ""},
         {"$CUT -o z.png --batch /dev/null", 1, "z.png: a batch output name needs %d or %0Nd"},
         {"$CUT --size 1e30 -o y.png W", 3, "32,767 pixels tall"},
         {"printf '[PNG]\\r\\nRate=7\\r\\n' > s.ini; $CUT --settings s.ini -o a.png A", 0, ""},
@@ -306,6 +319,17 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         stale DejaVuSerif DejaVuSans; conf 'DejaVu Serif'; draw 'Velmora Test' 4.png
         cmp 4.png serif.png
         stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png
+        # Each variable that can change fontconfig's answer sends the lookup back to it.
+        for change in LC_CTYPE=C LANG=C LANGUAGE=en FC_LANG=en FONTCONFIG_PATH=/nowhere \
+            FONTCONFIG_SYSROOT=/ XDG_CONFIG_HOME=$PWD/xc XDG_DATA_HOME=$PWD/xd \
+            XDG_CURRENT_DESKTOP=Other; do
+            draw 'Velmora Test' base.png # remembered for the environment as it was
+            stale DejaVuSerif DejaVuSans; (export "$change"; draw 'Velmora Test' v.png)
+            cmp v.png serif.png || { echo "$change used a stale answer" >&2; exit 1; }
+        done
+        # A relative cache folder is ignored, as the XDG rules say: ~/.cache instead.
+        (export XDG_CACHE_HOME=relative; draw 'Velmora Test' r.png)
+        test ! -e relative && test -s "$HOME/.cache/velmora/faces"
         # A change stamped after the start, as one made while the run looks fonts up.
         cp cache/velmora/faces kept; touch -d @$(( $(date +%s) + 3600 )) conf/fonts.conf
         draw 'Velmora Test' 6.png; cmp kept cache/velmora/faces # not kept)");

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "engine/files/ReadFile.h"
+#include "support/TestSupport.h"
+
+// An input is read whole at exactly its limit and refused one byte past it, a
+// file and a pipe alike, on either side of a read's chunk too.
+TEST(ReadFile, WholeAtTheLimitRefusedOnePast) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("input"), fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const qint64 limit : {0, 10, 65535, 65536, 65537, 200000}) {
+        for (const qint64 size : {limit - 1, limit, limit + 1}) {
+            if (size < 0)
+                continue;
+            SCOPED_TRACE(std::to_string(size) + " bytes, limit " + std::to_string(limit));
+            const QByteArray bytes(size, 'x');
+            testsupport::writeAll(file, bytes);
+            QProcess writer; // the pipe's other end
+            writer.start("sh", {"-c", "cat \"$0\" > \"$1\"", file, fifo});
+            for (const QString& name : {file, fifo}) {
+                QByteArray data("old");
+                QString why;
+                const bool read = engine::files::readWholeFile(name, limit, data, &why);
+                EXPECT_EQ(read, size <= limit) << name.toStdString();
+                EXPECT_EQ(data, read ? bytes : QByteArray("old"));
+                EXPECT_EQ(why.isEmpty(), read) << why.toStdString();
+            }
+            writer.waitForFinished();
+        }
+    }
+}

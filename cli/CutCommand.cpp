@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "cli/CutOptions.h"
@@ -271,7 +272,10 @@ bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages
     if (!font.file.isEmpty() || engine::text::looksLikeFontFile(name)) {
         if (!font.file.isEmpty() && engine::text::isFontFile(font.file))
             return true;
-        messages.say(Cut::tr("%1: the font file cannot be read").arg(name));
+        const QString why = !font.file.isEmpty()     ? Cut::tr("it is no font file FreeType reads")
+                            : QFileInfo(name).isDir() ? Cut::tr("it is a folder")
+                                                      : Cut::tr("there is no such file");
+        messages.say(Cut::tr("%1: the font file cannot be read: %2").arg(name, why));
         return false;
     }
     if (!engine::text::isInstalled(font))
@@ -320,15 +324,20 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
              o.transparent},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
              o.pngLevel.value_or(s.pngLevel)}};
-    if (!o.pattern.isEmpty() && !engine::codecs::loadPattern(o.pattern, job.request.pattern)) {
-        messages.say(Cut::tr("%1: the pattern picture cannot be read").arg(o.pattern));
+    if (!o.pattern.isEmpty() && !engine::codecs::loadPattern(o.pattern, job.request.pattern, &why)) {
+        messages.say(Cut::tr("%1: the pattern picture cannot be read: %2").arg(o.pattern, why));
         return InputUnreadable;
     }
 
     QList<Line> lines;
     int unreadable = 0;
+    if (o.textFromSettings && s.text.isEmpty()) {
+        messages.say(Cut::tr("%1 holds no text: give the letters to cut after the options")
+                         .arg(o.settings));
+        return UsageError;
+    }
     if (o.batch.isEmpty()) {
-        lines.append({0, o.text});
+        lines.append({0, o.textFromSettings ? s.text : o.text});
     } else {
         QByteArray data;
         if (o.batch == QLatin1String("-"))

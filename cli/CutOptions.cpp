@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -101,6 +102,68 @@ bool HasLineNumber(const QString& pattern) {
                        [](const Marker& marker) { return !marker.percent; });
 }
 
+namespace {
+
+// How many single-letter edits turn one name into the other.
+qsizetype editDistance(QStringView a, QStringView b) {
+    std::vector<qsizetype> row(static_cast<size_t>(b.size()) + 1);
+    for (size_t j = 0; j < row.size(); ++j)
+        row[j] = static_cast<qsizetype>(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        qsizetype diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j < row.size(); ++j) {
+            const qsizetype above = row[j];
+            const bool same = a[i - 1] == b[static_cast<qsizetype>(j) - 1];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+// The parser's own complaints, said as the command says everything else: an
+// unknown option with the nearest known one, an option without its value.
+std::optional<QString> optionMistake(const QStringList& arguments,
+                                     const QList<QCommandLineOption>& options) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(u'-') || argument == QLatin1String("-"))
+            continue;
+        const bool isLong = argument.startsWith(QLatin1String("--"));
+        const QString name = isLong ? argument.mid(2).section(u'=', 0, 0) : argument.mid(1, 1);
+        const auto known = std::find_if(options.begin(), options.end(), [&](const auto& option) {
+            return option.names().contains(name);
+        });
+        if (known == options.end()) {
+            const QString given = isLong ? QStringLiteral("--") + name : argument;
+            QString nearest;
+            qsizetype best = 3; // farther than two edits is no likely slip
+            for (const QCommandLineOption& option : options)
+                for (const QString& candidate : option.names())
+                    if (candidate.size() > 1 && editDistance(name, candidate) < best) {
+                        best = editDistance(name, candidate);
+                        nearest = candidate;
+                    }
+            return nearest.isEmpty()
+                       ? Cut::tr("unknown option %1").arg(given)
+                       : Cut::tr("unknown option %1: did you mean --%2?").arg(given, nearest);
+        }
+        if (known->valueName().isEmpty())
+            continue;
+        // "--font=NAME" and "-oOUT" hold their value; otherwise the next argument is it.
+        if (isLong ? argument.contains(u'=') : argument.size() > 2)
+            continue;
+        if (++i >= arguments.size())
+            return Cut::tr("%1 needs a value, as in %1 %2").arg(argument, known->valueName());
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     QCommandLineParser parser;
     const QCommandLineOption output(QStringList{"o", "output"}, QString(), "OUT"),
@@ -110,8 +173,15 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
         jpegRate("jpeg-rate", QString(), "N"), progressive("progressive"),
         pngLevel("png-level", QString(), "N"), transparent("transparent"), smooth("smooth"),
         jobs("jobs", QString(), "N"), help(QStringList{"h", "help"}), version("version");
-    parser.addOptions({output, batch, settings, font, size, bold, italic, pattern, color, jpegRate,
-                       progressive, pngLevel, transparent, smooth, jobs, help, version});
+    const QList<QCommandLineOption> all{output,   batch,       settings, font,        size,
+                                        bold,     italic,      pattern,  color,       jpegRate,
+                                        progressive, pngLevel, transparent, smooth, jobs,
+                                        help,     version};
+    parser.addOptions(all);
+    if (const std::optional<QString> mistake = optionMistake(arguments, all)) {
+        error = *mistake;
+        return false;
+    }
     if (!parser.parse(QStringList{QStringLiteral("velmora-cut")} + arguments)) {
         error = parser.errorText();
         return false;
@@ -137,11 +207,20 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     const QStringList texts = parser.positionalArguments();
     if (o.output.isEmpty())
         return fail(Cut::tr("no output given (-o OUT)"));
-    if (parser.isSet(batch) ? !texts.isEmpty() : texts.size() != 1)
+    // Without a text, a settings file gives the text the window last drew.
+    o.textFromSettings = !parser.isSet(batch) && texts.isEmpty() && parser.isSet(settings);
+    if (parser.isSet(batch) ? !texts.isEmpty()
+                            : texts.size() > 1 || (texts.isEmpty() && !o.textFromSettings))
         return fail(parser.isSet(batch) ? Cut::tr("a text and --batch cannot be given together")
                                         : Cut::tr("give exactly one text, or --batch FILE"));
     if (!texts.isEmpty())
         o.text = texts.first();
+    if (!texts.isEmpty() && o.text.isEmpty())
+        return fail(Cut::tr("the text is empty: give the letters to cut, as in "
+                            "velmora-cut -o letters.png Sample"));
+    if (o.output != QLatin1String("-") && QFileInfo(o.output).isDir())
+        return fail(Cut::tr("%1 is a folder: give a file name in it, as in %1/letters.png")
+                        .arg(o.output));
     if (parser.isSet(size)) {
         bool ok = false;
         const float pt = parser.value(size).toFloat(&ok);

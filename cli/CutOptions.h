@@ -23,6 +23,7 @@ using Format = engine::codecs::ImageFormat;
 struct CutOptions {
     QString output; // file, template (with --batch) or "-" for standard output
     QString text;   // without --batch
+    bool textFromSettings = false; // no text and no --batch: the settings file's
     QString batch;  // file of texts, "-" for standard input
     QString settings;
     QString font; // family name or font file

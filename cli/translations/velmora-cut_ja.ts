@@ -132,12 +132,12 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <translation>%1: 設定ファイルを読み込めません: %2</translation>
     </message>
     <message>
-        <source>%1: the font file cannot be read</source>
-        <translation>%1: フォントファイルを読み込めません</translation>
+        <source>%1: the font file cannot be read: %2</source>
+        <translation>%1: フォントファイルを読み込めません: %2</translation>
     </message>
     <message>
-        <source>%1: the pattern picture cannot be read</source>
-        <translation>%1: 背景の絵を読み込めません</translation>
+        <source>%1: the pattern picture cannot be read: %2</source>
+        <translation>%1: 背景の絵を読み込めません: %2</translation>
     </message>
     <message>
         <source>%1: the batch file cannot be read: %2</source>
@@ -178,6 +178,42 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
     <message>
         <source>the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB</source>
         <translation>画像が %1 × %2 ピクセルになり、一辺 32,767 ピクセルか 256 MiB の上限を超えます</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>%1 というオプションはありません</translation>
+    </message>
+    <message>
+        <source>unknown option %1: did you mean --%2?</source>
+        <translation>%1 というオプションはありません。--%2 のことですか？</translation>
+    </message>
+    <message>
+        <source>%1 needs a value, as in %1 %2</source>
+        <translation>%1 には値を指定してください（例: %1 %2）</translation>
+    </message>
+    <message>
+        <source>the text is empty: give the letters to cut, as in velmora-cut -o letters.png Sample</source>
+        <translation>文字が空です。切り抜く文字を指定してください（例: velmora-cut -o letters.png Sample）</translation>
+    </message>
+    <message>
+        <source>%1 is a folder: give a file name in it, as in %1/letters.png</source>
+        <translation>%1 はフォルダーです。その中のファイル名を指定してください（例: %1/letters.png）</translation>
+    </message>
+    <message>
+        <source>it is no font file FreeType reads</source>
+        <translation>フォントファイルではありません</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダーです</translation>
+    </message>
+    <message>
+        <source>there is no such file</source>
+        <translation>そのファイルはありません</translation>
+    </message>
+    <message>
+        <source>%1 holds no text: give the letters to cut after the options</source>
+        <translation>%1 には文字がありません。オプションの後に切り抜く文字を指定してください</translation>
     </message>
 </context>
 </TS>

@@ -98,6 +98,8 @@ bool refuse(QString* why, const char* reason) {
 
 const char* const TooLarge =
     QT_TRANSLATE_NOOP("pictures", "the picture is over 32,767 pixels a side or 256 MiB");
+const char* const Damaged =
+    QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read");
 
 } // namespace
 
@@ -122,8 +124,7 @@ bool decodePicture(QByteArrayView data, image::Image& picture, QString* why) {
     if (done && !decoded.isNull() && !image::pictureSizeAllowed(decoded.width(), decoded.height()))
         return refuse(why, TooLarge);
     if (!done || decoded.isNull())
-        return refuse(
-            why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
+        return refuse(why, Damaged);
     picture = std::move(decoded);
     return true;
 }
@@ -149,11 +150,10 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why) {
     if (image::pictureSizeAllowed(header.width, header.height))
         sheet = image::Image(header.width, header.height, image::Format::Argb32);
     if (sheet.isNull())
-        return refuse(why, TooLarge);
+        return refuse(why, header.width == 0 || header.height == 0 ? Damaged : TooLarge);
     image::Image decoded;
     if (!decodePng(data, decoded))
-        return refuse(
-            why, QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read"));
+        return refuse(why, Damaged);
     const int w = std::min(decoded.width(), sheet.width());
     for (int y = 0; y < std::min(decoded.height(), sheet.height()); ++y)
         std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));

@@ -185,16 +185,24 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"-o", a, "--png-level", "-1", "A"}, UsageError, "--png-level"},
         {{"-o", a, "--batch", notes}, UsageError, "%d"},
         {{"-o", "-", "--batch", notes}, UsageError, "-o -"},
-        {{"-o", a, "--nonsense", "A"}, UsageError, "nonsense"},
-        {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable, "missing.bmp"},
-        {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "broken.png"},
+        {{"-o", a, "--nonsense", "A"}, UsageError, "unknown option --nonsense"},
+        {{"-o", a, "--fnot", "X", "A"}, UsageError, "unknown option --fnot: did you mean --font?"},
+        {{"-o", a, "-x", "A"}, UsageError, "unknown option -x"},
+        {{"-o", a, "A", "--font"}, UsageError, "--font needs a value, as in --font NAME"},
+        {{"-o", a, ""}, UsageError, "the text is empty"},
+        {{"-o", dir.path(), "A"}, UsageError, "is a folder"},
+        {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable,
+         "missing.bmp: the pattern picture cannot be read: No such file"},
+        {{"-o", a, "--pattern", notes, "A"}, InputUnreadable, "no BMP, ICO, JPEG, GIF or PNG"},
+        {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "damaged"},
         {{"-o", a, "--settings", file("missing.ini"), "A"}, InputUnreadable, "missing.ini"},
         {{"-o", file("a%d.png"), "--batch", file("missing.txt")}, InputUnreadable, "missing.txt"},
-        {{"-o", a, "--font", notes, "A"}, InputUnreadable, "notes.txt"},
+        {{"-o", a, "--font", notes, "A"}, InputUnreadable, "notes.txt: the font file cannot be read: it is no font file"},
+        {{"-o", a, "--font", file("none.ttf"), "A"}, InputUnreadable, "no such file"},
         {{"-o", file("notes.txt/a.png"), "A"}, OutputFailed, "notes.txt/a.png"},
         {{"-o", a, "--size", "3000", "WWWWWWWWWW"}, OutputFailed, "over 32,767"},
         {{"-o", a, "--size", "1e30", "W"}, OutputFailed, "over 32,767"},
-        {{"-o", a, ""}, OutputFailed, "a.png"},
+        {{"-o", file("adir/x.png"), "A"}, OutputFailed, "the folder does not exist"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -258,6 +266,13 @@ TEST(CutProcess, NothingIsLostSilently) {
         {"$CUT -o z.png --batch /dev/null", 1, "z.png: a batch output name needs %d or %0Nd"},
         {"$CUT --size 1e30 -o y.png W", 3, "32,767 pixels tall"},
         {"printf '[PNG]\\r\\nRate=7\\r\\n' > s.ini; $CUT --settings s.ini -o a.png A", 0, ""},
+        // Without a text the settings file gives the one the window last drew.
+        {"printf '[Data]\\r\\nMongon=Hi\\r\\n' > s.ini; $CUT --settings s.ini -o a.png &&"
+         " $CUT -o b.png Hi && cmp a.png b.png",
+         0, ""},
+        {"printf '[Data]\\r\\nMongon=\\r\\n' > s.ini; $CUT --settings s.ini -o a.png", 1,
+         "s.ini holds no text"},
+        {"$CUT -o /proc/x.png A", 3, "/proc/x.png: the folder"}, // as root: takes no new files
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);

@@ -264,14 +264,16 @@ bool ParseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
 
 QString HelpText() {
     return Cut::tr(
-        "Usage: velmora-cut [options] -o OUT TEXT\n"
+        "Usage: velmora-cut [options] -o OUT [TEXT]\n"
         "  or:  velmora-cut [options] -o TEMPLATE --batch FILE\n"
         "\n"
         "Makes cut letters: TEXT drawn in the font, its letters filled with the\n"
         "tiled pattern, every other pixel the background colour. The image is\n"
         "exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;\n"
-        "-o - writes PNG to standard output.\n"
+        "-o - writes PNG to standard output. Without TEXT, --settings gives\n"
+        "the text the window last drew.\n"
         "\n"
+        "Options:\n"
         "  --batch FILE       one text per line (UTF-8; \"-\" reads standard input);\n"
         "                     %d or %0Nd in TEMPLATE becomes the line number\n"
         "  --font NAME        font family, or a font file\n"
@@ -290,8 +292,9 @@ QString HelpText() {
         "  -h, --help         this help\n"
         "  --version          the version\n"
         "\n"
-        "Exit status: 0 all written, 1 usage error, 2 an input could not be read,\n"
-        "3 an output could not be written or was refused.\n");
+        "Exit status:\n"
+        "  0 all written, 1 usage error, 2 an input could not be read,\n"
+        "  3 an output could not be written or was refused.\n");
 }
 
 } // namespace cli

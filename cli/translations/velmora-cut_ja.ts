@@ -52,14 +52,16 @@
         <translation>--transparent は PNG 出力のときだけ使えます</translation>
     </message>
     <message>
-        <source>Usage: velmora-cut [options] -o OUT TEXT
+        <source>Usage: velmora-cut [options] -o OUT [TEXT]
   or:  velmora-cut [options] -o TEMPLATE --batch FILE
 
 Makes cut letters: TEXT drawn in the font, its letters filled with the
 tiled pattern, every other pixel the background colour. The image is
 exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
--o - writes PNG to standard output.
+-o - writes PNG to standard output. Without TEXT, --settings gives
+the text the window last drew.
 
+Options:
   --batch FILE       one text per line (UTF-8; &quot;-&quot; reads standard input);
                      %d or %0Nd in TEMPLATE becomes the line number
   --font NAME        font family, or a font file
@@ -78,17 +80,20 @@ exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
   -h, --help         this help
   --version          the version
 
-Exit status: 0 all written, 1 usage error, 2 an input could not be read,
-3 an output could not be written or was refused.
+Exit status:
+  0 all written, 1 usage error, 2 an input could not be read,
+  3 an output could not be written or was refused.
 </source>
-        <translation>使い方: velmora-cut [オプション] -o OUT 文字
+        <translation>使い方: velmora-cut [オプション] -o OUT [文字]
   または velmora-cut [オプション] -o TEMPLATE --batch FILE
 
 切り文字を作ります。フォントで描いた文字の形に背景の絵を敷き詰め、
 それ以外のピクセルを背景の色にします。画像は文字とちょうど同じ大きさです。
 OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
--o - は PNG を標準出力に書き出します。
+-o - は PNG を標準出力に書き出します。文字を指定しないときは、
+--settings のファイルからウィンドウが最後に描いた文字を使います。
 
+オプション:
   --batch FILE       一行に一つの文字 (UTF-8。&quot;-&quot; は標準入力から読みます)。
                      TEMPLATE の %d か %0Nd が行番号になります
   --font NAME        フォント名、またはフォントファイル
@@ -107,8 +112,9 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
   -h, --help         この説明
   --version          版
 
-終了コード: 0 すべて書き出した、1 使い方の誤り、2 入力を読めなかった、
-3 書き出せなかったか断られた出力がある。
+終了コード:
+  0 すべて書き出した、1 使い方の誤り、2 入力を読めなかった、
+  3 書き出せなかったか断られた出力がある。
 </translation>
     </message>
     <message>

@@ -11,10 +11,18 @@ _velmora_cut() {
             compopt -o filenames 2>/dev/null
             return ;;
         --font)
-            local family
+            # The word as the shell will read it: an opening quote or backslashes off.
+            local family word=$cur
+            case $word in
+                \'*) word=${word#\'} ;;
+                \"*) word=${word#\"} ;;
+                *) word=${word//\\/} ;;
+            esac
             while IFS= read -r family; do
-                [[ $family == "$cur"* ]] && COMPREPLY+=("$(printf '%q' "$family")")
+                [[ $family == "$word"* ]] && COMPREPLY+=("$family")
             done < <(fc-list : family 2>/dev/null | tr ',' '\n' | sort -u)
+            # Readline quotes each name the way the word began: 'IPA P<Tab>, DejaVu\ S<Tab>.
+            compopt -o filenames 2>/dev/null
             return ;;
         --size|--color|--jpeg-rate|--png-level)
             return ;;

@@ -351,6 +351,35 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
 }
 
+// Bash completes family names past a space, however the word was begun: with a
+// backslash, inside quotes, or not yet at the space. Each row: the word as
+// typed after --font, the names offered (the suite's fonts).
+TEST(CutCompletion, FamilyNamesWithSpacesAndQuotes) {
+    const struct {
+        const char* typed;
+        const char* offered;
+    } rows[] = {
+        {"DejaVu\\ S", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
+        {"'DejaVu Sans M", "DejaVu Sans Mono|"},
+        {"\"DejaVu Se", "DejaVu Serif|"},
+        {"'IPA P", "IPA Pゴシック|IPA P明朝|"},
+        {"DejaVu", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
+        {"Nothing", ""},
+    };
+    QTemporaryDir dir;
+    const QString script = QStringLiteral(
+        "source '%1'; COMP_WORDS=(velmora-cut --font \"$(cat typed)\"); COMP_CWORD=2;"
+        " _velmora_cut; for w in \"${COMPREPLY[@]}\"; do printf '%s|' \"$w\" >&2; done")
+                               .arg(VELMORA_COMPLETION);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        testsupport::writeAll(dir.filePath("typed"), row.typed);
+        const Outcome run = cutScript(dir.path(), script.toUtf8().constData());
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err.toStdString(), row.offered);
+    }
+}
+
 // Line-number markers in batch output names, read left to right.
 TEST(CutOptions, OutputNamesNumberTheLines) {
     const struct {

@@ -169,14 +169,11 @@ bool looksLikeFontFile(const QString& name) {
 }
 
 FontSpec fontRequest(const QString& name, double pointSize, bool bold, bool italic) {
-    FontSpec font{QString(), pointSize, bold, italic};
     if (files::isRegularFile(name))
-        font.file = name;
-    else if (name.startsWith(u'@'))
-        font = {name.mid(1), pointSize, bold, italic, QString(), true};
-    else
-        font.family = name;
-    return font;
+        return {QString(), pointSize, bold, italic, name, false};
+    if (name.startsWith(u'@'))
+        return {name.mid(1), pointSize, bold, italic, QString(), true};
+    return {name, pointSize, bold, italic, QString(), false};
 }
 
 QString requestName(const FontSpec& font) {

@@ -151,8 +151,11 @@ std::optional<QString> optionMistake(const QStringList& arguments,
                        ? Cut::tr("unknown option %1").arg(given)
                        : Cut::tr("unknown option %1: did you mean --%2?").arg(given, nearest);
         }
-        if (known->valueName().isEmpty())
+        if (known->valueName().isEmpty()) {
+            if (isLong && argument.contains(u'='))
+                return Cut::tr("--%1 takes no value").arg(name);
             continue;
+        }
         // "--font=NAME" and "-oOUT" hold their value; otherwise the next argument is it.
         if (isLong ? argument.contains(u'=') : argument.size() > 2)
             continue;

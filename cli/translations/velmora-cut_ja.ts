@@ -221,5 +221,9 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <source>%1 holds no text: give the letters to cut after the options</source>
         <translation>%1 には文字がありません。オプションの後に切り抜く文字を指定してください</translation>
     </message>
+    <message>
+        <source>--%1 takes no value</source>
+        <translation>--%1 には値を指定できません</translation>
+    </message>
 </context>
 </TS>

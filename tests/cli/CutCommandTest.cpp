@@ -189,6 +189,7 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"-o", a, "--fnot", "X", "A"}, UsageError, "unknown option --fnot: did you mean --font?"},
         {{"-o", a, "-x", "A"}, UsageError, "unknown option -x"},
         {{"-o", a, "A", "--font"}, UsageError, "--font needs a value, as in --font NAME"},
+        {{"-o", a, "--bold=yes", "A"}, UsageError, "--bold takes no value"},
         {{"-o", a, ""}, UsageError, "the text is empty"},
         {{"-o", dir.path(), "A"}, UsageError, "is a folder"},
         {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable,

@@ -319,14 +319,18 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         face, o.size.value_or(s.pointSize), o.bold || s.bold != 0, o.italic || s.italic != 0);
     if (!checkFont(face, font, messages))
         return InputUnreadable;
-    Job job{{QString(), font, engine::cut::tartan(),
+    Job job{{QString(), font, std::make_shared<const engine::image::Image>(engine::cut::tartan()),
              o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)), o.smooth,
              o.transparent},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
              o.pngLevel.value_or(s.pngLevel)}};
-    if (!o.pattern.isEmpty() && !engine::codecs::loadPattern(o.pattern, job.request.pattern, &why)) {
-        messages.say(Cut::tr("%1: the pattern picture cannot be read: %2").arg(o.pattern, why));
-        return InputUnreadable;
+    if (!o.pattern.isEmpty()) {
+        engine::image::Image picture;
+        if (!engine::codecs::loadPattern(o.pattern, picture, &why)) {
+            messages.say(Cut::tr("%1: the pattern picture cannot be read: %2").arg(o.pattern, why));
+            return InputUnreadable;
+        }
+        job.request.pattern = std::make_shared<const engine::image::Image>(std::move(picture));
     }
 
     QList<Line> lines;

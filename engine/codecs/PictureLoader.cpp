@@ -145,19 +145,13 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why) {
     if (!header.signatureOk)
         return refuse(why,
                       QT_TRANSLATE_NOOP("pictures", "the name ends in .png, but the file is no PNG"));
-    // The sheet takes the header's size, checked before anything is decoded.
-    image::Image sheet;
-    if (image::pictureSizeAllowed(header.width, header.height))
-        sheet = image::Image(header.width, header.height, image::Format::Argb32);
-    if (sheet.isNull())
+    // The header's size is checked before anything is decoded.
+    if (!image::pictureSizeAllowed(header.width, header.height))
         return refuse(why, header.width == 0 || header.height == 0 ? Damaged : TooLarge);
     image::Image decoded;
     if (!decodePng(data, decoded))
         return refuse(why, Damaged);
-    const int w = std::min(decoded.width(), sheet.width());
-    for (int y = 0; y < std::min(decoded.height(), sheet.height()); ++y)
-        std::copy_n(decoded.constScanLine(y), w * 4, sheet.scanLine(y));
-    picture = std::move(sheet);
+    picture = std::move(decoded);
     return true;
 }
 

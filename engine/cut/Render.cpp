@@ -113,21 +113,9 @@ bool textSizeAllowed(std::int64_t W, std::int64_t H) {
            W * H * 4 <= image::MaxPictureBytes;
 }
 
-image::Image holderPattern(const image::Image& picture) {
-    image::Image pattern(picture.width(), picture.height(), image::Format::Rgb32);
-    const image::Rgb ground = image::rgbOf(0x80000005u);
-    for (int y = 0; y < pattern.height(); ++y) {
-        auto* row = reinterpret_cast<image::Rgb*>(pattern.scanLine(y));
-        for (int x = 0; x < pattern.width(); ++x) {
-            const image::Rgb c = picture.pixel(x, y);
-            const int a = image::alpha(c);
-            const auto over = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
-            row[x] = image::rgb(over(image::red(c), image::red(ground)),
-                                over(image::green(c), image::green(ground)),
-                                over(image::blue(c), image::blue(ground)));
-        }
-    }
-    return pattern;
+image::Image holderPattern(image::Image picture) {
+    picture.layOver(image::rgbOf(0x80000005u));
+    return picture;
 }
 
 bool render(const Request& request, image::Image& out, QSize& size) {
@@ -139,10 +127,13 @@ bool render(const Request& request, image::Image& out, QSize& size) {
     if (size.isEmpty())
         return true;
     const image::Image cover = letters.cover();
-    const image::Image pattern = holderPattern(request.pattern);
+    // Only the part of the pattern the image shows is ever looked at; the tiles
+    // repeat it the same within the image.
+    const image::Image pattern =
+        request.pattern ? holderPattern(request.pattern->copied(size.width(), size.height()))
+                        : image::Image();
     if (!request.smooth) {
-        if (image::Image indexed = indexedPattern(pattern);
-            !indexed.isNull() || request.pattern.isNull()) {
+        if (image::Image indexed = indexedPattern(pattern); !indexed.isNull() || pattern.isNull()) {
             out = composeIndexed(request, cover, indexed);
             return true;
         }

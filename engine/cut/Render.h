@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QSize>
 #include <QString>
@@ -17,7 +18,10 @@ namespace engine::cut {
 struct Request {
     QString text;
     text::FontSpec font;  // face, size in points at 96 dpi, bold, italic
-    image::Image pattern; // tiled from its top-left corner; none gives black letters
+    // Tiled from its top-left corner; none, or one without pixels, gives black
+    // letters. Shared, never copied: a pattern may be 256 MiB, and every thread
+    // of a batch draws from the same one.
+    std::shared_ptr<const image::Image> pattern;
     image::COLORREF ground = 0;
     // Edges blended by the glyphs' coverage, and a fully transparent ground
     // (the result then carries alpha): choices velmora-cut offers.
@@ -31,12 +35,12 @@ bool textSizeAllowed(std::int64_t W, std::int64_t H);
 
 // A pattern as the pattern holder shows it and the letters take it: opaque,
 // transparency laid over the holder's white ground.
-image::Image holderPattern(const image::Image& picture);
+image::Image holderPattern(image::Image picture);
 
 // The image and its size; false when that size is refused, before anything of
 // it is allocated. An empty text gives a null image. Hard edges over a pattern
-// of few colours come as Indexed8, the others as Rgb32 (Argb32 when the
-// ground is transparent).
+// whose part the image shows has few colours come as Indexed8, the others as
+// Rgb32 (Argb32 when the ground is transparent).
 bool render(const Request& request, image::Image& out, QSize& size);
 
 } // namespace engine::cut

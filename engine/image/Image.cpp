@@ -90,6 +90,42 @@ Rgb Image::pixel(int x, int y) const {
     return reinterpret_cast<const Rgb*>(row)[x];
 }
 
+Image Image::copied(int width, int height) const {
+    width = std::min(width, m_width);
+    height = std::min(height, m_height);
+    Image out(width, height, m_format);
+    if (out.isNull())
+        return out;
+    out.m_table = m_table;
+    const size_t row = static_cast<size_t>(width) * static_cast<size_t>(depth() / 8);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(out.scanLine(y), constScanLine(y), row);
+    return out;
+}
+
+void Image::layOver(Rgb ground) {
+    if (depth() == 8) {
+        *this = convertedTo(Format::Argb32);
+        if (isNull())
+            return;
+    }
+    for (int y = 0; y < m_height; ++y) {
+        auto* row = reinterpret_cast<Rgb*>(scanLine(y));
+        for (int x = 0; x < m_width; ++x) {
+            const Rgb c = m_format == Format::Rgb32 ? row[x] | 0xFF000000u : row[x];
+            const int a = alpha(c);
+            if (a == 255) {
+                row[x] = c;
+                continue;
+            }
+            const auto over = [a](int fg, int bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
+            row[x] = rgb(over(red(c), red(ground)), over(green(c), green(ground)),
+                         over(blue(c), blue(ground)));
+        }
+    }
+    m_format = Format::Rgb32;
+}
+
 Image Image::convertedTo(Format format) const {
     if (format == m_format || isNull())
         return *this;

@@ -71,6 +71,13 @@ class Image {
     // the table as opaque black).
     Rgb pixel(int x, int y) const;
 
+    // The top-left width x height of the picture, in its layout.
+    Image copied(int width, int height) const;
+
+    // Transparency laid over `ground`: the picture becomes Rgb32, a 32-bit
+    // one in place, without a second copy of its pixels.
+    void layOver(Rgb ground);
+
     // The same picture as Rgb32 or Argb32 (other layouts give a null image).
     // Transparency turned opaque is laid over black, as a premultiplied copy.
     Image convertedTo(Format format) const;

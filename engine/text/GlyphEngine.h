@@ -23,7 +23,7 @@ struct FontSpec {
     double pointSize = 10;
     bool bold = false;
     bool italic = false;
-    QString file;          // a font file, which then draws instead of any family
+    QString file{};        // a font file, which then draws instead of any family
     bool vertical = false; // full-width characters turned, as Windows' "@" faces do
 };
 

@@ -1,5 +1,7 @@
 #include "ui/mainwindow/MainWindow.h"
 
+#include <utility>
+
 #include <QFileInfo>
 #include <QLabel>
 
@@ -29,13 +31,16 @@ bool MainWindow::loadPattern(const QString& path, QString* why) {
     engine::image::Image picture;
     if (!engine::codecs::loadPattern(path, picture, why))
         return false;
-    setPattern(picture);
+    setPattern(std::move(picture));
     return true;
 }
 
-void MainWindow::setPattern(const engine::image::Image& picture) {
-    m_pattern = engine::cut::holderPattern(picture);
-    m_patternView->setImage(ui::toQImage(m_pattern));
+void MainWindow::setPattern(engine::image::Image picture) {
+    // The view shows the pattern's own pixels, no copy of them; the previous
+    // pattern stays until the view has let it go.
+    const auto previous = std::exchange(m_pattern, std::make_shared<const engine::image::Image>(
+                                                       engine::cut::holderPattern(std::move(picture))));
+    m_patternView->setImage(ui::viewOf(*m_pattern));
     m_patternView->repaint();
 }
 

@@ -241,7 +241,7 @@ bool MainWindow::drawLetters() {
     engine::cut::Request request;
     request.text = m_textEdit->text();
     request.font = m_font;
-    request.pattern = m_pattern;
+    request.pattern = m_pattern; // shared, not copied
     request.ground = m_colorSwatch->backColor();
     engine::image::Image result;
     QSize size;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -35,7 +37,7 @@ class MainWindow : public QWidget {
     bool loadPattern(const QString& path, QString* why = nullptr);
     // The picture the letters are filled with from now on; transparency shows
     // the white ground of the pattern view.
-    void setPattern(const engine::image::Image& picture);
+    void setPattern(engine::image::Image picture);
     // Renders the letters into the result view, as "開始" does before it stores
     // anything; false, with a message, when the image would be too large.
     bool drawLetters();
@@ -77,7 +79,8 @@ class MainWindow : public QWidget {
     engine::settings::Settings m_settings;
     QString m_settingsFile;
     engine::text::FontSpec m_font;
-    engine::image::Image m_pattern; // as the pattern view shows it: opaque
+    // As the pattern view shows it, opaque; the view and each rendering share it.
+    std::shared_ptr<const engine::image::Image> m_pattern;
     QString m_lastFolder;
 
     QLabel* m_textCaption = nullptr;

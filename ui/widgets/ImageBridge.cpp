@@ -22,6 +22,16 @@ QImage toQImage(engine::image::Image picture) {
     return image;
 }
 
+QImage viewOf(const engine::image::Image& picture) {
+    using engine::image::Format;
+    if (picture.isNull())
+        return QImage();
+    if (picture.depth() != 32)
+        return toQImage(picture);
+    return QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+                  picture.format() == Format::Rgb32 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+}
+
 engine::image::Image fromQImage(const QImage& image) {
     const bool alpha = image.hasAlphaChannel();
     const QImage source =

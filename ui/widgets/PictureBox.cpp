@@ -52,9 +52,10 @@ void PictureBox::setBackColor(engine::image::COLORREF color) {
 }
 
 void PictureBox::setImage(QImage image) {
-    setOuterSize(image.width() + 2 * borderWidth(), image.height() + 2 * borderWidth());
-    if (!image.isNull())
-        m_image = std::move(image);
+    // Taken first, so that the resize finds the size it asks for and copies nothing.
+    const QSize size = image.size();
+    m_image = std::move(image);
+    setOuterSize(size.width() + 2 * borderWidth(), size.height() + 2 * borderWidth());
     update();
 }
 

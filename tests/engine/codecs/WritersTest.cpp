@@ -104,7 +104,7 @@ TEST(Writers, PngLevelsRunFromFastToSmall) {
     QSize size;
     ASSERT_TRUE(cut::render({QStringLiteral("切り文字 Cut letters 永"),
                              {"IPA Pゴシック", 60},
-                             cut::tartan(),
+                             std::make_shared<const Image>(cut::tartan()),
                              0x00402010},
                             letters, size));
     Image photo(300, 200, image::Format::Rgb32);

@@ -34,7 +34,7 @@ TEST(Render, LettersShowThePatternAndTheGroundAround) {
         const Image pattern = patternOf(colours);
         Image out;
         QSize size;
-        ASSERT_TRUE(cut::render({"Wg永", font, pattern, ground}, out, size));
+        ASSERT_TRUE(cut::render({"Wg永", font, std::make_shared<const Image>(pattern), ground}, out, size));
         ASSERT_EQ(QSize(out.width(), out.height()), QSize(cover.width(), cover.height()));
         for (int y = 0; y < out.height(); ++y)
             for (int x = 0; x < out.width(); ++x)
@@ -52,7 +52,8 @@ TEST(Render, SmoothEdgesBlendPatternOverGround) {
     pattern.fill(image::rgb(200, 100, 0));
     Image out;
     QSize size;
-    ASSERT_TRUE(cut::render({"Ro", font, pattern, 0x00FF0000, true}, out, size)); // blue ground
+    ASSERT_TRUE(cut::render({"Ro", font, std::make_shared<const Image>(pattern), 0x00FF0000, true}, out,
+                            size)); // blue ground
     int edges = 0;
     for (int y = 0; y < out.height(); ++y)
         for (int x = 0; x < out.width(); ++x) {

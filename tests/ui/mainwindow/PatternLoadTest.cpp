@@ -51,8 +51,9 @@ class Pictures : public MainWindowFixture {
         EXPECT_EQ(holder().image(), before);
         EXPECT_EQ(holder().size(), outer);
         EXPECT_TRUE(holder().isVisible());
-        if (!path.endsWith(".txt"))
+        if (!path.endsWith(".txt")) {
             EXPECT_EQ(statusText(), "×" + QFileInfo(path).fileName() + ": " + why);
+        }
     }
 
     void expectPattern(int width, int height, const std::function<QRgb(int, int)>& pixel) {

@@ -352,6 +352,32 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
 }
 
+// A batch's lines end at LF, CR LF or CR, in any mix, with or without a last
+// line break and a byte order mark: each line keeps its number and its text.
+TEST_F(CutCommand, BatchLinesEndAtEveryKindOfLineBreak) {
+    const QByteArray texts[] = {"I", "II", "III"};
+    int widths[3];
+    for (int i = 0; i < 3; ++i)
+        widths[i] = picture(cut({"-o", "-", texts[i]}).out).width();
+    ASSERT_LT(widths[0], widths[1]);
+    ASSERT_LT(widths[1], widths[2]);
+    const char* const breaks[] = {"\n", "\r\n", "\r"};
+    int run = 0;
+    for (const char* first : breaks)
+        for (const char* second : breaks)
+            for (const char* last : {"", "\n", "\r\n", "\r"})
+                for (const bool mark : {false, true}) {
+                    const QByteArray batch = QByteArray(mark ? "\xEF\xBB\xBF" : "") + texts[0] +
+                                             first + texts[1] + second + texts[2] + last;
+                    SCOPED_TRACE(batch.toPercentEncoding().toStdString());
+                    const QString name = file(QStringLiteral("r%1-%d.png").arg(++run));
+                    ASSERT_EQ(cut({"-o", name, "--batch", "-"}, batch).status, cli::AllWritten);
+                    for (int line = 1; line <= 3; ++line)
+                        EXPECT_EQ(picture(cli::OutputName(name, line)).width(), widths[line - 1]);
+                    EXPECT_FALSE(QFile::exists(cli::OutputName(name, 4)));
+                }
+}
+
 // Bash completes family names past a space, however the word was begun: with a
 // backslash, inside quotes, or not yet at the space. Each row: the word as
 // typed after --font, the names offered (the suite's fonts).

@@ -8,7 +8,8 @@
 # run after the first finds it, and with none (fontconfig's start included). Prints medians, the
 # time ratios, peak memory; for job L over the built-in tartan and over a
 # photo-like pattern the size of each PNG level against ImageMagick writing the
-# same pixels; and a 400-line batch with --jobs 1 and --jobs 2.
+# same pixels; job B, "Ab" over an 8192 x 8192 PNG against pngtopam decoding it
+# (netpbm); and a 400-line batch with --jobs 1 and --jobs 2.
 set -euo pipefail
 cut=$(realpath "$1"); runs=${2:-9}
 convert=convert-im6.q16
@@ -72,6 +73,29 @@ for pattern in tartan photo; do
              "ratio $(awk "BEGIN {printf \"%.2f\", $(stat -c %s "$pattern$level.png") / $(stat -c %s "$pattern-im.png")}")"
     done
 done
+
+# Job B: "Ab" over an 8192 x 8192 PNG pattern against netpbm's pngtopam only
+# decoding it: a pattern should cost its decoding and what the image shows.
+if command -v pngtopam >/dev/null; then
+    python3 - <<'PNG'
+import struct, zlib
+side = 8192
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+row = bytes((x * 7) & 255 for x in range(side * 3))
+pack = zlib.compressobj(6)
+data = b"".join(pack.compress(b"\0" + row[y % 256:] + row[:y % 256]) for y in range(side)) + pack.flush()
+with open("big.png", "wb") as f:
+    f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", side, side, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+PNG
+    ours=("$cut" --font "IPA Pゴシック" --pattern big.png -o big-cut.png Ab)
+    theirs=(sh -c "pngtopam big.png > /dev/null")
+    "${ours[@]}"
+    read -r a b < <(runs=3 medians_ms)
+    echo "job B: velmora-cut $a ms, pngtopam $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
+    echo "job B peak memory: velmora-cut $(peak_kb "${ours[@]}") KB, pngtopam $(peak_kb pngtopam big.png) KB"
+fi
 
 # A batch of 400 lines on one core and on two.
 for i in $(seq 400); do echo "行 $i: Cut letters $i"; done > batch.txt

@@ -1,6 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+
 #include "BenchSupport.h"
+#include "engine/codecs/Codecs.h"
 #include "ui/widgets/PictureBox.h"
 
 namespace {
@@ -23,8 +26,32 @@ void BM_RenderMixed100at120(benchmark::State& state) {
     renderCase(state, mixedLine(), "120");
 }
 
+// From the chooser's file to the letters shown: an 8192 x 8192 PNG as the pattern
+// of "Ab" in the window (the file made before the timing).
+void BM_WindowBigPngPattern(benchmark::State& state) {
+    BenchWindow window("Ab", "10");
+    engine::image::Image big(8192, 8192, engine::image::Format::Rgb32);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x)
+            reinterpret_cast<engine::image::Rgb*>(big.scanLine(y))[x] =
+                engine::image::rgb(x / 32, y / 32, (x ^ y) & 0xFF);
+    QByteArray png;
+    engine::codecs::encodePng(big, 1, png);
+    big = engine::image::Image();
+    const QString file = window.dir.filePath("big.png");
+    QFile out(file);
+    out.open(QIODevice::WriteOnly);
+    out.write(png);
+    out.close();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window.form->loadPattern(file));
+        benchmark::DoNotOptimize(window.form->drawLetters());
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_WindowBigPngPattern)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RenderSample10)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_RenderSample72)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_RenderMixed100at120)

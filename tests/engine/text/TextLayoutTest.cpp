@@ -120,3 +120,20 @@ TEST(TextLayout, EmojiAndControls) {
     EXPECT_EQ(draw("a\x1b[31mb\x7f", "DejaVu Sans", 20).cover,
               draw("a[31mb", "DejaVu Sans", 20).cover);
 }
+
+// A cluster that no face holds whole (no font here has U+20DD) is drawn by the
+// face of its first character, whatever family was asked for: the base as it
+// is alone, then that face's box for the missing mark.
+TEST(TextLayout, ClusterNoFaceHoldsWholeTakesItsFirstCharactersFace) {
+    for (const char* family : {"DejaVu Sans", "IPA Pゴシック"}) {
+        SCOPED_TRACE(family);
+        const text::FontSpec font{QString::fromUtf8(family), 40};
+        const image::Image alone = text::coverage(QStringLiteral("あ"), font, false);
+        const image::Image cluster = text::coverage(QStringLiteral("あ\u20DD"), font, false);
+        ASSERT_EQ(cluster.height(), alone.height());
+        ASSERT_GT(cluster.width(), alone.width());
+        for (int y = 0; y < alone.height(); ++y)
+            for (int x = 0; x < alone.width(); ++x)
+                ASSERT_EQ(cluster.constScanLine(y)[x], alone.constScanLine(y)[x]) << x << "," << y;
+    }
+}

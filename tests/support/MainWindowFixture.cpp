@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include "engine/text/TextDrawing.h"
 #include "ui/widgets/PictureBox.h"
@@ -12,6 +13,9 @@ void MainWindowFixture::start() {
     const QString file = engine::settings::settingsFileFor(dir.path());
     form = std::make_unique<MainWindow>(engine::settings::startUp(file), file);
     form->show();
+    // The font list is filled by the event loop's first turn.
+    auto* faces = child<QListWidget>("faceList");
+    ASSERT_TRUE(QTest::qWaitFor([faces] { return faces->count() > 0; }, 60000));
 }
 
 void MainWindowFixture::TearDown() {

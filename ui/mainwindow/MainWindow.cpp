@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QValidator>
 
 #include "engine/cut/Render.h"
@@ -178,9 +179,14 @@ void MainWindow::fillControls() {
     m_colorSwatch->setBackColor(static_cast<engine::image::COLORREF>(m_settings.groundColor));
     m_font = engine::text::fontRequest(m_settings.fontFamily, m_settings.pointSize);
     applyFont();
-    fillFontList();
     setEnabled(true);
-    m_statusLabel->setText(ProgramName);
+    // The families are listed once the window is on its way to the screen: with
+    // many fonts installed that takes a while, and the window shows meanwhile.
+    // No input is handled before the list is whole, since that is handled after.
+    QTimer::singleShot(0, this, [this] {
+        fillFontList();
+        m_statusLabel->setText(ProgramName);
+    });
 }
 
 void MainWindow::fillFontList() {

@@ -23,7 +23,8 @@ class MainWindow : public QWidget {
     Q_OBJECT
   public:
     // The window filled from the settings the start-up read from `settingsFile`,
-    // which its save points write.
+    // which its save points write. Its font list is filled by the event loop's
+    // first turn.
     MainWindow(const engine::settings::Settings& settings, QString settingsFile);
     ~MainWindow() override;
 

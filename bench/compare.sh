@@ -9,7 +9,8 @@
 # time ratios, peak memory; for job L over the built-in tartan and over a
 # photo-like pattern the size of each PNG level against ImageMagick writing the
 # same pixels; job B, "Ab" over an 8192 x 8192 PNG against pngtopam decoding it
-# (netpbm); and a 400-line batch with --jobs 1 and --jobs 2.
+# (netpbm); job H, 36 pt lines against hb-view; and a 400-line batch with
+# --jobs 1 and --jobs 2.
 set -euo pipefail
 cut=$(realpath "$1"); runs=${2:-9}
 convert=convert-im6.q16
@@ -95,6 +96,23 @@ PNG
     read -r a b < <(runs=3 medians_ms)
     echo "job B: velmora-cut $a ms, pngtopam $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
     echo "job B peak memory: velmora-cut $(peak_kb "${ours[@]}") KB, pngtopam $(peak_kb pngtopam big.png) KB"
+fi
+
+# Job H: a 36 pt line against HarfBuzz's own renderer (hb-view, libharfbuzz-bin)
+# given the font file, velmora-cut the family name, its face cache warm; Latin,
+# Arabic with marks, Devanagari, where the Noto faces are installed.
+if command -v hb-view >/dev/null && [ -n "$(fc-list "Noto Sans Devanagari" file)" ]; then
+    for case in "Noto Sans|Cut letters, sample text" \
+                "Noto Sans Arabic|بِسْمِ اللَّهِ الرَّحْمَٰنِ" \
+                "Noto Sans Devanagari|नमस्ते दुनिया, कटे अक्षर"; do
+        family=${case%%|*} text=${case#*|}
+        ours=("$cut" --font "$family" --size 36 --smooth -o h-cut.png "$text")
+        theirs=(hb-view --font-file="$(fc-match -f '%{file}' "$family")" --font-size=48
+                --output-format=png --output-file=h-hb.png "$text")
+        "${ours[@]}" && "${theirs[@]}"
+        read -r a b < <(medians_ms)
+        echo "job H, $family: velmora-cut $a ms, hb-view $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
+    done
 fi
 
 # A batch of 400 lines on one core and on two.

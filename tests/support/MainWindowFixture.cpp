@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "engine/text/TextDrawing.h"
@@ -42,6 +43,15 @@ PictureBox* MainWindowFixture::colorSwatch() const {
 }
 void MainWindowFixture::press(const char* button) const {
     child<QPushButton>(button)->click();
+}
+
+void MainWindowFixture::settle(const std::function<void()>& action) {
+    QSignalSpy settled(form.get(), &MainWindow::patternSettled);
+    action();
+    if (settled.isEmpty()) {
+        ASSERT_TRUE(settled.wait(60000)) << "no pattern settled";
+    }
+    ASSERT_EQ(settled.size(), 1);
 }
 
 void MainWindowFixture::clickListEntry(const char* name, const QString& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,10 @@ class MainWindowFixture : public ::testing::Test {
     PictureBox* patternView() const;
     PictureBox* colorSwatch() const;
     void press(const char* button) const;
+
+    // Runs an action that chooses or drops a pattern, and waits until the
+    // picture has been read, or found unreadable, off the window's thread.
+    void settle(const std::function<void()>& action);
 
     // Clicks the entry with this text in the named list; fails the test if it is missing.
     void clickListEntry(const char* list, const QString& text);

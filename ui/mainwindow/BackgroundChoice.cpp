@@ -2,8 +2,11 @@
 
 #include <utility>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
+#include <QThreadPool>
 
 #include "engine/codecs/Codecs.h"
 #include "engine/cut/Render.h"
@@ -36,25 +39,69 @@ bool MainWindow::loadPattern(const QString& path, QString* why) {
 }
 
 void MainWindow::setPattern(engine::image::Image picture) {
+    showPattern(std::make_shared<const engine::image::Image>(
+        engine::cut::holderPattern(std::move(picture))));
+}
+
+void MainWindow::showPattern(std::shared_ptr<const engine::image::Image> pattern) {
     // The view shows the pattern's own pixels, no copy of them; the previous
     // pattern stays until the view has let it go.
-    const auto previous = std::exchange(m_pattern, std::make_shared<const engine::image::Image>(
-                                                       engine::cut::holderPattern(std::move(picture))));
+    const auto previous = std::exchange(m_pattern, std::move(pattern));
     m_patternView->setImage(ui::viewOf(*m_pattern));
     m_patternView->repaint();
 }
 
 void MainWindow::dropPatternFiles(const QStringList& paths) {
-    QString why, failed;
-    for (const QString& path : paths) {
-        if (!droppable(path, m_settings.acceptGif))
-            continue;
-        if (loadPattern(path, &why))
-            return;
-        failed = path;
+    QStringList accepted;
+    for (const QString& path : paths)
+        if (droppable(path, m_settings.acceptGif))
+            accepted.append(path);
+    loadPatternAside(accepted);
+}
+
+void MainWindow::loadPatternAside(const QStringList& paths) {
+    if (paths.isEmpty()) {
+        emit patternSettled();
+        return;
     }
-    if (!failed.isEmpty())
+    const quint64 load = ++m_patternLoads;
+    if (load == 1 || !m_statusLabel->text().startsWith(QStringLiteral("読み込み中")))
+        m_statusBeforeLoading =
+            m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text() : m_statusLabel->toolTip();
+    setStatus(QStringLiteral("読み込み中 ") + QFileInfo(paths.first()).fileName());
+    QThreadPool::globalInstance()->start([window = QPointer<MainWindow>(this), load, paths] {
+        std::shared_ptr<const engine::image::Image> pattern;
+        QString failed, why;
+        for (const QString& path : paths) {
+            engine::image::Image picture;
+            if (engine::codecs::loadPattern(path, picture, &why)) {
+                pattern = std::make_shared<const engine::image::Image>(
+                    engine::cut::holderPattern(std::move(picture)));
+                break;
+            }
+            failed = path;
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [window, load, pattern = std::move(pattern), failed, why] {
+                if (window)
+                    window->patternLoaded(load, pattern, failed, why);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::patternLoaded(quint64 load, std::shared_ptr<const engine::image::Image> pattern,
+                               const QString& failed, const QString& why) {
+    if (load != m_patternLoads) // a later choice or drop decides
+        return;
+    if (pattern) {
+        showPattern(std::move(pattern));
+        setStatus(m_statusBeforeLoading);
+    } else {
         setStatus(unreadable(failed, why));
+    }
+    emit patternSettled();
 }
 
 void MainWindow::choosePattern() {
@@ -67,12 +114,9 @@ void MainWindow::choosePattern() {
     request.mustExist = true;
     request.folder = m_lastFolder;
     const QString path = ui::runFileDialog(request).path;
-    if (path.isEmpty())
-        return;
-    rememberFolderOf(path);
-    QString why;
-    if (!loadPattern(path, &why))
-        setStatus(unreadable(path, why));
+    if (!path.isEmpty())
+        rememberFolderOf(path);
+    loadPatternAside(path.isEmpty() ? QStringList() : QStringList{path});
 }
 
 void MainWindow::chooseColor() {

@@ -58,6 +58,12 @@ class MainWindow : public QWidget {
     void dropPatternFiles(const QStringList& paths);
     void copyResult();
 
+  signals:
+    // A chosen or dropped pattern has been loaded, or has not: a picture is read
+    // off the window's thread, so that a large one leaves the window answering.
+    // Sent once for each choice or drop, at once where there is nothing to read.
+    void patternSettled();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -74,6 +80,11 @@ class MainWindow : public QWidget {
     void fillFontList();
     // A status that may be longer than the status line shows whole in its tool tip.
     void setStatus(const QString& text);
+    void showPattern(std::shared_ptr<const engine::image::Image> pattern);
+    // Reads the first of the files that loads on a thread of the pool.
+    void loadPatternAside(const QStringList& paths);
+    void patternLoaded(quint64 load, std::shared_ptr<const engine::image::Image> pattern,
+                       const QString& failed, const QString& why);
     // The folder the next file dialog opens in: the one used last.
     void rememberFolderOf(const QString& path);
 
@@ -83,6 +94,8 @@ class MainWindow : public QWidget {
     // As the pattern view shows it, opaque; the view and each rendering share it.
     std::shared_ptr<const engine::image::Image> m_pattern;
     QString m_lastFolder;
+    quint64 m_patternLoads = 0; // the latest load's number; older ones are dropped
+    QString m_statusBeforeLoading; // shown again once a load has succeeded
 
     QLabel* m_textCaption = nullptr;
     QLineEdit* m_textEdit = nullptr;

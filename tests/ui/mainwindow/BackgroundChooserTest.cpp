@@ -33,7 +33,7 @@ class Chooser : public MainWindowFixture {
             EXPECT_EQ(fd->fileMode(), QFileDialog::ExistingFile);
             fd->reject();
         });
-        press("choosePatternButton");
+        settle([&] { press("choosePatternButton"); });
         EXPECT_EQ(title, "背景の画像");
         return filters;
     }
@@ -52,13 +52,13 @@ TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
     settings().acceptGif = 2;
     testsupport::writeAll(dir.filePath("anim.gif"), testfiles::twoFrameGif());
     testsupport::answerFileDialog(dir.filePath("anim.gif"));
-    press("choosePatternButton");
+    settle([&] { press("choosePatternButton"); });
     EXPECT_EQ(patternView()->image().size(), QSize(1, 1));
 
     testfiles::writePng(dir.filePath("p.png"), 100, 50, PNG_COLOR_TYPE_RGB, 8, false,
                         [](int x, int) { return qRgb(x, 0, 0); });
     testsupport::answerFileDialog(dir.filePath("p.png"));
-    press("choosePatternButton");
+    settle([&] { press("choosePatternButton"); });
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
 
     // The next dialog opens in the folder used last, and a cancel keeps the pattern.
@@ -67,14 +67,14 @@ TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
         opened = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
         qobject_cast<QFileDialog*>(w)->reject();
     });
-    press("choosePatternButton");
+    settle([&] { press("choosePatternButton"); });
     EXPECT_EQ(opened, QDir(dir.path()).absolutePath());
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
 
     // A file that is no picture: the pattern stays, and the status line says why.
     testsupport::writeAll(dir.filePath("notes.bmp"), "plain text");
     testsupport::answerFileDialog(dir.filePath("notes.bmp"));
-    press("choosePatternButton");
+    settle([&] { press("choosePatternButton"); });
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
     EXPECT_TRUE(statusText().startsWith("×notes.bmp: ")) << statusText().toStdString();
 }
@@ -105,7 +105,7 @@ TEST_F(Chooser, ChosenColourPaintsTheSwatchAndWaitsForTheNextWrite) {
 TEST_F(Chooser, DroppedPngShowsInTheSavedLetters) {
     const auto stripe = [](int x, int) { return x % 2 ? qRgb(250, 10, 10) : qRgb(10, 250, 10); };
     testfiles::writePng(dir.filePath("stripes.png"), 6, 4, PNG_COLOR_TYPE_RGB, 8, false, stripe);
-    form->dropPatternFiles({dir.filePath("stripes.png")});
+    settle([&] { form->dropPatternFiles({dir.filePath("stripes.png")}); });
     textEdit()->setText("IIII");
     clickListEntry("sizeList", "40");
     press("renderButton");

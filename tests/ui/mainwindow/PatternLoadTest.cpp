@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <png.h>
 
 #include "engine/codecs/Codecs.h"
@@ -47,7 +48,7 @@ class Pictures : public MainWindowFixture {
         QString why;
         EXPECT_FALSE(form->loadPattern(path, &why));
         EXPECT_FALSE(why.isEmpty());
-        form->dropPatternFiles({path});
+        settle([&] { form->dropPatternFiles({path}); });
         EXPECT_EQ(holder().image(), before);
         EXPECT_EQ(holder().size(), outer);
         EXPECT_TRUE(holder().isVisible());
@@ -188,16 +189,16 @@ TEST_F(Pictures, DropTakesTheFirstAcceptedFileThatLoads) {
     ASSERT_TRUE(blue.save(file("blue.bmp"), "BMP"));
     writeAll(file("notes.txt"), "text");
     writeAll(file("bad.PNG"), "\x88PNG not really");
-    form->dropPatternFiles({file("notes.txt"), file("bad.PNG"), file("red.bmp")});
+    settle([&] { form->dropPatternFiles({file("notes.txt"), file("bad.PNG"), file("red.bmp")}); });
     EXPECT_EQ(holder().image().size(), QSize(7, 5));
     EXPECT_EQ(status()->text(), "ベルモラ");
-    form->dropPatternFiles({file("blue.bmp"), file("red.bmp")});
+    settle([&] { form->dropPatternFiles({file("blue.bmp"), file("red.bmp")}); });
     EXPECT_EQ(holder().image().size(), QSize(9, 3));
 
     // Names the walk does not accept, whatever their content.
     QFile::copy(file("red.bmp"), file("red.tif"));
     ASSERT_TRUE(red.save(file("red.jpeg"), "JPEG"));
-    form->dropPatternFiles({file("red.tif"), file("red.jpeg")});
+    settle([&] { form->dropPatternFiles({file("red.tif"), file("red.jpeg")}); });
     EXPECT_EQ(holder().image().size(), QSize(9, 3));
 
     // The colour swatch takes a drop and holds no pattern.
@@ -218,7 +219,7 @@ TEST_F(Pictures, DroppedGifOnlyWhenTheSettingIsOne) {
     for (std::int16_t setting : {0, 2, 1}) {
         settings().acceptGif = setting;
         form->setPattern(engine::image::Image(3, 3, engine::image::Format::Rgb32));
-        form->dropPatternFiles({file("anim.GIF")});
+        settle([&] { form->dropPatternFiles({file("anim.GIF")}); });
         EXPECT_EQ(holder().image().size(), setting == 1 ? QSize(1, 1) : QSize(3, 3)) << setting;
     }
 }
@@ -228,7 +229,14 @@ TEST_F(Pictures, LoadingNeverTouchesTheRenderingOrSettings) {
     const QImage board = result()->image();
     const QByteArray file = testsupport::readAll(ini);
     testfiles::writePng(this->file("p.png"), 10, 10, PNG_COLOR_TYPE_RGB, 8, false, patternPixel);
+    // The picture is read off the window's thread: the drop returns at once and
+    // the window answers meanwhile, saying what it reads.
+    QSignalSpy settled(form.get(), &MainWindow::patternSettled);
     form->dropPatternFiles({this->file("p.png")});
+    EXPECT_TRUE(settled.isEmpty());
+    EXPECT_EQ(status()->text(), "読み込み中 p.png");
+    ASSERT_TRUE(settled.wait(60000));
+    EXPECT_EQ(status()->text(), "ベルモラ");
     EXPECT_EQ(holder().image().size(), QSize(10, 10));
     EXPECT_EQ(result()->image(), board);
     EXPECT_EQ(testsupport::readAll(ini), file);

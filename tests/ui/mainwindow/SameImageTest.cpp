@@ -61,7 +61,7 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     });
     const DarkTheme dark;
     start();
-    form->dropPatternFiles({file("p.png")});
+    settle([&] { form->dropPatternFiles({file("p.png")}); });
     press("renderButton");
     // Names of other first letters, so the dialog's completion never offers one.
     for (const char* name : {"png.png", "bmp.bmp", "jpg.jpg"}) {

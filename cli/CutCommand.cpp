@@ -272,9 +272,12 @@ bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages
     if (!font.file.isEmpty() || engine::text::looksLikeFontFile(name)) {
         if (!font.file.isEmpty() && engine::text::isFontFile(font.file))
             return true;
-        const QString why = !font.file.isEmpty()     ? Cut::tr("it is no font file FreeType reads")
-                            : QFileInfo(name).isDir() ? Cut::tr("it is a folder")
-                                                      : Cut::tr("there is no such file");
+        const QFileInfo file(name);
+        const QString why = !font.file.isEmpty() && file.isReadable()
+                                ? Cut::tr("it is no font file FreeType reads")
+                            : file.isDir()   ? Cut::tr("it is a folder")
+                            : file.exists() ? Cut::tr("it may not be read")
+                                            : Cut::tr("there is no such file");
         messages.say(Cut::tr("%1: the font file cannot be read: %2").arg(name, why));
         return false;
     }
@@ -314,6 +317,12 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         messages.say(Cut::tr("%1: the settings file cannot be read: %2").arg(o.settings, why));
         return InputUnreadable;
     }
+    if (o.textFromSettings && s.text.isEmpty()) {
+        messages.say(Cut::tr("%1 holds no text: give the letters to cut after the options")
+                         .arg(o.settings));
+        messages.say(Cut::tr("see velmora-cut --help"));
+        return UsageError;
+    }
     const QString face = o.font.isEmpty() ? s.fontFamily : o.font;
     const engine::text::FontSpec font = engine::text::fontRequest(
         face, o.size.value_or(s.pointSize), o.bold || s.bold != 0, o.italic || s.italic != 0);
@@ -335,11 +344,6 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
 
     QList<Line> lines;
     int unreadable = 0;
-    if (o.textFromSettings && s.text.isEmpty()) {
-        messages.say(Cut::tr("%1 holds no text: give the letters to cut after the options")
-                         .arg(o.settings));
-        return UsageError;
-    }
     if (o.batch.isEmpty()) {
         lines.append({0, o.textFromSettings ? s.text : o.text});
     } else {

@@ -139,12 +139,14 @@ std::optional<QString> optionMistake(const QStringList& arguments,
         });
         if (known == options.end()) {
             const QString given = isLong ? QStringLiteral("--") + name : argument;
+            // "-font" is most likely "--font" with one dash.
+            const QString typed = isLong ? name : argument.mid(1).section(u'=', 0, 0);
             QString nearest;
             qsizetype best = 3; // farther than two edits is no likely slip
             for (const QCommandLineOption& option : options)
                 for (const QString& candidate : option.names())
-                    if (candidate.size() > 1 && editDistance(name, candidate) < best) {
-                        best = editDistance(name, candidate);
+                    if (candidate.size() > 1 && editDistance(typed, candidate) < best) {
+                        best = editDistance(typed, candidate);
                         nearest = candidate;
                     }
             return nearest.isEmpty()

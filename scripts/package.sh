@@ -40,7 +40,7 @@ id=org.velmora.velmora
 export PATH="$PWD/$stage/usr/bin:$PATH"
 
 check "lintian -I --pedantic: nothing but the first upload's tag" bash -c \
-    "! lintian -I --pedantic '$deb' | grep -v ' initial-upload-closes-no-bugs '"
+    "out=\$(lintian -I --pedantic '$deb') && ! grep -vE ' initial-upload-closes-no-bugs( |\$)' <<<\"\$out\""
 check "the package's files" bash -c "for f in usr/bin/velmora usr/bin/velmora-cut \
     usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
     usr/share/icons/hicolor/16x16/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \

@@ -225,5 +225,9 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <source>--%1 takes no value</source>
         <translation>--%1 には値を指定できません</translation>
     </message>
+    <message>
+        <source>it may not be read</source>
+        <translation>読み込む権限がありません</translation>
+    </message>
 </context>
 </TS>

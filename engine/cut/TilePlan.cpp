@@ -31,6 +31,8 @@ image::Image tile(const image::Image& pattern, int W, int H) {
     work.fill(0xFF000000u);
     for (const TileCopy& copy : planTiles(W, H, pattern.width(), pattern.height())) {
         const int width = std::min(copy.width, W - copy.x);
+        if (width <= 0)
+            continue;
         for (int y = 0; y < copy.height && copy.y + y < H; ++y)
             std::memcpy(work.scanLine(copy.y + y) + copy.x * 4, pattern.constScanLine(y),
                         static_cast<size_t>(width) * 4);

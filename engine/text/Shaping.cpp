@@ -95,12 +95,11 @@ std::pair<FT_Pos, FT_Pos> verticalCell(Face* face, unsigned glyph, double scale,
 }
 
 // FreeType hands advances over as 16.16 pixels: an advance of 32,768 pixels or
-// more wraps round to a small or negative one. Only faces with such a glyph at
-// this size can be hit.
+// more wraps round to a small or negative one. At large sizes every glyph is
+// checked, since a font's own maximum advance may understate its widest glyph.
 bool wrapsAdvances(const Face* face, double ppem) {
     const FT_Face ft = face->ft;
-    return FT_IS_SCALABLE(ft) && ft->units_per_EM > 0 &&
-           ft->max_advance_width * ppem / ft->units_per_EM >= 32767;
+    return FT_IS_SCALABLE(ft) && ft->units_per_EM > 0 && ppem >= 1024;
 }
 
 // The shaped advance, or where it may have wrapped round the glyph's own advance
@@ -142,8 +141,10 @@ void shape(const QString& text, const Item& item, double pointSize, int extraAdv
         const FT_Pos extra = clusterEnds ? FT_Pos(extraAdvance) * 64 : 0;
         if (item.turned) {
             const auto [top, height] = verticalCell(item.face, info[g].codepoint, scale, line);
-            line.glyphs.push_back({item.face, info[g].codepoint, scale, line.advance, top,
-                                   scaled(pos[g].x_advance), true});
+            const FT_Pos across = scaled(pos[g].x_advance);
+            line.glyphs.push_back(
+                {item.face, info[g].codepoint, scale, line.advance, top,
+                 mayWrap ? trueAdvance(item.face, info[g].codepoint, ppem, across) : across, true});
             line.advance += height + extra;
             continue;
         }

@@ -122,7 +122,8 @@ key Tab Down Return           # then the bitmap file type, and save
 # The question whether to create the new file bears the dialog's title too.
 await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
     fail "no question before a new file is made"
-focus "$(window "ファイルの保存")"
+question=$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)
+focus "$question"
 key Return                    # yes, create the new file
 gone "ファイルの保存" || fail "the save dialog stayed open"
 await eval '[ "$(head -c 2 "$prog/order.jpg.BMP" 2>/dev/null)" = BM ]' ||

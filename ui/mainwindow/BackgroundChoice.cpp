@@ -1,12 +1,8 @@
 #include "ui/mainwindow/MainWindow.h"
 
-#include <utility>
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
-#include <QThreadPool>
 
 #include "engine/codecs/Codecs.h"
 #include "engine/cut/Render.h"
@@ -24,6 +20,8 @@ bool droppable(const QString& path, std::int16_t acceptGif) {
            (ext == ".GIF" && acceptGif == 1);
 }
 
+const QString ProgramName = QStringLiteral("ベルモラ");
+
 QString unreadable(const QString& path, const QString& why) {
     return QStringLiteral("×%1: %2").arg(QFileInfo(path).fileName(), why);
 }
@@ -39,15 +37,17 @@ bool MainWindow::loadPattern(const QString& path, QString* why) {
 }
 
 void MainWindow::setPattern(engine::image::Image picture) {
+    ++*m_latestLoad; // a pattern still being read is not wanted any more
+    m_pendingPattern = {};
     showPattern(std::make_shared<const engine::image::Image>(
         engine::cut::holderPattern(std::move(picture))));
 }
 
 void MainWindow::showPattern(std::shared_ptr<const engine::image::Image> pattern) {
-    // The view shows the pattern's own pixels, no copy of them; the previous
-    // pattern stays until the view has let it go.
-    const auto previous = std::exchange(m_pattern, std::move(pattern));
-    m_patternView->setImage(ui::viewOf(*m_pattern));
+    // The view shows the pattern's own pixels, no copy of them, and keeps them
+    // alive for as long as it or any copy of its image needs them.
+    m_pattern = std::move(pattern);
+    m_patternView->setImage(ui::viewOf(m_pattern));
     m_patternView->repaint();
 }
 
@@ -64,44 +64,60 @@ void MainWindow::loadPatternAside(const QStringList& paths) {
         emit patternSettled();
         return;
     }
-    const quint64 load = ++m_patternLoads;
-    if (load == 1 || !m_statusLabel->text().startsWith(QStringLiteral("読み込み中")))
+    const quint64 load = ++*m_latestLoad;
+    if (!m_pendingPattern.valid())
         m_statusBeforeLoading =
             m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text() : m_statusLabel->toolTip();
-    setStatus(QStringLiteral("読み込み中 ") + QFileInfo(paths.first()).fileName());
-    QThreadPool::globalInstance()->start([window = QPointer<MainWindow>(this), load, paths] {
-        std::shared_ptr<const engine::image::Image> pattern;
-        QString failed, why;
-        for (const QString& path : paths) {
-            engine::image::Image picture;
-            if (engine::codecs::loadPattern(path, picture, &why)) {
-                pattern = std::make_shared<const engine::image::Image>(
-                    engine::cut::holderPattern(std::move(picture)));
-                break;
+    m_loadingStatus = QStringLiteral("読み込み中 ") + QFileInfo(paths.first()).fileName();
+    setStatus(m_loadingStatus);
+    auto task = std::make_shared<std::packaged_task<PatternOutcome()>>(
+        [paths, load, latest = m_latestLoad] {
+            PatternOutcome outcome;
+            for (const QString& path : paths) {
+                if (load != *latest) // a later choice or drop decides: no need to read on
+                    break;
+                engine::image::Image picture;
+                if (engine::codecs::loadPattern(path, picture, &outcome.why)) {
+                    outcome.pattern = std::make_shared<const engine::image::Image>(
+                        engine::cut::holderPattern(std::move(picture)));
+                    return outcome;
+                }
+                outcome.failed = path;
             }
-            failed = path;
-        }
-        QMetaObject::invokeMethod(
-            qApp,
-            [window, load, pattern = std::move(pattern), failed, why] {
-                if (window)
-                    window->patternLoaded(load, pattern, failed, why);
-            },
-            Qt::QueuedConnection);
+            return outcome;
+        });
+    m_pendingPattern = task->get_future().share();
+    // The window's own pool: it finishes its work before the window is gone.
+    m_patternReader.start([this, task, load] {
+        (*task)();
+        QMetaObject::invokeMethod(this, [this, load] { adoptPattern(load); }, Qt::QueuedConnection);
     });
 }
 
-void MainWindow::patternLoaded(quint64 load, std::shared_ptr<const engine::image::Image> pattern,
-                               const QString& failed, const QString& why) {
-    if (load != m_patternLoads) // a later choice or drop decides
-        return;
-    if (pattern) {
-        showPattern(std::move(pattern));
-        setStatus(m_statusBeforeLoading);
-    } else {
-        setStatus(unreadable(failed, why));
+void MainWindow::adoptPattern(quint64 load) {
+    if (load != *m_latestLoad || !m_pendingPattern.valid())
+        return; // a later choice or drop decides, or this one was taken already
+    const PatternOutcome outcome = m_pendingPattern.get();
+    m_pendingPattern = {};
+    // Only the status this load set is replaced; a save's or an error's stays.
+    const bool ownStatus = (m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text()
+                                                               : m_statusLabel->toolTip()) ==
+                           m_loadingStatus;
+    if (outcome.pattern) {
+        showPattern(outcome.pattern);
+        if (ownStatus)
+            setStatus(m_statusBeforeLoading.startsWith(u'×') ? ProgramName : m_statusBeforeLoading);
+    } else if (!outcome.failed.isEmpty()) {
+        setStatus(unreadable(outcome.failed, outcome.why));
     }
     emit patternSettled();
+}
+
+void MainWindow::settlePattern() {
+    if (!m_pendingPattern.valid())
+        return;
+    m_pendingPattern.wait();
+    adoptPattern(*m_latestLoad);
 }
 
 void MainWindow::choosePattern() {

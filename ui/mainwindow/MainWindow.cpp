@@ -90,6 +90,7 @@ MainWindow::MainWindow(const engine::settings::Settings& settings, QString setti
     setWindowTitle(ProgramName);
     setWindowIcon(QIcon(QStringLiteral(":/icons/velmora32.xpm")));
     setFont(ui::classicFont());
+    m_patternReader.setMaxThreadCount(1);
     createControls();
     ui::mainlayout::place(*this);
     connectActions();
@@ -180,13 +181,11 @@ void MainWindow::fillControls() {
     m_font = engine::text::fontRequest(m_settings.fontFamily, m_settings.pointSize);
     applyFont();
     setEnabled(true);
+    m_statusLabel->setText(ProgramName);
     // The families are listed once the window is on its way to the screen: with
     // many fonts installed that takes a while, and the window shows meanwhile.
-    // No input is handled before the list is whole, since that is handled after.
-    QTimer::singleShot(0, this, [this] {
-        fillFontList();
-        m_statusLabel->setText(ProgramName);
-    });
+    // No input is handled before the list is whole: it runs on the same thread.
+    QTimer::singleShot(0, this, [this] { fillFontList(); });
 }
 
 void MainWindow::fillFontList() {
@@ -244,6 +243,8 @@ void MainWindow::renderLetters() {
 // The same request velmora-cut makes: the engine's image is what the result
 // view shows, copies and saves. False when the image would be too large.
 bool MainWindow::drawLetters() {
+    // A pattern chosen or dropped before is the one drawn with, read or not yet.
+    settlePattern();
     engine::cut::Request request;
     request.text = m_textEdit->text();
     request.font = m_font;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <atomic>
+#include <future>
 #include <memory>
 
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QWidget>
 
 #include "engine/image/Image.h"
@@ -59,9 +62,10 @@ class MainWindow : public QWidget {
     void copyResult();
 
   signals:
-    // A chosen or dropped pattern has been loaded, or has not: a picture is read
-    // off the window's thread, so that a large one leaves the window answering.
-    // Sent once for each choice or drop, at once where there is nothing to read.
+    // The latest chosen or dropped pattern has been loaded, or has not: a picture
+    // is read off the window's thread, so that a large one leaves the window
+    // answering. Sent at once where there is nothing to read; "開始" takes a
+    // pattern still being read as soon as it is there.
     void patternSettled();
 
   protected:
@@ -81,10 +85,12 @@ class MainWindow : public QWidget {
     // A status that may be longer than the status line shows whole in its tool tip.
     void setStatus(const QString& text);
     void showPattern(std::shared_ptr<const engine::image::Image> pattern);
-    // Reads the first of the files that loads on a thread of the pool.
+    // Reads the first of the files that loads on the window's own thread.
     void loadPatternAside(const QStringList& paths);
-    void patternLoaded(quint64 load, std::shared_ptr<const engine::image::Image> pattern,
-                       const QString& failed, const QString& why);
+    // Shows the load's outcome, where it is still the latest one not yet shown.
+    void adoptPattern(quint64 load);
+    // Waits for a pattern still being read and shows it.
+    void settlePattern();
     // The folder the next file dialog opens in: the one used last.
     void rememberFolderOf(const QString& path);
 
@@ -94,8 +100,16 @@ class MainWindow : public QWidget {
     // As the pattern view shows it, opaque; the view and each rendering share it.
     std::shared_ptr<const engine::image::Image> m_pattern;
     QString m_lastFolder;
-    quint64 m_patternLoads = 0; // the latest load's number; older ones are dropped
+    struct PatternOutcome {
+        std::shared_ptr<const engine::image::Image> pattern; // none: no file loaded
+        QString failed, why;                                 // the last file tried, and why
+    };
+    // The latest load's number, which a reader checks before each file.
+    std::shared_ptr<std::atomic<quint64>> m_latestLoad = std::make_shared<std::atomic<quint64>>(0);
+    std::shared_future<PatternOutcome> m_pendingPattern;
+    QString m_loadingStatus;       // what the status line says while it reads
     QString m_statusBeforeLoading; // shown again once a load has succeeded
+    QThreadPool m_patternReader;   // one thread, waited for when the window goes
 
     QLabel* m_textCaption = nullptr;
     QLineEdit* m_textEdit = nullptr;

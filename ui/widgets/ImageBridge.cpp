@@ -22,14 +22,18 @@ QImage toQImage(engine::image::Image picture) {
     return image;
 }
 
-QImage viewOf(const engine::image::Image& picture) {
+QImage viewOf(std::shared_ptr<const engine::image::Image> picture) {
     using engine::image::Format;
-    if (picture.isNull())
+    using Shared = std::shared_ptr<const engine::image::Image>;
+    if (!picture || picture->isNull())
         return QImage();
-    if (picture.depth() != 32)
-        return toQImage(picture);
-    return QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
-                  picture.format() == Format::Rgb32 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    if (picture->depth() != 32)
+        return toQImage(*picture);
+    const engine::image::Image& p = *picture;
+    return QImage(
+        p.constBits(), p.width(), p.height(), p.bytesPerLine(),
+        p.format() == Format::Rgb32 ? QImage::Format_RGB32 : QImage::Format_ARGB32,
+        [](void* owner) { delete static_cast<Shared*>(owner); }, new Shared(std::move(picture)));
 }
 
 engine::image::Image fromQImage(const QImage& image) {

@@ -24,6 +24,7 @@ TEST(ReadFile, WholeAtTheLimitRefusedOnePast) {
             testsupport::writeAll(file, bytes);
             QProcess writer; // the pipe's other end
             writer.start("sh", {"-c", "cat \"$0\" > \"$1\"", file, fifo});
+            ASSERT_TRUE(writer.waitForStarted()); // or the FIFO would wait for it for ever
             for (const QString& name : {file, fifo}) {
                 QByteArray data("old");
                 QString why;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QImage>
 #include <QMimeData>
 #include <QProcess>
@@ -240,4 +241,28 @@ TEST_F(Pictures, LoadingNeverTouchesTheRenderingOrSettings) {
     EXPECT_EQ(holder().image().size(), QSize(10, 10));
     EXPECT_EQ(result()->image(), board);
     EXPECT_EQ(testsupport::readAll(ini), file);
+}
+
+// Of two drops in a row the later wins, and "開始" right after draws with it,
+// read or not yet; a window closed while it reads goes cleanly.
+TEST_F(Pictures, LaterDropWinsAndTheNextRenderingUsesIt) {
+    QImage red(7, 5, QImage::Format_RGB32), blue(9, 3, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(red.save(file("red.bmp"), "BMP") && blue.save(file("blue.bmp"), "BMP"));
+    form->dropPatternFiles({file("red.bmp")});
+    form->dropPatternFiles({file("blue.bmp")});
+    textEdit()->setText("WW");
+    press("renderButton");
+    EXPECT_EQ(holder().image().size(), QSize(9, 3));
+    int blueInLetters = 0;
+    for (int y = 0; y < result()->innerHeight(); ++y)
+        for (int x = 0; x < result()->innerWidth(); ++x) {
+            const unsigned colour = rgbAt(result()->image(), x, y);
+            ASSERT_NE(colour, 0xFF0000u) << x << "," << y;
+            blueInLetters += colour == 0x0000FFu;
+        }
+    EXPECT_GT(blueInLetters, 0);
+    form->dropPatternFiles({file("red.bmp")});
+    form.reset();
 }

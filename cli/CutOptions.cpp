@@ -145,8 +145,9 @@ std::optional<QString> optionMistake(const QStringList& arguments,
             qsizetype best = 3; // farther than two edits is no likely slip
             for (const QCommandLineOption& option : options)
                 for (const QString& candidate : option.names())
-                    if (candidate.size() > 1 && editDistance(typed, candidate) < best) {
-                        best = editDistance(typed, candidate);
+                    if (const qsizetype d = editDistance(typed, candidate);
+                        candidate.size() > 1 && d < best) {
+                        best = d;
                         nearest = candidate;
                     }
             return nearest.isEmpty()

@@ -20,12 +20,6 @@ bool droppable(const QString& path, std::int16_t acceptGif) {
            (ext == ".GIF" && acceptGif == 1);
 }
 
-const QString ProgramName = QStringLiteral("ベルモラ");
-
-QString unreadable(const QString& path, const QString& why) {
-    return QStringLiteral("×%1: %2").arg(QFileInfo(path).fileName(), why);
-}
-
 } // namespace
 
 bool MainWindow::loadPattern(const QString& path, QString* why) {
@@ -66,8 +60,7 @@ void MainWindow::loadPatternAside(const QStringList& paths) {
     }
     const quint64 load = ++*m_latestLoad;
     if (!m_pendingPattern.valid())
-        m_statusBeforeLoading =
-            m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text() : m_statusLabel->toolTip();
+        m_statusBeforeLoading = status();
     m_loadingStatus = QStringLiteral("読み込み中 ") + QFileInfo(paths.first()).fileName();
     setStatus(m_loadingStatus);
     auto task = std::make_shared<std::packaged_task<PatternOutcome()>>(
@@ -100,15 +93,12 @@ void MainWindow::adoptPattern(quint64 load) {
     const PatternOutcome outcome = m_pendingPattern.get();
     m_pendingPattern = {};
     // Only the status this load set is replaced; a save's or an error's stays.
-    const bool ownStatus = (m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text()
-                                                               : m_statusLabel->toolTip()) ==
-                           m_loadingStatus;
     if (outcome.pattern) {
         showPattern(outcome.pattern);
-        if (ownStatus)
+        if (status() == m_loadingStatus)
             setStatus(m_statusBeforeLoading.startsWith(u'×') ? ProgramName : m_statusBeforeLoading);
     } else if (!outcome.failed.isEmpty()) {
-        setStatus(unreadable(outcome.failed, outcome.why));
+        setFailure(outcome.failed, outcome.why);
     }
     emit patternSettled();
 }

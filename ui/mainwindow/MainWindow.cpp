@@ -26,8 +26,6 @@
 
 namespace {
 
-const QString ProgramName = QStringLiteral("ベルモラ");
-
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
@@ -283,6 +281,14 @@ void MainWindow::setStatus(const QString& text) {
     const QString shown = m_statusLabel->fontMetrics().elidedText(text, Qt::ElideRight, room);
     m_statusLabel->setText(shown);
     m_statusLabel->setToolTip(shown == text ? QString() : text);
+}
+
+QString MainWindow::status() const {
+    return m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text() : m_statusLabel->toolTip();
+}
+
+void MainWindow::setFailure(const QString& path, const QString& why) {
+    setStatus(QStringLiteral("×%1: %2").arg(QFileInfo(path).fileName(), why));
 }
 
 void MainWindow::rememberFolderOf(const QString& path) {

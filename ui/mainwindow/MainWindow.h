@@ -25,6 +25,8 @@ class ScrollView;
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
+    static inline const QString ProgramName = QStringLiteral("ベルモラ");
+
     // The window filled from the settings the start-up read from `settingsFile`,
     // which its save points write. Its font list is filled by the event loop's
     // first turn.
@@ -34,6 +36,8 @@ class MainWindow : public QWidget {
     engine::settings::Settings& settings() { return m_settings; }
     // What the letters are drawn with: the chosen face and size, bold and italic.
     const engine::text::FontSpec& drawingFont() const { return m_font; }
+    // The whole status, which the status line may show shortened.
+    QString status() const;
 
     // The steps the actions are made of, for the benchmarks and the tests too.
     // Makes the picture file the pattern; otherwise the pattern stays and
@@ -84,6 +88,8 @@ class MainWindow : public QWidget {
     void fillFontList();
     // A status that may be longer than the status line shows whole in its tool tip.
     void setStatus(const QString& text);
+    // "×name: why" for a file that could not be read or written.
+    void setFailure(const QString& path, const QString& why);
     void showPattern(std::shared_ptr<const engine::image::Image> pattern);
     // Reads the first of the files that loads on the window's own thread.
     void loadPatternAside(const QStringList& paths);

@@ -46,7 +46,6 @@ void MainWindow::saveImage() {
                        true) != ui::MsgResult::Yes)
         return;
     setStatus(QStringLiteral("Saving "));
-    const QString shortName = QFileInfo(target.fileName).fileName();
     QByteArray data;
     QString why;
     const engine::codecs::EncodeOptions options{
@@ -54,10 +53,10 @@ void MainWindow::saveImage() {
     if (!engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format, options, data,
                                 &why) ||
         !engine::files::writeFileAtomically(target.fileName, data, &why)) {
-        setStatus(QStringLiteral("×%1: %2").arg(shortName, why));
+        setFailure(target.fileName, why);
         ui::messageBox(this, target.fileName + "\r\n" + why, QStringLiteral("保存エラー"),
                        ui::MsgIcon::Stop);
         return;
     }
-    setStatus(">" + shortName);
+    setStatus(">" + QFileInfo(target.fileName).fileName());
 }

@@ -1,14 +1,10 @@
 #include "MainWindowFixture.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "engine/text/TextDrawing.h"
-#include "ui/widgets/PictureBox.h"
 
 void MainWindowFixture::start() {
     const QString file = engine::settings::settingsFileFor(dir.path());
@@ -21,28 +17,6 @@ void MainWindowFixture::start() {
 
 void MainWindowFixture::TearDown() {
     form.reset();
-}
-
-QLineEdit* MainWindowFixture::textEdit() const {
-    return child<QLineEdit>("textEdit");
-}
-QLabel* MainWindowFixture::status() const {
-    return child<QLabel>("statusLabel");
-}
-QString MainWindowFixture::statusText() const {
-    return status()->toolTip().isEmpty() ? status()->text() : status()->toolTip();
-}
-PictureBox* MainWindowFixture::result() const {
-    return child<PictureBox>("resultView");
-}
-PictureBox* MainWindowFixture::patternView() const {
-    return child<PictureBox>("patternView");
-}
-PictureBox* MainWindowFixture::colorSwatch() const {
-    return child<PictureBox>("colorSwatch");
-}
-void MainWindowFixture::press(const char* button) const {
-    child<QPushButton>(button)->click();
 }
 
 void MainWindowFixture::settle(const std::function<void()>& action) {

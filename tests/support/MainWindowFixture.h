@@ -6,16 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "engine/settings/Settings.h"
 #include "engine/text/GlyphEngine.h"
 #include "ui/mainwindow/MainWindow.h"
-
-class PictureBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "ui/widgets/PictureBox.h"
 
 // A main window started as the program starts it, with its settings file in a
 // temporary folder. Tests may write the file before calling start().
@@ -36,14 +35,12 @@ class MainWindowFixture : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QLineEdit* textEdit() const;
-    QLabel* status() const;
-    // The whole status, which the line may show shortened.
-    QString statusText() const;
-    PictureBox* result() const;
-    PictureBox* patternView() const;
-    PictureBox* colorSwatch() const;
-    void press(const char* button) const;
+    QLineEdit* textEdit() const { return child<QLineEdit>("textEdit"); }
+    QLabel* status() const { return child<QLabel>("statusLabel"); }
+    PictureBox* result() const { return child<PictureBox>("resultView"); }
+    PictureBox* patternView() const { return child<PictureBox>("patternView"); }
+    PictureBox* colorSwatch() const { return child<PictureBox>("colorSwatch"); }
+    void press(const char* button) const { child<QPushButton>(button)->click(); }
 
     // Runs an action that chooses or drops a pattern, and waits until the
     // picture has been read, or found unreadable, off the window's thread.

@@ -74,51 +74,42 @@ TEST(AtomicFile, StagedFilesTakeTheirNamesAtTheCommit) {
 }
 
 // A write that fails says what the system said, not a guess: each cause its own
-// reason, and nothing left behind. Root mounts a full and a read-only file system.
+// reason, and nothing left behind. Root mounts a full (4 KiB) and a read-only
+// file system, and may write to /proc, which takes no new files all the same.
 TEST(AtomicFile, FailedWritesNameTheirReason) {
     QTemporaryDir dir;
-    testsupport::writeAll(dir.filePath("locked"), "old");
-    QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner);
-    QDir(dir.path()).mkdir("folder");
-    struct Row {
+    const QString d = dir.path() + '/';
+    testsupport::writeAll(d + "locked", "old");
+    QFile::setPermissions(d + "locked", QFile::ReadOwner);
+    const bool root = geteuid() == 0;
+    for (const char* name : {"folder", "full", "readonly"})
+        QDir(d).mkdir(name);
+    const bool mounted =
+        root && ::mount("tmpfs", QFile::encodeName(d + "full"), "tmpfs", 0, "size=4k") == 0 &&
+        ::mount("tmpfs", QFile::encodeName(d + "readonly"), "tmpfs", MS_RDONLY, "size=4k") == 0;
+    const struct {
         QString target;
         const char* reason;
+        bool asRoot; // mounted or run as root only
+    } rows[] = {
+        {d + "missing/x.png", "the folder does not exist", false},
+        {d + "folder", "a folder has that name", false},
+        {d + "locked", "the file is read-only", false},
+        {"/proc/x.png", "the folder takes no new files", true},
+        {d + "full/x.png", "the disk is full", true},
+        {d + "readonly/x.png", "the file system is read-only", true},
     };
-    std::vector<Row> rows{
-        {dir.filePath("missing/x.png"), "the folder does not exist"},
-        {dir.filePath("folder"), "a folder has that name"},
-        {dir.filePath("locked"), "the file is read-only"},
-    };
-    // A folder the system refuses new files in, though even root may write there.
-    if (geteuid() == 0)
-        rows.push_back({"/proc/x.png", "the folder takes no new files"});
-    std::vector<QByteArray> mounts;
-    const auto mount = [&](const char* name, unsigned long flags) {
-        const QString path = dir.filePath(name);
-        QDir(dir.path()).mkdir(name);
-        mounts.push_back(QFile::encodeName(path));
-        return geteuid() == 0 &&
-               ::mount("tmpfs", mounts.back().constData(), "tmpfs", flags, "size=64k") == 0;
-    };
-    if (mount("full", 0)) {
-        QFile filler(dir.filePath("full/filler"));
-        filler.open(QIODevice::WriteOnly);
-        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-        }
-        rows.push_back({dir.filePath("full/x.png"), "the disk is full"});
-    }
-    if (mount("readonly", MS_RDONLY))
-        rows.push_back({dir.filePath("readonly/x.png"), "the file system is read-only"});
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        if (row.asRoot && !mounted)
+            continue;
         QString why;
-        EXPECT_FALSE(engine::files::writeFileAtomically(row.target, QByteArray(8192, 'n'), &why))
-            << row.target.toStdString();
+        EXPECT_FALSE(engine::files::writeFileAtomically(row.target, QByteArray(8192, 'n'), &why));
         EXPECT_EQ(why.toStdString(), row.reason) << row.target.toStdString();
     }
-    EXPECT_EQ(testsupport::readAll(dir.filePath("locked")), "old");
-    for (const QByteArray& point : mounts)
-        ::umount(point.constData());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"locked"});
-    if (rows.size() < 6)
-        GTEST_SKIP() << "only root can mount the full and read-only file systems, or write to /proc";
+    for (const char* name : {"full", "readonly"})
+        ::umount(QFile::encodeName(d + name).constData());
+    EXPECT_EQ(testsupport::readAll(d + "locked"), "old");
+    EXPECT_EQ(QDir(d).entryList(QDir::Files | QDir::Hidden), QStringList{"locked"});
+    if (!mounted)
+        GTEST_SKIP() << "only root can mount the full and read-only file systems";
 }

@@ -76,7 +76,7 @@ TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
     testsupport::answerFileDialog(dir.filePath("notes.bmp"));
     settle([&] { press("choosePatternButton"); });
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
-    EXPECT_TRUE(statusText().startsWith("×notes.bmp: ")) << statusText().toStdString();
+    EXPECT_TRUE(form->status().startsWith("×notes.bmp: ")) << form->status().toStdString();
 }
 
 TEST_F(Chooser, ChosenColourPaintsTheSwatchAndWaitsForTheNextWrite) {

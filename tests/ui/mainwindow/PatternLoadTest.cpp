@@ -54,7 +54,7 @@ class Pictures : public MainWindowFixture {
         EXPECT_EQ(holder().size(), outer);
         EXPECT_TRUE(holder().isVisible());
         if (!path.endsWith(".txt")) {
-            EXPECT_EQ(statusText(), "×" + QFileInfo(path).fileName() + ": " + why);
+            EXPECT_EQ(form->status(), "×" + QFileInfo(path).fileName() + ": " + why);
         }
     }
 

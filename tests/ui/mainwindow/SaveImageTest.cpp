@@ -170,7 +170,7 @@ TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
         // The status line no longer says it is saving; it names the file and the reason.
         const QString why = text.mid(target.size() + 2);
         EXPECT_FALSE(why.isEmpty());
-        EXPECT_EQ(statusText(), "×old.jpg: " + why);
+        EXPECT_EQ(form->status(), "×old.jpg: " + why);
         EXPECT_EQ(readAll(target), "old bytes");
     }
     settings().pngLevel = 7;

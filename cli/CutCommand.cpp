@@ -192,6 +192,8 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
             outcomes[static_cast<size_t>(i)] = std::move(outcome);
             changed.notify_all();
         }
+        if (lines.size() > 1) // a thread of its own
+            engine::text::releaseThreadFaces();
         const std::lock_guard<std::mutex> hold(lock);
         --drawing;
         changed.notify_all();

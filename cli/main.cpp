@@ -2,7 +2,14 @@
 #include <cstdio>
 #include <optional>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <QFile>
 #include <QCoreApplication>
@@ -28,7 +35,39 @@ bool mayWantJapanese() {
         if (value.startsWith("ja") || value.contains(":ja"))
             return true;
     }
+#ifdef _WIN32
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+#else
     return false;
+#endif
+}
+
+// The command's own arguments, each kept whole: on Windows as the system
+// passed them (UTF-16), elsewhere as the system's bytes.
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+#ifdef _WIN32
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            arguments.append(QString::fromWCharArray(wide[i]));
+        LocalFree(wide);
+    }
+#else
+    for (int i = 1; i < argc; ++i)
+        arguments.append(engine::files::decodeNativeName(argv[i]));
+#endif
+    return arguments;
+}
+
+bool isTerminal(FILE* stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
 }
 
 void installTranslations(QCoreApplication& app) {
@@ -54,9 +93,12 @@ int main(int argc, char* argv[]) {
     // Text is drawn by the glyph engine: no display, no GUI platform is started.
     qInstallMessageHandler(quiet);
     // The arguments are the command's alone: Qt sees none of them.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(engine::files::decodeNativeName(argv[i]));
+    const QStringList arguments = argumentsOf(argc, argv);
+#ifdef _WIN32
+    // Pictures go through the standard streams byte for byte.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // Translators need an application object; nothing else of the command does.
     int qtArgc = 1;
@@ -71,7 +113,7 @@ int main(int argc, char* argv[]) {
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
     const int status = cli::RunCut(
-        arguments, {&in, &out, &err, isatty(STDERR_FILENO) != 0, isatty(STDOUT_FILENO) != 0});
+        arguments, {&in, &out, &err, isTerminal(stderr), isTerminal(stdout)});
     engine::text::shutdown();
     return status;
 }

@@ -2,14 +2,15 @@
 # Installs the Debian packages that building, running and testing Velmora need;
 # with "fuzz", also clang for the fuzz targets; with "package", the tools that
 # make and check the Debian package; with "stress", fonts the tests must not
-# depend on (scripts/stress-test.sh).
+# depend on (scripts/stress-test.sh); with "windows", the cross compilers, Wine
+# and a deb-src entry for Debian's sources (scripts/windows.sh).
 # Idempotent: quiet and quick when everything is already there.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-l10n-tools qt6-tools-dev
-    libpng-dev libjpeg62-turbo-dev libgif-dev libdeflate-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev libicu-dev
+    libpng-dev libjpeg62-turbo-dev libgif-dev libdeflate-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev
     librsvg2-bin help2man
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-color-emoji
@@ -19,6 +20,20 @@ packages=(
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
 [ "${1:-}" = stress ] && packages+=(fonts-noto-core fonts-noto-cjk)
+[ "${1:-}" = windows ] && packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev wine wine64 xauth xvfb)
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+new_sources=false
+if [ "${1:-}" = windows ] && ! grep -rqs "^Types: deb-src\|^deb-src " /etc/apt/sources.list \
+    /etc/apt/sources.list.d/; then
+    printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" \
+        "Suites: bookworm bookworm-updates" "Components: main" \
+        "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+        $sudo tee /etc/apt/sources.list.d/velmora-deb-src.sources >/dev/null
+    new_sources=true
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,10 +41,9 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && [ "$new_sources" = false ] && exit 0
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

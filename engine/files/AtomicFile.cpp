@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#ifdef Q_OS_UNIX
 #include <atomic>
 #include <map>
 
@@ -17,11 +16,6 @@
 #include <linux/magic.h>
 #include <sys/statfs.h>
 #endif
-#else
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#endif
 
 #include "engine/files/NativeName.h"
 
@@ -33,11 +27,6 @@ bool fail(QString* error, const char* why) {
         *error = QCoreApplication::translate("files", why);
     return false;
 }
-
-} // namespace
-
-#ifdef Q_OS_UNIX
-namespace {
 
 // File names here are the system's bytes, so that no name changes on its way.
 using Path = QByteArray;
@@ -341,42 +330,5 @@ std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector
     }
     return done;
 }
-#else
-namespace {
-const char* const WriteFailed = QT_TRANSLATE_NOOP("files", "the file could not be written");
-} // namespace
-
-bool isWritableTarget(const QString& path) {
-    QFileInfo info(path);
-    if (info.exists())
-        return info.isFile() && info.isWritable();
-    return QFileInfo(info.absolutePath()).isWritable();
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-    if (QFileInfo(path).isDir())
-        return fail(error, QT_TRANSLATE_NOOP("files", "a folder has that name"));
-    if (!isWritableTarget(path))
-        return fail(error, QT_TRANSLATE_NOOP("files", "the file is read-only"));
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()) {
-        file.cancelWriting();
-        return fail(error, WriteFailed);
-    }
-    return file.commit() || fail(error, WriteFailed);
-}
-
-bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
-    staged = {-1, {}, QFile::encodeName(path)};
-    return writeFileAtomically(path, data, error);
-}
-
-std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
-    if (errors)
-        errors->assign(files.size(), QString());
-    return std::vector<bool>(files.size(), true);
-}
-#endif
 
 } // namespace engine::files

@@ -35,9 +35,13 @@ std::int16_t errorFromErrno(int err, const QString& path) {
 FileLength queryFileLength(const QString& path) {
     if (path.contains(QChar(0)))
         return {0, ErrBadFileName};
-    const QByteArray native = QFile::encodeName(path);
+#ifdef Q_OS_WIN
+    struct _stat64 st {};
+    if (::_wstat64(QDir::toNativeSeparators(path).toStdWString().c_str(), &st) != 0)
+#else
     struct stat st {};
-    if (::stat(native.constData(), &st) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+#endif
         return {0, errorFromErrno(errno, path)};
     if (S_ISDIR(st.st_mode))
         return {0, ErrPathFileAccess};

@@ -13,27 +13,27 @@
 #include "engine/files/ReadFile.h"
 #include "engine/text/FontList.h"
 
-#ifdef VELMORA_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-
-#include "engine/text/FaceCache.h"
-#endif
+#include "engine/text/SystemFonts.h"
 
 namespace engine::text {
 namespace {
 
-// Joiners, variation selectors and the like draw nothing on their own: a face
-// need not have them for a cluster.
+} // namespace
+
 bool drawsNothing(char32_t c) {
     return (c >= 0x200B && c <= 0x200F) || (c >= 0x2060 && c <= 0x2064) ||
            (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0000 && c <= 0xE0FFF);
 }
 
+namespace {
+
 // Each thread has its own FreeType library and faces, which FreeType and
-// HarfBuzz do not share between threads; they go with the thread.
+// HarfBuzz do not share between threads, and its own choices of faces.
 struct Faces {
     FT_Library library = nullptr;
     std::map<std::pair<QByteArray, int>, Face> open;
+    std::map<std::tuple<QString, QString, bool, bool>, Match> matches;
+    std::map<std::tuple<QString, bool, bool, std::u32string>, Face*> fallbacks;
     Faces() { FT_Init_FreeType(&library); }
     ~Faces() {
         for (auto& [key, face] : open) {
@@ -44,27 +44,89 @@ struct Faces {
     }
 };
 
-Faces& faces() {
-    thread_local Faces own;
+Faces*& ownFaces() {
+#ifdef _WIN32
+    // MinGW may free a thread's storage before it runs the thread's
+    // destructors: a thread's faces go by releaseThreadFaces() instead, or
+    // with the process.
+    thread_local Faces* own = nullptr;
     return own;
+#else
+    struct Owner {
+        Faces* faces = nullptr;
+        ~Owner() { delete faces; }
+    };
+    thread_local Owner owner;
+    return owner.faces;
+#endif
+}
+
+Faces& faces() {
+    Faces*& own = ownFaces();
+    if (!own)
+        own = new Faces;
+    return *own;
 }
 
 } // namespace
 
-Face* openFace(const QByteArray& path, int index) {
-    Faces& all = faces();
-    if (auto it = all.open.find({path, index}); it != all.open.end())
-        return &it->second;
+namespace {
+
+Face* opened(const QByteArray& key, int index, FT_Face ft, const QByteArray& bytes) {
     Face face;
-    if (!all.library || FT_New_Face(all.library, path.constData(), index, &face.ft) != 0)
-        return nullptr;
-    face.bold = face.ft->style_flags & FT_STYLE_FLAG_BOLD;
-    face.italic = face.ft->style_flags & FT_STYLE_FLAG_ITALIC;
-    face.color = FT_HAS_COLOR(face.ft);
-    face.hb = hb_ft_font_create_referenced(face.ft);
+    face.ft = ft;
+    face.bytes = bytes;
+    face.bold = ft->style_flags & FT_STYLE_FLAG_BOLD;
+    face.italic = ft->style_flags & FT_STYLE_FLAG_ITALIC;
+    face.color = FT_HAS_COLOR(ft);
+    face.hb = hb_ft_font_create_referenced(ft);
     // Advances as the hinted, one-bit glyphs are drawn: whole pixels.
     hb_ft_font_set_load_flags(face.hb, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO);
-    return &all.open.emplace(std::make_pair(path, index), face).first->second;
+    return &faces().open.emplace(std::make_pair(key, index), face).first->second;
+}
+
+} // namespace
+
+void releaseThreadFaces() {
+    Faces*& own = ownFaces();
+    delete own;
+    own = nullptr;
+}
+
+Face* openedFace(const QByteArray& key, int index) {
+    Faces& all = faces();
+    const auto it = all.open.find({key, index});
+    return it == all.open.end() ? nullptr : &it->second;
+}
+
+Face* openFace(const QByteArray& key, int index, const QByteArray& bytes) {
+    if (Face* face = openedFace(key, index))
+        return face;
+    FT_Face ft = nullptr;
+    if (!faces().library ||
+        FT_New_Memory_Face(faces().library, reinterpret_cast<const FT_Byte*>(bytes.constData()),
+                           static_cast<FT_Long>(bytes.size()), index, &ft) != 0)
+        return nullptr;
+    return opened(key, index, ft, bytes);
+}
+
+Face* openFace(const QByteArray& path, int index) {
+    if (Face* face = openedFace(path, index))
+        return face;
+#ifdef Q_OS_WIN
+    // FreeType opens files by their names in the ANSI code page: read by the
+    // whole name instead.
+    constexpr qint64 MaxFontFileBytes = 1LL << 30;
+    QByteArray bytes;
+    return files::readWholeFile(files::decodeNativeName(path), MaxFontFileBytes, bytes)
+               ? openFace(path, index, bytes)
+               : nullptr;
+#else
+    FT_Face ft = nullptr;
+    if (!faces().library || FT_New_Face(faces().library, path.constData(), index, &ft) != 0)
+        return nullptr;
+    return opened(path, index, ft, {});
+#endif
 }
 
 double setSize(Face* face, double pointSize) {
@@ -91,115 +153,8 @@ double setSize(Face* face, double pointSize) {
 
 namespace {
 
-#ifdef VELMORA_FONTCONFIG
-FcPattern* patternFor(const QString& family, bool bold, bool italic) {
-    FcPattern* p = FcPatternCreate();
-    FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
-    FcPatternAddInteger(p, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(p, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(p, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, p, FcMatchPattern);
-    FcDefaultSubstitute(p);
-    return p;
-}
-
-bool hasFamily(FcPattern* font, const QString& family) {
-    FcChar8* name = nullptr;
-    for (int k = 0; FcPatternGetString(font, FC_FAMILY, k, &name) == FcResultMatch; ++k)
-        if (family.compare(QString::fromUtf8(reinterpret_cast<const char*>(name)),
-                           Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
-FaceFile fileOf(FcPattern* font) {
-    FcChar8* file = nullptr;
-    int index = 0;
-    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch)
-        return {};
-    FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    return {QByteArray(reinterpret_cast<const char*>(file)), index};
-}
-
-// Whether the face is bold or italic comes from the face itself: fontconfig
-// reports the weight and slant it was asked for when it makes them up.
-Face* faceOf(const FaceFile& file) {
-    return file.path.isEmpty() ? nullptr : openFace(file.path, file.index);
-}
-
-std::atomic<bool> remembering{false};
-
-// The installed face of that family, or with `anyFamily` whatever fontconfig
-// offers in its place: as fontconfig answered before while nothing it depends
-// on has changed, else fontconfig's answer now.
-Face* findFace(const QString& family, bool bold, bool italic, bool anyFamily) {
-    const FaceQuery query{family, bold, italic, anyFamily};
-    const bool remember = remembering;
-    if (const std::optional<FaceFile> known =
-            remember ? rememberedFace(query) : std::nullopt) {
-        if (known->path.isEmpty())
-            return nullptr;
-        if (Face* face = faceOf(*known))
-            return face;
-    }
-    FcPattern* wanted = patternFor(family, bold, italic);
-    FcResult result;
-    FcPattern* font = FcFontMatch(nullptr, wanted, &result);
-    const FaceFile file =
-        font && (anyFamily || hasFamily(font, family)) ? fileOf(font) : FaceFile{};
-    if (font)
-        FcPatternDestroy(font);
-    FcPatternDestroy(wanted);
-    if (remember)
-        rememberFace(query, file);
-    return faceOf(file);
-}
-
-// The first font of the sorted set whose characters include those of the
-// cluster that draw.
-Face* firstWith(FcFontSet* set, std::u32string_view cluster) {
-    for (int i = 0; i < set->nfont; ++i) {
-        FcCharSet* chars = nullptr;
-        if (FcPatternGetCharSet(set->fonts[i], FC_CHARSET, 0, &chars) != FcResultMatch)
-            continue;
-        bool all = true;
-        for (char32_t c : cluster)
-            all = all && (drawsNothing(c) || FcCharSetHasChar(chars, c));
-        if (all)
-            return faceOf(fileOf(set->fonts[i]));
-    }
-    return nullptr;
-}
-
-Face* searchFallback(const FontSpec& spec, std::u32string_view cluster) {
-    Face* found = nullptr;
-    FcPattern* wanted = patternFor(spec.family, spec.bold, spec.italic);
-    FcResult result;
-    if (FcFontSet* set = FcFontSort(nullptr, wanted, FcFalse, nullptr, &result)) {
-        found = firstWith(set, cluster);
-        if (!found && cluster.size() > 1)
-            found = firstWith(set, cluster.substr(0, 1));
-        FcFontSetDestroy(set);
-    }
-    FcPatternDestroy(wanted);
-    return found;
-}
-#else
-Face* findFace(const QString&, bool, bool, bool) {
-    return nullptr;
-}
-Face* searchFallback(const FontSpec&, std::u32string_view) {
-    return nullptr;
-}
-#endif
 
 } // namespace
-
-void rememberFaceLookups() {
-#ifdef VELMORA_FONTCONFIG
-    remembering = true;
-#endif
-}
 
 bool hasAll(const Face* face, std::u32string_view cluster) {
     for (char32_t c : cluster)
@@ -210,11 +165,11 @@ bool hasAll(const Face* face, std::u32string_view cluster) {
 
 // Chosen per face, style and cluster; each cluster is searched for once a thread.
 Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster) {
-    thread_local std::map<std::tuple<QString, bool, bool, std::u32string>, Face*> known;
+    auto& known = faces().fallbacks;
     const auto key = std::make_tuple(spec.family, spec.bold, spec.italic, std::u32string(cluster));
     if (auto it = known.find(key); it != known.end())
         return it->second;
-    return known[key] = searchFallback(spec, cluster);
+    return known[key] = systemFallback(spec, cluster);
 }
 
 // The kana, ideographs, CJK punctuation and full-width forms.
@@ -233,7 +188,7 @@ bool isFullWidth(char32_t c) {
 }
 
 Match match(const FontSpec& spec) {
-    thread_local std::map<std::tuple<QString, QString, bool, bool>, Match> known;
+    auto& known = faces().matches;
     const auto key = std::make_tuple(spec.family, spec.file, spec.bold, spec.italic);
     if (auto it = known.find(key); it != known.end())
         return it->second;
@@ -245,11 +200,11 @@ Match match(const FontSpec& spec) {
         candidates += classicFaceSubstitutes(spec.family);
         for (const QString& name : candidates)
             if (!face)
-                face = findFace(name, spec.bold, spec.italic, false);
+                face = systemFace(name, spec.bold, spec.italic, false);
     }
     const bool named = face != nullptr;
     if (!face)
-        face = findFace(spec.family, spec.bold, spec.italic, true);
+        face = systemFace(spec.family, spec.bold, spec.italic, true);
     Match m{face, face && spec.bold && !face->bold, face && spec.italic && !face->italic, named};
     known[key] = m;
     return m;

@@ -19,11 +19,16 @@ struct Face {
     bool bold = false;   // the face's own weight is bold
     bool italic = false; // the face's own letters slant
     bool color = false;  // colour glyphs (emoji), drawn by their alpha
+    QByteArray bytes;    // the font's bytes, where it was read into memory
 };
 
 // Faces stay open for the life of the thread that opened them; each is opened
-// once a thread.
+// once a thread. `path` is a file's name as the system's bytes.
 Face* openFace(const QByteArray& path, int index);
+// The face of that key already open on this thread, or none.
+Face* openedFace(const QByteArray& key, int index);
+// A face from the font's bytes, known by `key` from then on.
+Face* openFace(const QByteArray& key, int index, const QByteArray& bytes);
 
 // Sets the size in points at 96 dots per inch. A face of fixed bitmap sizes
 // (colour emoji) takes its nearest size; the result is then the factor that
@@ -40,6 +45,10 @@ struct Match {
 // The family itself, the faces that stand in for a classic Windows face, and
 // at last whatever the font system offers.
 Match match(const FontSpec& spec);
+
+// Joiners, variation selectors and the like draw nothing on their own: a face
+// need not have them for a cluster.
+bool drawsNothing(char32_t c);
 
 // Whether the face has every character of a cluster (those that draw nothing
 // on their own, as the zero-width joiner and variation selectors, aside).

@@ -9,16 +9,13 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
+#include "engine/files/FileStatus.h"
 #include "engine/files/NativeName.h"
 #include "engine/image/Limits.h"
 #include "engine/files/ReadFile.h"
 #include "engine/text/Faces.h"
 #include "engine/text/FontList.h"
 #include "engine/text/Shaping.h"
-
-#ifdef VELMORA_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 
 namespace engine::text {
 namespace {
@@ -151,16 +148,10 @@ QRect inkBox(const Raster::Glyph& g) {
 
 } // namespace
 
-void shutdown() {
-#ifdef VELMORA_FONTCONFIG
-    FcFini();
-#endif
-}
-
 bool looksLikeFontFile(const QString& name) {
     static constexpr const char16_t* Endings[] = {u".ttf", u".otf", u".ttc", u".otc", u".pfa",
                                                   u".pfb", u".pcf", u".woff", u".woff2"};
-    return name.contains(u'/') ||
+    return name.contains(u'/') || name.contains(files::PathSep) ||
            std::any_of(std::begin(Endings), std::end(Endings),
                        [&name](const char16_t* ending) {
                            return name.endsWith(QStringView(ending), Qt::CaseInsensitive);

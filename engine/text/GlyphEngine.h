@@ -97,6 +97,10 @@ class Raster {
 Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int extraAdvance = 0,
                  QMargins inkMargins = {});
 
+// Releases the faces this thread opened; a thread that drew text calls it
+// before it ends.
+void releaseThreadFaces();
+
 // Releases what the font system holds for the process, at its very end.
 void shutdown();
 

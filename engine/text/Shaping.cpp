@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 
 #include <QTextBoundaryFinder>
-#include <unicode/ubidi.h>
+#include <fribidi.h>
 
 #include <ft2build.h>
 #include FT_ADVANCES_H
@@ -178,9 +177,53 @@ std::vector<Item> itemsOf(qsizetype from, qsizetype to, bool rtl,
     return items;
 }
 
-struct CloseBidi {
-    void operator()(UBiDi* bidi) const { ubidi_close(bidi); }
+// A stretch of characters [start, end) at one embedding level.
+struct Run {
+    size_t start = 0, end = 0;
+    int level = 0;
 };
+
+// The runs of the line in the order they show, left to right, by the Unicode
+// bidirectional algorithm; the paragraph takes the direction of its first strong
+// character, left to right where there is none.
+std::vector<Run> visualRuns(const std::u32string& chars) {
+    const auto n = static_cast<FriBidiStrIndex>(chars.size());
+    std::vector<FriBidiCharType> types(chars.size());
+    std::vector<FriBidiBracketType> brackets(chars.size());
+    std::vector<FriBidiLevel> levels(chars.size(), 0);
+    const auto* text = reinterpret_cast<const FriBidiChar*>(chars.data());
+    fribidi_get_bidi_types(text, n, types.data());
+    fribidi_get_bracket_types(text, n, types.data(), brackets.data());
+    FriBidiParType direction = FRIBIDI_PAR_ON;
+    if (n > 0 && fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), n, &direction,
+                                                      levels.data()) == 0)
+        std::fill(levels.begin(), levels.end(), 0); // out of memory: left to right
+    std::vector<Run> runs;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        if (runs.empty() || runs.back().level != levels[i])
+            runs.push_back({i, i, levels[i]});
+        runs.back().end = i + 1;
+    }
+    // From the highest level down to the lowest odd one, each sequence of runs at
+    // that level or above turns round.
+    int highest = 0, lowestOdd = FRIBIDI_BIDI_MAX_RESOLVED_LEVELS;
+    for (const Run& r : runs) {
+        highest = std::max(highest, r.level);
+        if (r.level % 2 == 1)
+            lowestOdd = std::min(lowestOdd, r.level);
+    }
+    for (int level = highest; level >= lowestOdd && level > 0; --level)
+        for (auto it = runs.begin(); it != runs.end();) {
+            if (it->level < level) {
+                ++it;
+                continue;
+            }
+            auto end = std::find_if(it, runs.end(), [level](const Run& r) { return r.level < level; });
+            std::reverse(it, end);
+            it = end;
+        }
+    return runs;
+}
 
 } // namespace
 
@@ -220,17 +263,12 @@ Line layout(const QString& requestedText, const FontSpec& spec, int extraAdvance
     for (size_t i = 0; i < chars.size(); ++i)
         turned[i] = spec.vertical && isFullWidth(chars[i]);
 
-    UErrorCode error = U_ZERO_ERROR;
-    const std::unique_ptr<UBiDi, CloseBidi> bidi(ubidi_open());
-    ubidi_setPara(bidi.get(), reinterpret_cast<const UChar*>(text.utf16()),
-                  static_cast<int32_t>(text.size()), UBIDI_DEFAULT_LTR, nullptr, &error);
-    const int32_t runs = U_SUCCESS(error) ? ubidi_countRuns(bidi.get(), &error) : 0;
     hb_buffer_t* buffer = hb_buffer_create();
-    for (int32_t r = 0; r < runs && U_SUCCESS(error); ++r) {
-        int32_t start = 0, length = 0;
-        const bool rtl = ubidi_getVisualRun(bidi.get(), r, &start, &length) == UBIDI_RTL;
+    for (const Run& run : visualRuns(chars)) {
+        const bool rtl = run.level % 2 == 1;
+        const qsizetype to = run.end < utf16At.size() ? utf16At[run.end] : text.size();
         std::vector<Item> items =
-            itemsOf(start, start + length, rtl, utf16At, faces, scripts, turned);
+            itemsOf(utf16At[run.start], to, rtl, utf16At, faces, scripts, turned);
         // A right-to-left run shows its items from its end.
         if (rtl)
             std::reverse(items.begin(), items.end());

@@ -68,10 +68,11 @@ TEST(TextLayout, EveryInkedPixelIsInTheImage) {
 }
 
 // Right to left is read from the right: a Hebrew line's first word stands at
-// its right end; Arabic letters join inside a Latin line as they do alone.
+// its right end, with a Latin word between the two; Arabic letters join inside
+// a Latin line as they do alone.
 TEST(TextLayout, RightToLeftInReadingOrder) {
     const QString first = QStringLiteral("שלום"), second = QStringLiteral("עולם");
-    const Drawn line = draw(first + " " + second, "IPA Pゴシック", 48);
+    const Drawn line = draw(first + " Latin " + second, "IPA Pゴシック", 48);
     const Drawn one = draw(first, "IPA Pゴシック", 48), two = draw(second, "IPA Pゴシック", 48);
     const int w = one.ink.width();
     ASSERT_GT(one.inked, 0);

@@ -1,0 +1,190 @@
+#include "AtomicFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <windows.h>
+
+// Whole-file writes on Windows: a new file beside the target, on disk, then put
+// in its place by ReplaceFileW, which keeps the target's attributes and
+// security, or by MoveFileExW with write-through for a new name. Names go to
+// the system whole, as UTF-16.
+namespace engine::files {
+namespace {
+
+bool fail(QString* error, const char* why) {
+    if (error)
+        *error = QCoreApplication::translate("files", why);
+    return false;
+}
+
+// The first reason a step failed, kept while the cleanup after it runs.
+struct Failure {
+    DWORD code = 0;
+    bool step(bool ok) {
+        if (!ok && code == 0)
+            code = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
+        return ok;
+    }
+};
+
+// What the system said, in the user's words; the folder is known to exist.
+bool fail(QString* error, const Failure& failure) {
+    switch (failure.code) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the disk is full"));
+    case ERROR_FILE_TOO_LARGE:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the file is too large for the file system"));
+    case ERROR_WRITE_PROTECT:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
+    case ERROR_ACCESS_DENIED:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
+    case ERROR_FILENAME_EXCED_RANGE:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the name is too long"));
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+    case ERROR_SECTOR_NOT_FOUND:
+        return fail(error, QT_TRANSLATE_NOOP("files", "the disk reported an error"));
+    default:
+        if (error)
+            *error = QCoreApplication::translate("files", "the file could not be written (%1)")
+                         .arg(qt_error_string(static_cast<int>(failure.code)));
+        return false;
+    }
+}
+
+std::wstring nativeName(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const size_t sep = path.find_last_of(L"\\/");
+    return sep == std::wstring::npos ? std::wstring(L".") : path.substr(0, std::max<size_t>(sep, 1));
+}
+
+bool isFolder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The count of every write is checked; a short one goes on from where it ended.
+bool writeAll(HANDLE file, const QByteArray& data) {
+    for (qsizetype done = 0; done < data.size();) {
+        const auto chunk = static_cast<DWORD>(std::min<qsizetype>(data.size() - done, 1 << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, data.constData() + done, chunk, &written, nullptr))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool setLength(HANDLE file, qint64 length) {
+    LARGE_INTEGER at;
+    at.QuadPart = length;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// Where the folder takes no new file: room for the new length is claimed
+// before the first old byte is overwritten, so a full disk fails with the old
+// content whole.
+bool writeInPlace(const std::wstring& target, const QByteArray& data, Failure& f) {
+    const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!f.step(file != INVALID_HANDLE_VALUE))
+        return false;
+    LARGE_INTEGER old{};
+    bool ok = f.step(GetFileSizeEx(file, &old));
+    if (ok && data.size() > old.QuadPart && !f.step(setLength(file, data.size()))) {
+        setLength(file, old.QuadPart);
+        ok = false;
+    }
+    ok = ok && f.step(SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
+                      writeAll(file, data) && setLength(file, data.size()) &&
+                      FlushFileBuffers(file));
+    return f.step(CloseHandle(file)) && ok;
+}
+
+bool writeAndReplace(const std::wstring& target, bool exists, const QByteArray& data, Failure& f) {
+    static std::atomic<unsigned> serial{0};
+    std::wstring temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
+        temp = folderOf(target) + L"\\.velmora-" + std::to_wstring(GetCurrentProcessId()) + L'-' +
+               std::to_wstring(serial++) + L".tmp";
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (!f.step(file != INVALID_HANDLE_VALUE))
+        return false;
+    bool ok = f.step(writeAll(file, data) && FlushFileBuffers(file));
+    ok = f.step(CloseHandle(file)) && ok;
+    if (ok && exists)
+        ok = f.step(ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
+                    MoveFileExW(temp.c_str(), target.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    else if (ok)
+        ok = f.step(MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH));
+    if (!ok)
+        DeleteFileW(temp.c_str());
+    return ok;
+}
+
+// Why the target may not be written, before anything is tried.
+bool checkDestination(const std::wstring& target, DWORD attributes, QString* error) {
+    if (isFolder(attributes))
+        return fail(error, QT_TRANSLATE_NOOP("files", "a folder has that name"));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return fail(error, QT_TRANSLATE_NOOP("files", "the file is read-only"));
+    if (attributes == INVALID_FILE_ATTRIBUTES &&
+        !isFolder(GetFileAttributesW(folderOf(target).c_str())))
+        return fail(error, QT_TRANSLATE_NOOP("files", "the folder does not exist"));
+    return true;
+}
+
+} // namespace
+
+bool isWritableTarget(const QString& path) {
+    const std::wstring target = nativeName(path);
+    return checkDestination(target, GetFileAttributesW(target.c_str()), nullptr);
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+    const std::wstring target = nativeName(path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (!checkDestination(target, attributes, error))
+        return false;
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    Failure f;
+    if (writeAndReplace(target, exists, data, f))
+        return true;
+    if (exists && f.code == ERROR_ACCESS_DENIED) { // perhaps the folder alone refuses
+        Failure inPlace;
+        if (writeInPlace(target, data, inPlace))
+            return true;
+    }
+    return fail(error, f);
+}
+
+bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
+    staged = {-1, {}, path.toUtf8()};
+    return writeFileAtomically(path, data, error);
+}
+
+std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
+    if (errors)
+        errors->assign(files.size(), QString());
+    return std::vector<bool>(files.size(), true);
+}
+
+} // namespace engine::files

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGlobal>
+#ifndef Q_OS_WIN
 #include <csignal>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,6 +73,11 @@ QString userStepFolder() {
     return qEnvironmentVariable(UserStepVariable);
 }
 
+#ifdef Q_OS_WIN
+QString runAsOrdinaryUser(const QString&, const std::function<void(const QString&)>&) {
+    return "folder permissions are Unix's";
+}
+#else
 QString runAsOrdinaryUser(const QString& folder, const std::function<void(const QString&)>& step) {
     if (geteuid() != 0) {
         step(folder);
@@ -119,5 +127,6 @@ quint64 inodeOf(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
+#endif
 
 } // namespace testsupport

@@ -46,6 +46,7 @@ class ReadOnlyFolder {
 QString runAsOrdinaryUser(const QString& folder, const std::function<void(const QString&)>& step);
 QString userStepFolder();
 
+#ifndef Q_OS_WIN
 // Lowers this process's file size limit while it lives: writes beyond it come up
 // short, as on a full disk.
 class FileSizeLimit {
@@ -59,5 +60,6 @@ class FileSizeLimit {
 
 // The inode number of a file, 0 when it is missing.
 quint64 inodeOf(const QString& path);
+#endif
 
 } // namespace testsupport

@@ -158,11 +158,13 @@ TEST(Writers, FailuresSayWhyAndLeaveTheOldFileIntact) {
     why.clear();
     EXPECT_FALSE(codecs::encodeBmp(Image(), data, &why));
     EXPECT_FALSE(why.isEmpty());
+#ifndef Q_OS_WIN
     {
         // A file larger than Qt's write buffer comes up short, as on a full disk.
         testsupport::FileSizeLimit fullDisk(1000);
         EXPECT_FALSE(files::writeFileAtomically(target, jpeg(pic, 1)));
     }
+#endif
     QFile::setPermissions(target, QFile::ReadOwner);
     EXPECT_FALSE(files::writeFileAtomically(target, jpeg(pic, 1)));
     EXPECT_FALSE(files::writeFileAtomically(dir.filePath("missing/x.bmp"), jpeg(pic, 1)));

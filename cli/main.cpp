@@ -30,14 +30,18 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 // besides English: the translations, and the application object they need, are
 // only loaded then.
 bool mayWantJapanese() {
+    bool set = false;
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         const QByteArray value = qgetenv(name);
         if (value.startsWith("ja") || value.contains(":ja"))
             return true;
+        set = set || !value.isEmpty();
     }
+    // Where no variable says, Windows asks the user's display language.
 #ifdef _WIN32
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    return !set && PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
 #else
+    Q_UNUSED(set);
     return false;
 #endif
 }

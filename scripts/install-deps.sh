@@ -21,7 +21,7 @@ packages=(
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
 [ "${1:-}" = stress ] && packages+=(fonts-noto-core fonts-noto-cjk)
 [ "${1:-}" = windows ] && packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev wine wine64 xauth xvfb)
+    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev wine wine64 xauth xvfb locales)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -41,9 +41,19 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && [ "$new_sources" = false ] && exit 0
+if [ ${#missing[@]} -gt 0 ] || [ "$new_sources" = true ]; then
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
 
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The Windows tests run on a Japanese Windows: Wine takes its locale from the C
+# library's.
+if [ "${1:-}" = windows ] && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+        echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+fi

@@ -92,11 +92,12 @@ bool setLength(HANDLE file, qint64 length) {
     return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
-// Where the folder takes no new file: room for the new length is claimed
+// Where the file cannot be replaced: room for the new length is claimed
 // before the first old byte is overwritten, so a full disk fails with the old
 // content whole.
 bool writeInPlace(const std::wstring& target, const QByteArray& data, Failure& f) {
-    const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!f.step(file != INVALID_HANDLE_VALUE))
         return false;
@@ -154,9 +155,27 @@ bool checkDestination(const std::wstring& target, DWORD attributes, QString* err
 
 } // namespace
 
+// A folder's permissions are in its ACL, which a file made and dropped at once
+// asks most simply: Program Files refuses one to an ordinary user.
 bool isWritableTarget(const QString& path) {
     const std::wstring target = nativeName(path);
-    return checkDestination(target, GetFileAttributesW(target.c_str()), nullptr);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (!checkDestination(target, attributes, nullptr))
+        return false;
+    const std::wstring probe = attributes != INVALID_FILE_ATTRIBUTES
+                                   ? target
+                                   : folderOf(target) + L"\\.velmora-" +
+                                         std::to_wstring(GetCurrentProcessId()) + L".probe";
+    const HANDLE file = CreateFileW(
+        probe.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, attributes != INVALID_FILE_ATTRIBUTES ? OPEN_EXISTING : CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY |
+            (attributes != INVALID_FILE_ATTRIBUTES ? 0 : FILE_FLAG_DELETE_ON_CLOSE),
+        nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
@@ -168,7 +187,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
     Failure f;
     if (writeAndReplace(target, exists, data, f))
         return true;
-    if (exists && f.code == ERROR_ACCESS_DENIED) { // perhaps the folder alone refuses
+    // The folder alone may refuse, or another program hold the file open (as
+    // an editor may): the file is then written where it is, as the classic
+    // program always wrote it.
+    if (exists && (f.code == ERROR_ACCESS_DENIED || f.code == ERROR_SHARING_VIOLATION ||
+                   f.code == ERROR_UNABLE_TO_REMOVE_REPLACED)) {
         Failure inPlace;
         if (writeInPlace(target, data, inPlace))
             return true;

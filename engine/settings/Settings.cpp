@@ -160,8 +160,12 @@ QString settingsFileFor(const QString& programFolder) {
     if (!isSystemFolder(programFolder) &&
         (QFile::exists(beside) || files::isWritableTarget(beside)))
         return beside;
-    return QDir::toNativeSeparators(
-        QDir(userConfigFolder(QStringLiteral("velmora"))).filePath(IniName));
+#ifdef Q_OS_WIN
+    const QString own = QStringLiteral("Velmora"); // %APPDATA%\Velmora
+#else
+    const QString own = QStringLiteral("velmora");
+#endif
+    return QDir::toNativeSeparators(QDir(userConfigFolder(own)).filePath(IniName));
 }
 
 Settings startUp(const QString& fileName) {

@@ -32,6 +32,10 @@ quint32 be32(const QByteArray& b, qint64 at) {
     return at >= 0 && at + 4 <= b.size() ? qFromBigEndian<quint32>(b.constData() + at) : 0;
 }
 
+quint16 be16(const QByteArray& b, qint64 at) {
+    return at >= 0 && at + 2 <= b.size() ? qFromBigEndian<quint16>(b.constData() + at) : 0;
+}
+
 // Selects a font of that family and style into the thread's context for the
 // time of `use(dc)`.
 template <typename Use> auto withFont(const QString& family, bool bold, bool italic, Use use) {
@@ -40,7 +44,6 @@ template <typename Use> auto withFont(const QString& family, bool bold, bool ita
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = italic;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
     family.left(LF_FACESIZE - 1).toWCharArray(lf.lfFaceName);
     const HDC dc = fontDc();
     const HFONT font = CreateFontIndirectW(&lf);
@@ -66,7 +69,7 @@ int indexInCollection(const QByteArray& collection, HDC dc) {
     const quint32 count = be32(collection, 8);
     for (quint32 i = 0; i < count && i < 4096; ++i) {
         const quint32 font = be32(collection, 12 + 4 * i);
-        const quint32 tables = be32(collection, font + 4) >> 16;
+        const quint32 tables = be16(collection, font + 4);
         for (quint32 t = 0; t < tables; ++t) {
             const qint64 record = font + 12 + 16 * qint64(t);
             if (be32(collection, record) == 0x6E616D65 && // 'name'
@@ -153,8 +156,8 @@ Face* systemFallback(const FontSpec& spec, std::u32string_view cluster) {
                            u"Segoe UI Emoji"_qs, u"Microsoft YaHei"_qs, u"Malgun Gothic"_qs,
                            u"Nirmala UI"_qs,   u"Ebrima"_qs,      u"Tahoma"_qs};
     for (const FontFamily& family : systemFamilies())
-        if (family.outline)
-            candidates.append(family.name);
+        candidates.append(family.name); // colour bitmap faces hold emoji
+
     for (std::u32string_view part : {cluster, cluster.substr(0, 1)})
         for (const QString& name : candidates)
             if (mayHave(name, spec.bold, spec.italic, part))
@@ -183,8 +186,27 @@ std::vector<FontFamily> systemFamilies() {
     return families;
 }
 
+// The family's name in the user's language, as GDI's enumeration lists it:
+// from the font's name table (Windows names, family), else as it is.
 QString displayName(const QString& family) {
-    return family; // GDI names families in the user's language already
+    const QByteArray names = withFont(family, false, false, [](HDC dc) {
+        return tableOf(dc, tableTag("name"));
+    });
+    const quint32 count = be16(names, 2), strings = be16(names, 4);
+    const LANGID language = GetUserDefaultUILanguage();
+    for (quint32 i = 0; i < count; ++i) {
+        const qint64 record = 6 + 12 * qint64(i);
+        if (be16(names, record) != 3 || be16(names, record + 4) != language ||
+            be16(names, record + 6) != 1)
+            continue;
+        const QByteArray name =
+            names.mid(strings + be16(names, record + 10), be16(names, record + 8));
+        QString shown;
+        for (qsizetype k = 0; k + 1 < name.size(); k += 2)
+            shown += QChar(char16_t(quint8(name[k]) << 8 | quint8(name[k + 1])));
+        return shown;
+    }
+    return family;
 }
 
 void rememberFaceLookups() {}

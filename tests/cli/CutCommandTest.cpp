@@ -128,10 +128,8 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     make({"--jpeg-rate", "1", "--progressive"}, "fine.jpg");
     make({"--jpeg-rate", "100"}, "coarse.jpg");
     const auto identify = [&](const QString& name) {
-        QProcess p;
-        p.start("identify-im6.q16", {"-format", "%Q %[interlace]", file(name)});
-        p.waitForFinished();
-        return QString::fromLatin1(p.readAllStandardOutput());
+        return QString::fromLatin1(testfiles::runImageMagick(
+            "identify-im6.q16", {"-format", "%Q %[interlace]"}, {file(name)}));
     };
     EXPECT_EQ(identify("fine.jpg"), "100 JPEG");
     EXPECT_EQ(identify("coarse.jpg"), "1 None");
@@ -194,7 +192,7 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"-o", a, ""}, UsageError, "the text is empty"},
         {{"-o", dir.path(), "A"}, UsageError, "is a folder"},
         {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable,
-         "missing.bmp: the pattern picture cannot be read: No such file"},
+         "missing.bmp: the pattern picture cannot be read: "},
         {{"-o", a, "--pattern", notes, "A"}, InputUnreadable, "no BMP, ICO, JPEG, GIF or PNG"},
         {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "damaged"},
         {{"-o", a, "--settings", file("missing.ini"), "A"}, InputUnreadable, "missing.ini"},
@@ -221,6 +219,7 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
     EXPECT_EQ(QDir(dir.path()).entryList({"a*"}, QDir::Files), QStringList());
 }
 
+#ifndef Q_OS_WIN // bash, /dev/full and FIFOs
 // Whatever a script hands the command, nothing is lost without a word. Each
 // row: a shell line run in a fresh folder, the status it must end with, and
 // what its message must say. $CUT is the command.
@@ -288,6 +287,7 @@ TEST(CutProcess, NothingIsLostSilently) {
         QProcess::execute("find", {dir.path(), "-mindepth", "1", "-delete"});
     }
 }
+#endif
 
 // One text per line; a failing line is reported and the others are written.
 TEST_F(CutCommand, BatchWritesEveryLineItCan) {
@@ -314,6 +314,7 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
             << name.toStdString();
 }
 
+#ifndef Q_OS_WIN // fontconfig's answers, kept on Linux
 // A family fontconfig resolved is remembered between runs, and used only while
 // fontconfig's configuration, and the environment that picks it, stay as they were.
 TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
@@ -354,6 +355,7 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         draw 'Velmora Test' 6.png; cmp kept cache/velmora/faces # not kept)");
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
 }
+#endif
 
 // A batch's lines end at LF, CR LF or CR, in any mix, with or without a last
 // line break and a byte order mark: each line keeps its number and its text.
@@ -380,6 +382,7 @@ TEST_F(CutCommand, BatchLinesEndAtEveryKindOfLineBreak) {
                 }
 }
 
+#ifndef Q_OS_WIN // bash completion
 // Bash completes family names past a space, however the word was begun: with a
 // backslash, inside quotes, or not yet at the space. Each row: the word as
 // typed after --font, the names offered (the suite's fonts).
@@ -405,6 +408,7 @@ TEST(CutCompletion, FamilyNamesWithSpacesAndQuotes) {
         EXPECT_EQ(run.err.toStdString(), row.offered);
     }
 }
+#endif
 
 // Line-number markers in batch output names, read left to right.
 TEST(CutOptions, OutputNamesNumberTheLines) {

@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryFile>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include <png.h>
 #include <zlib.h>
 
@@ -158,6 +162,66 @@ QByteArray twoSizeIcon() {
     return ico + small + large;
 }
 
+namespace {
+
+#ifdef Q_OS_WIN
+QString unixName(const QString& path) {
+    using ToUnix = char* (*)(const wchar_t*);
+    static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char* unix = toUnix ? toUnix(QDir::toNativeSeparators(path).toStdWString().c_str()) : nullptr;
+    if (!unix)
+        return path;
+    const QString name = QString::fromUtf8(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return name;
+}
+
+// Wine starts a Linux program and waits for it through ntdll's
+// __wine_unix_spawnvp; its output goes to a file through the shell.
+QByteArray runLinuxProgram(const QString& program, const QStringList& arguments) {
+    using Spawn = LONG (*)(char* const argv[], int wait);
+    static const auto spawn = reinterpret_cast<Spawn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp")));
+    QTemporaryFile output(QDir::tempPath() + "/velmora-XXXXXX.out");
+    if (!spawn || !output.open())
+        return {};
+    output.close();
+    std::vector<QByteArray> words{"/bin/sh", "-c", "out=$1; shift; exec \"$@\" > \"$out\"",
+                                  "sh", unixName(output.fileName()).toUtf8(), program.toUtf8()};
+    for (const QString& argument : arguments)
+        words.push_back(argument.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    // Its status is not ImageMagick's to trust (as on Linux, below): the output is.
+    spawn(argv.data(), TRUE);
+    return output.open() ? output.readAll() : QByteArray();
+}
+#endif
+
+} // namespace
+
+QByteArray runImageMagick(const QString& tool, const QStringList& before,
+                          const QStringList& files, const QStringList& after) {
+    QStringList arguments = before;
+#ifdef Q_OS_WIN
+    for (const QString& file : files)
+        arguments.append(unixName(file.section(u'[', 0, 0)) +
+                         (file.contains(u'[') ? u'[' + file.section(u'[', 1) : QString()));
+    return runLinuxProgram("/usr/bin/" + tool, arguments + after);
+#else
+    QProcess process;
+    process.start(tool, arguments + files + after);
+    // Its warnings (a bitmap's stream ending early) end in a failure status
+    // though the picture comes out whole.
+    if (!process.waitForFinished(60000))
+        return {};
+    return process.readAllStandardOutput();
+#endif
+}
+
 engine::image::Image readByImageMagick(const QByteArray& file, const QString& suffix) {
     QTemporaryFile saved(QDir::tempPath() + "/velmora-XXXXXX." + suffix);
     if (!saved.open() || saved.write(file) != file.size() || !saved.flush())
@@ -166,16 +230,11 @@ engine::image::Image readByImageMagick(const QByteArray& file, const QString& su
 }
 
 engine::image::Image readByImageMagick(const QString& path, int frame) {
-    QProcess convert;
-    convert.start(QStringLiteral("convert-im6.q16"),
-                  {QStringLiteral("%1[%2]").arg(path).arg(frame), "-colorspace", "sRGB", "-depth",
-                   "8", "-alpha", "on", "PAM:-"});
-    // Its warnings (a bitmap's stream ending early) end in a failure status
-    // though the picture comes out whole.
-    if (!convert.waitForFinished(60000))
-        return {};
+    const QByteArray out = runImageMagick("convert-im6.q16", {},
+                                          {QStringLiteral("%1[%2]").arg(path).arg(frame)},
+                                          {"-colorspace", "sRGB", "-depth", "8", "-alpha", "on",
+                                           "PAM:-"});
     // A PAM header: WIDTH, HEIGHT, DEPTH 4 lines up to ENDHDR, then RGBA rows.
-    const QByteArray out = convert.readAllStandardOutput();
     const qsizetype end = out.indexOf("ENDHDR\n");
     int width = 0, height = 0;
     for (const QByteArray& line : out.left(end).split('\n')) {

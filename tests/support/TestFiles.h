@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "engine/image/Image.h"
 
@@ -23,6 +24,13 @@ QByteArray twoFrameGif();
 
 // An icon holding a 16 x 16 red and a 32 x 32 green image, in that order.
 QByteArray twoSizeIcon();
+
+// What an ImageMagick tool (the independent reader) writes to its standard
+// output; `files` are put after `before` and before `after`, each as the tool
+// sees it. ImageMagick is a Linux program: under Wine the Windows build of the
+// tests runs it all the same, by its Unix name and the files' Unix names.
+QByteArray runImageMagick(const QString& tool, const QStringList& before,
+                          const QStringList& files, const QStringList& after = {});
 
 // A picture file decoded by ImageMagick, the independent reader, as Argb32
 // (opaque where the file has no alpha); the first frame of an animation, or

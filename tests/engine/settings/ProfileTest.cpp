@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "engine/settings/Profile.h"
@@ -113,6 +114,11 @@ TEST_F(Profile, WriteKeepsEverythingElseByteForByte) {
     // is still the one the name gives.
     QFile held(file);
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+#ifdef Q_OS_WIN
+    // Windows replaces no file another handle holds open: it is written in place.
+    ASSERT_TRUE(put("data", "mongon", "new") && put("New", "n", "2"));
+    EXPECT_TRUE(held.readAll().endsWith("n=2\r\n"));
+#else
     const auto same = [&] {
         struct stat named {}, open {};
         return ::stat(QFile::encodeName(file).constData(), &named) == 0 &&
@@ -122,6 +128,7 @@ TEST_F(Profile, WriteKeepsEverythingElseByteForByte) {
     EXPECT_TRUE(same());
     ASSERT_TRUE(put("New", "n", "2"));
     EXPECT_FALSE(same());
+#endif
 }
 
 TEST_F(Profile, LoneCrEndsALineAndWritesKeepTheOtherLineEnds) {
@@ -165,6 +172,7 @@ TEST_F(Profile, FailedWriteLeavesFileAndFolderAsTheyWere) {
     EXPECT_FALSE(QFile::exists(dir.filePath("no")));
 }
 
+#ifndef Q_OS_WIN // symbolic links and permission bits
 TEST_F(Profile, WriteThroughSymlinkKeepsLinkAndPermissions) {
     const QString real = dir.filePath("real.ini");
     writeAll(real, "[S]\r\na=1\r\n");
@@ -177,3 +185,4 @@ TEST_F(Profile, WriteThroughSymlinkKeepsLinkAndPermissions) {
     EXPECT_EQ(QFileInfo(real).permissions() & ownerGroupOther,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 }
+#endif

@@ -22,13 +22,15 @@ namespace {
 class Settings : public ::testing::Test {
   protected:
     QTemporaryDir dir;
-    QString ini = dir.filePath("Velmora.Ini");
-    QTemporaryDir config; // the user's config folder, $XDG_CONFIG_HOME
+    QString ini = QDir::toNativeSeparators(dir.filePath("Velmora.Ini"));
+    QTemporaryDir config; // the user's config folder, $XDG_CONFIG_HOME or %APPDATA%
 
     void SetUp() override {
         // A step run as another user keeps the folder its test handed on.
-        if (testsupport::userStepFolder().isEmpty())
+        if (testsupport::userStepFolder().isEmpty()) {
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+            qputenv("APPDATA", QFile::encodeName(QDir::toNativeSeparators(config.path())));
+        }
     }
     void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
 
@@ -58,7 +60,7 @@ QByteArray sjis(const QString& s) {
 
 TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
     startUp();
-    EXPECT_EQ(file, dir.path() + "/Velmora.Ini");
+    EXPECT_EQ(file, ini);
     const QByteArray expected = "[Data]\r\nMongon=Sample\r\nBackColor=0\r\n"
                                 "[Font]\r\nName=" +
                                 sjis(QStringLiteral("ＭＳ Ｐゴシック")) +
@@ -233,6 +235,14 @@ TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
         startUp(portable.path());
         return readAll(portable.filePath("Velmora.Ini")).replace("Sample", "second");
     }();
+#ifdef Q_OS_WIN
+    // Where the program's folder takes no file, %APPDATA%\Velmora holds it.
+    step(dir.filePath("missing"));
+    EXPECT_EQ(file, QDir::toNativeSeparators(config.path() + "/Velmora/Velmora.Ini"));
+    EXPECT_EQ(readAll(file), firstStart);
+    EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+    return;
+#endif
     // An installed copy keeps its settings in the user's folder even where the
     // superuser could write beside it: the package's folders stay its own.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));

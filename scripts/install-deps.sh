@@ -21,7 +21,8 @@ packages=(
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
 [ "${1:-}" = stress ] && packages+=(fonts-noto-core fonts-noto-cjk)
 [ "${1:-}" = windows ] && packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev wine wine64 xauth xvfb locales)
+    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev wine wine64 xauth xvfb locales
+    nsis zip unzip)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

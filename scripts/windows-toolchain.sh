@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what Velmora links against on Windows, static, for x86_64 MinGW-w64, from
 # Debian's own source packages (the versions the Linux build uses): zlib, libpng,
-# libdeflate, giflib, libjpeg-turbo, FreeType, HarfBuzz, FriBidi and Qt Core.
+# libdeflate, giflib, libjpeg-turbo, FreeType, HarfBuzz, FriBidi, and Qt Core, Gui
+# and Widgets with the Windows platform plugin.
 # The result goes into a cache folder outside the tree, one folder per version of
 # this script and the toolchain file, and is built only where it is missing.
 # Prints that folder. Needs scripts/install-deps.sh windows.
@@ -116,7 +117,10 @@ build_fribidi() {
         --disable-docs && make -C lib install && make install-pkgconfigDATA)
 }
 
-# Qt Core alone: no ICU (Windows collates itself), its own zlib and PCRE2.
+# Qt Core, Gui and Widgets: no ICU (Windows collates itself), its own zlib and
+# PCRE2, the PNG and HarfBuzz libraries above (one copy of each in a program);
+# Windows draws the window's own text, so no FreeType; no OpenGL, and no pen
+# tablets, whose Wintab headers Debian's source leaves out.
 build_qt() {
     local src
     src=$(unpack qt6-base)
@@ -124,9 +128,11 @@ build_qt() {
     (cd "$work/qt-build" &&
         "$src/configure" -prefix "$prefix" -xplatform win32-g++ -qt-host-path /usr -release \
             -static -static-runtime -no-icu -qt-zlib -qt-pcre -qt-doubleconversion \
-            -no-gui -no-widgets -no-dbus -no-opengl -nomake examples -nomake tests \
+            -system-libpng -system-harfbuzz -no-freetype -no-libjpeg -no-gif \
+            -no-dbus -no-opengl -nomake examples -nomake tests \
             -no-feature-network -no-feature-sql -no-feature-xml -no-feature-testlib \
-            -no-feature-concurrent -no-feature-printsupport -- \
+            -no-feature-concurrent -no-feature-printsupport -no-feature-tabletevent \
+            -no-feature-vulkan -- \
             -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
             -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake &&
         cmake --build . && cmake --install .)

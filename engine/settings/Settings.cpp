@@ -98,6 +98,16 @@ bool isSystemFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     return clean == QStringLiteral("/usr") || clean.startsWith(QStringLiteral("/usr/")) ||
            clean == QStringLiteral("/bin") || clean == QStringLiteral("/sbin");
+#elif defined(Q_OS_WIN)
+    // Installed under Program Files, where only an administrator may write.
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath()) + u'/';
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString programs = QDir::cleanPath(QDir::fromNativeSeparators(
+                                     qEnvironmentVariable(variable))) + u'/';
+        if (programs.size() > 1 && clean.startsWith(programs, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
 #else
     Q_UNUSED(folder);
     return false;

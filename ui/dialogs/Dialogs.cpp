@@ -141,8 +141,10 @@ bool runColorDialog(QWidget* owner, COLORREF& color) {
 
 void installJapaneseTranslations() {
     // Qt's own dialogs, and the engine's messages (written in English).
+    // Qt's own come from Qt's folder, or (on Windows) from inside the program.
     for (const auto& [name, folder] :
          {std::pair{QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)},
+          std::pair{QStringLiteral("qtbase"), QStringLiteral(":/i18n")},
           std::pair{QStringLiteral("velmora-engine"), QStringLiteral(":/i18n")}}) {
         auto* translator = new QTranslator(qApp);
         if (translator->load(QLocale(QLocale::Japanese), name, QStringLiteral("_"), folder))

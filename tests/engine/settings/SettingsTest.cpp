@@ -241,6 +241,12 @@ TEST_F(Settings, WithoutRoomBesideTheProgramTheUserConfigFolderHoldsThem) {
     EXPECT_EQ(file, QDir::toNativeSeparators(config.path() + "/Velmora/Velmora.Ini"));
     EXPECT_EQ(readAll(file), firstStart);
     EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+    // An installed copy keeps them there even where it could write beside itself.
+    QTemporaryDir programs;
+    const QByteArray before = qgetenv("ProgramFiles");
+    qputenv("ProgramFiles", QFile::encodeName(QDir::toNativeSeparators(programs.path())));
+    EXPECT_EQ(engine::settings::settingsFileFor(programs.path() + "/Velmora"), file);
+    qputenv("ProgramFiles", before);
     return;
 #endif
     // An installed copy keeps its settings in the user's folder even where the

@@ -5,7 +5,8 @@
 # (velmora-VERSION-setup.exe, NSIS). "test" then runs the engine's and
 # velmora-cut's tests, cross-built, under Wine (wine64) in a Wine prefix of the
 # build's own, compares velmora-cut.exe's files with the Linux build's
-# (build/velmora-cut, built where missing), and tries the zip and the installer.
+# (build/velmora-cut, built where missing), drives the window, and tries the zip
+# and the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
@@ -46,5 +47,7 @@ rm -rf "$WINEPREFIX"
 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
 ctest --test-dir build-windows --output-on-failure --timeout 600
+xvfb-run -a -s "-screen 0 1024x768x24" tests/windows/real_window_test.sh \
+    build-windows/velmora.exe build-windows/velmora-cut.exe
 xvfb-run -a -s "-screen 0 1024x768x24" tests/windows/packages_test.sh "$zip" \
     "build-windows/velmora-$version-setup.exe"

@@ -68,7 +68,9 @@ QStringList argumentsOf(int argc, char* argv[]) {
 
 bool isTerminal(FILE* stream) {
 #ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
+    // A console, not any character device: NUL takes pictures as /dev/null does.
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
 #else
     return isatty(fileno(stream)) != 0;
 #endif
@@ -81,7 +83,7 @@ void installTranslations(QCoreApplication& app) {
           std::pair{QStringLiteral("qtbase"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)}}) {
         auto* translator = new QTranslator(&app);
-        if (translator->load(QLocale(), name, QStringLiteral("_"), folder))
+        if (translator->load(QLocale(QLocale::Japanese), name, QStringLiteral("_"), folder))
             QCoreApplication::installTranslator(translator);
         else
             delete translator;

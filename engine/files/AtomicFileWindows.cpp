@@ -57,13 +57,30 @@ bool fail(QString* error, const Failure& failure) {
     }
 }
 
+// Whole names: ReplaceFileW takes no relative ones.
 std::wstring nativeName(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)).toStdWString();
 }
 
 std::wstring folderOf(const std::wstring& path) {
     const size_t sep = path.find_last_of(L"\\/");
-    return sep == std::wstring::npos ? std::wstring(L".") : path.substr(0, std::max<size_t>(sep, 1));
+    if (sep == std::wstring::npos)
+        return L".";
+    // A drive's or the current drive's root keeps its separator: "C:\", "\".
+    const bool root = sep == 0 || (sep == 2 && path[1] == L':');
+    return path.substr(0, root ? sep + 1 : sep);
+}
+
+// A name in a folder, with one separator between them.
+std::wstring inFolder(const std::wstring& folder, const std::wstring& name) {
+    const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+    return folder + (separated ? L"" : L"\\") + name;
+}
+
+std::wstring temporaryName(const std::wstring& target, const wchar_t* ending) {
+    static std::atomic<unsigned> serial{0};
+    return inFolder(folderOf(target), L".velmora-" + std::to_wstring(GetCurrentProcessId()) +
+                                          L'-' + std::to_wstring(serial++) + ending);
 }
 
 bool isFolder(DWORD attributes) {
@@ -114,12 +131,10 @@ bool writeInPlace(const std::wstring& target, const QByteArray& data, Failure& f
 }
 
 bool writeAndReplace(const std::wstring& target, bool exists, const QByteArray& data, Failure& f) {
-    static std::atomic<unsigned> serial{0};
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
-        temp = folderOf(target) + L"\\.velmora-" + std::to_wstring(GetCurrentProcessId()) + L'-' +
-               std::to_wstring(serial++) + L".tmp";
+        temp = temporaryName(target, L".tmp");
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
@@ -129,14 +144,19 @@ bool writeAndReplace(const std::wstring& target, bool exists, const QByteArray& 
         return false;
     bool ok = f.step(writeAll(file, data) && FlushFileBuffers(file));
     ok = f.step(CloseHandle(file)) && ok;
-    if (ok && exists)
-        ok = f.step(ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
-                    MoveFileExW(temp.c_str(), target.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    else if (ok)
+    bool onlyCopy = false;
+    if (ok && exists && !ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        // The old file is gone and the new one still has its temporary name: it
+        // is moved into place, and kept under that name where even that fails.
+        // Any other failure leaves both files as they were.
+        onlyCopy = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+        ok = f.step(onlyCopy && MoveFileExW(temp.c_str(), target.c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    } else if (ok && !exists) {
         ok = f.step(MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH));
-    if (!ok)
+    }
+    if (!ok && !onlyCopy)
         DeleteFileW(temp.c_str());
     return ok;
 }
@@ -162,10 +182,8 @@ bool isWritableTarget(const QString& path) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (!checkDestination(target, attributes, nullptr))
         return false;
-    const std::wstring probe = attributes != INVALID_FILE_ATTRIBUTES
-                                   ? target
-                                   : folderOf(target) + L"\\.velmora-" +
-                                         std::to_wstring(GetCurrentProcessId()) + L".probe";
+    const std::wstring probe =
+        attributes != INVALID_FILE_ATTRIBUTES ? target : temporaryName(target, L".probe");
     const HANDLE file = CreateFileW(
         probe.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, attributes != INVALID_FILE_ATTRIBUTES ? OPEN_EXISTING : CREATE_NEW,

@@ -187,26 +187,30 @@ std::vector<FontFamily> systemFamilies() {
 }
 
 // The family's name in the user's language, as GDI's enumeration lists it:
-// from the font's name table (Windows names, family), else as it is.
+// from the name table (Windows names, family) of the font GDI gives for it,
+// where that font is the family's own; else the name as it is.
 QString displayName(const QString& family) {
     const QByteArray names = withFont(family, false, false, [](HDC dc) {
         return tableOf(dc, tableTag("name"));
     });
     const quint32 count = be16(names, 2), strings = be16(names, 4);
     const LANGID language = GetUserDefaultUILanguage();
+    bool own = false;
+    QString shown;
     for (quint32 i = 0; i < count; ++i) {
         const qint64 record = 6 + 12 * qint64(i);
-        if (be16(names, record) != 3 || be16(names, record + 4) != language ||
-            be16(names, record + 6) != 1)
+        if (be16(names, record) != 3 || be16(names, record + 6) != 1)
             continue;
         const QByteArray name =
             names.mid(strings + be16(names, record + 10), be16(names, record + 8));
-        QString shown;
+        QString text;
         for (qsizetype k = 0; k + 1 < name.size(); k += 2)
-            shown += QChar(char16_t(quint8(name[k]) << 8 | quint8(name[k + 1])));
-        return shown;
+            text += QChar(char16_t(quint8(name[k]) << 8 | quint8(name[k + 1])));
+        own = own || text.compare(family, Qt::CaseInsensitive) == 0;
+        if (be16(names, record + 4) == language)
+            shown = text;
     }
-    return family;
+    return own && !shown.isEmpty() ? shown : family;
 }
 
 void rememberFaceLookups() {}

@@ -12,11 +12,15 @@ TEST(CodePage, JapaneseRoundTripsThroughShiftJis) {
     // Plain Shift-JIS reads these two bytes as yen and overline; code page 932 as ASCII.
     EXPECT_EQ(engine::settings::toAnsi("C:\\work ~"), "C:\\work ~");
     EXPECT_EQ(engine::settings::fromAnsi("C:\\work ~"), "C:\\work ~");
+    // Where the C library's and Windows' tables differ, both systems write the same bytes.
+    EXPECT_EQ(engine::settings::toAnsi(QStringLiteral("〜−‖—¢£¬¥‾")),
+              "\x81\x60\x81\x7C\x81\x61\x81\x5C\x81\x91\x81\x92\x81\xCA\x5C\x7E");
 }
 
 TEST(CodePage, UnrepresentableAndBrokenInputBecomesQuestionMarks) {
     EXPECT_EQ(engine::settings::toAnsi(QStringLiteral("a😀b€")), "a?b?");
     EXPECT_EQ(engine::settings::fromAnsi("a\xA0\x82"), QStringLiteral("a??"));
+    EXPECT_EQ(engine::settings::fromAnsi("\x80\xFD\xFF"), QStringLiteral("???"));
 }
 
 TEST(CodePage, DanglingLeadByteIsDropped) {

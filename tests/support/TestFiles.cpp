@@ -208,8 +208,7 @@ QByteArray runImageMagick(const QString& tool, const QStringList& before,
     QStringList arguments = before;
 #ifdef Q_OS_WIN
     for (const QString& file : files)
-        arguments.append(unixName(file.section(u'[', 0, 0)) +
-                         (file.contains(u'[') ? u'[' + file.section(u'[', 1) : QString()));
+        arguments.append(unixName(file)); // a frame's "[N]" carries over
     return runLinuxProgram("/usr/bin/" + tool, arguments + after);
 #else
     QProcess process;

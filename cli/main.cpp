@@ -93,9 +93,13 @@ void installTranslations(QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The user's locale, as an application object would set it: HarfBuzz takes
-    // its default language from it (regional letter forms).
-    std::setlocale(LC_ALL, "");
+    // The parts of the user's locale the command uses: HarfBuzz takes its
+    // default language from the character type (regional letter forms), and
+    // the system's reasons for failed file operations come in its language.
+    std::setlocale(LC_CTYPE, "");
+#ifdef LC_MESSAGES
+    std::setlocale(LC_MESSAGES, "");
+#endif
     // Text is drawn by the glyph engine: no display, no GUI platform is started.
     qInstallMessageHandler(quiet);
     // The arguments are the command's alone: Qt sees none of them.

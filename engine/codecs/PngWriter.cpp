@@ -9,7 +9,6 @@
 
 #include <libdeflate.h>
 #include <png.h>
-#include <zlib.h>
 
 #include "engine/codecs/Failure.h"
 
@@ -136,12 +135,14 @@ void pngFlush(png_structp) {}
 
 // What each level asks of the compressors, chosen by measurement so that every
 // level is no larger than what general image tools write (zlib 7 with filters
-// chosen row by row). Indexed rows compress best unfiltered, through
-// libdeflate; truecolour rows gain from filters chosen row by row, through
-// libpng's zlib.
+// chosen row by row). Indexed rows compress best unfiltered, truecolour rows
+// with filters chosen row by row; both through libdeflate, which compresses
+// better than zlib at a fraction of its time. Truecolour pictures too large to
+// hold filtered beside themselves stream through libpng's zlib instead.
 struct Settings {
-    int deflateLevel; // indexed rows
-    int zlibLevel;    // truecolour rows
+    int indexedLevel;    // libdeflate, indexed rows
+    int truecolourLevel; // libdeflate, truecolour rows
+    int zlibLevel;       // truecolour rows streamed
     int filters;
 };
 
@@ -149,13 +150,16 @@ Settings settingsFor(int level, bool indexed) {
     const int filters = indexed ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
     switch (level) {
     case 1:
-        return {7, 7, filters};
+        return {7, 6, 7, filters};
     case 2:
-        return {11, 9, filters};
+        return {11, 12, 9, filters};
     default:
-        return {9, 8, filters};
+        return {9, 8, 8, filters};
     }
 }
+
+// Filtered truecolour rows are held whole for libdeflate up to this size.
+constexpr size_t MaxHeldRows = size_t(48) << 20;
 
 // What the file holds, prepared before libpng runs; everything libpng may see
 // change after setjmp lives here, on the heap.
@@ -217,18 +221,82 @@ void fillRow(Plan& plan, int y) {
     }
 }
 
-// The indexed rows, each behind its filter byte 0, as one zlib stream; empty
-// when they cannot be compressed.
-QByteArray deflatedRows(Plan& plan) {
+// The byte left of, above and above-left of each byte, as PNG's filters see
+// them: Paeth's guess of the three.
+uchar paeth(int left, int up, int upLeft) {
+    const int p = left + up - upLeft;
+    const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
+    return static_cast<uchar>(pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft);
+}
+
+// One filter applied to a row: the bytes, and the sum of their magnitudes
+// read as signed.
+template <int Filter>
+long applyFilter(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* t) {
+    long sum = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const int a = i >= bpp ? row[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
+        int guess = 0;
+        if constexpr (Filter == 1)
+            guess = a;
+        else if constexpr (Filter == 2)
+            guess = b;
+        else if constexpr (Filter == 3)
+            guess = (a + b) / 2;
+        else if constexpr (Filter == 4)
+            guess = paeth(a, b, c);
+        t[i] = static_cast<png_byte>(row[i] - guess);
+        sum += std::abs(static_cast<signed char>(t[i]));
+    }
+    return sum;
+}
+
+// One truecolour row behind the filter that leaves the smallest sum, the first
+// such in PNG's order: the choice libpng makes. The first row's "above" is zeros.
+void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
+               std::array<std::vector<png_byte>, 5>& trial, png_byte* out) {
+    const long sums[5] = {applyFilter<0>(row, above, n, bpp, trial[0].data()),
+                          applyFilter<1>(row, above, n, bpp, trial[1].data()),
+                          applyFilter<2>(row, above, n, bpp, trial[2].data()),
+                          applyFilter<3>(row, above, n, bpp, trial[3].data()),
+                          applyFilter<4>(row, above, n, bpp, trial[4].data())};
+    const auto chosen = static_cast<size_t>(std::min_element(sums, sums + 5) - sums);
+    out[0] = static_cast<png_byte>(chosen);
+    std::memcpy(out + 1, trial[chosen].data(), n);
+}
+
+// Every row behind its filter byte: indexed rows unfiltered, truecolour rows
+// filtered one by one.
+std::vector<png_byte> filteredRows(Plan& plan, size_t rowBytes) {
     const int h = plan.picture().height();
-    const size_t rowBytes = (size_t(plan.picture().width()) * size_t(plan.depth) + 7) / 8;
     std::vector<png_byte> raw((rowBytes + 1) * size_t(h));
+    std::array<std::vector<png_byte>, 5> trial;
+    std::vector<png_byte> above;
+    if (!plan.useIndex) {
+        for (auto& t : trial)
+            t.resize(rowBytes);
+        above.resize(rowBytes);
+    }
     for (int y = 0; y < h; ++y) {
         fillRow(plan, y);
-        std::memcpy(raw.data() + size_t(y) * (rowBytes + 1) + 1, plan.row.data(), rowBytes);
+        png_byte* out = raw.data() + size_t(y) * (rowBytes + 1);
+        if (plan.useIndex) {
+            std::memcpy(out + 1, plan.row.data(), rowBytes);
+            continue;
+        }
+        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, trial, out);
+        above.swap(plan.row);
     }
+    return raw;
+}
+
+// The rows as one zlib stream; empty when they cannot be compressed.
+QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
+    const std::vector<png_byte> raw = filteredRows(plan, rowBytes);
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
-        libdeflate_alloc_compressor(plan.settings.deflateLevel), libdeflate_free_compressor);
+        libdeflate_alloc_compressor(plan.useIndex ? plan.settings.indexedLevel
+                                                  : plan.settings.truecolourLevel),
+        libdeflate_free_compressor);
     if (!compressor)
         return QByteArray();
     QByteArray out(
@@ -267,10 +335,9 @@ bool write(Plan& plan, QByteArray& out) {
     png_set_compression_mem_level(png, 9);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, plan.settings.filters);
     png_write_info(png, info);
-    if (plan.useIndex) {
-        // libdeflate compresses better than zlib at a fraction of its time:
-        // the unfiltered index rows go in as one IDAT.
-        const QByteArray idat = deflatedRows(plan);
+    const size_t rowBytes = (plan.row.size() * size_t(plan.depth) + 7) / 8;
+    if (plan.useIndex || (rowBytes + 1) * size_t(plan.picture().height()) <= MaxHeldRows) {
+        const QByteArray idat = deflatedRows(plan, rowBytes);
         if (idat.isEmpty())
             png_error(png, "cannot compress");
         png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"),

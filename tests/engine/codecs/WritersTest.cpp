@@ -94,6 +94,12 @@ TEST(Writers, BmpAndPngReadBackExactly) {
             expectReadsBack(png, "png", part);
         }
     }
+    // Truecolour rows too many to hold filtered beside the picture (over 48
+    // MiB) are streamed instead.
+    const Image tall = picture(4096, 4352);
+    QByteArray png;
+    ASSERT_TRUE(codecs::encodePng(tall, 1, png));
+    expectReadsBack(png, "png", tall);
 }
 
 // On real images, cut letters over the tartan (indexed) and a photo-like

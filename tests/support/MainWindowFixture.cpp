@@ -10,7 +10,7 @@ void MainWindowFixture::start() {
     const QString file = engine::settings::settingsFileFor(dir.path());
     form = std::make_unique<MainWindow>(engine::settings::startUp(file), file);
     form->show();
-    // The font list is filled by the event loop's first turn.
+    // The font list is filled once the window has been painted.
     auto* faces = child<QListWidget>("faceList");
     ASSERT_TRUE(QTest::qWaitFor([faces] { return faces->count() > 0; }, 60000));
 }

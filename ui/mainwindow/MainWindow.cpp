@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +20,7 @@
 #include "ui/widgets/ClassicFont.h"
 #include "ui/widgets/ImageBridge.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/ProgramIcon.h"
 #include "ui/widgets/PushButton.h"
 #include "ui/widgets/ScrollView.h"
 
@@ -86,7 +86,7 @@ QListWidgetItem* entryFor(const QListWidget& list, const QString& name) {
 MainWindow::MainWindow(const engine::settings::Settings& settings, QString settingsFile)
     : m_settings(settings), m_settingsFile(std::move(settingsFile)) {
     setWindowTitle(ProgramName);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora32.xpm")));
+    setWindowIcon(ui::programIcon(32));
     setFont(ui::classicFont());
     m_patternReader.setMaxThreadCount(1);
     createControls();
@@ -180,10 +180,17 @@ void MainWindow::fillControls() {
     applyFont();
     setEnabled(true);
     m_statusLabel->setText(ProgramName);
-    // The families are listed once the window is on its way to the screen: with
-    // many fonts installed that takes a while, and the window shows meanwhile.
-    // No input is handled before the list is whole: it runs on the same thread.
-    QTimer::singleShot(0, this, [this] { fillFontList(); });
+}
+
+// The families are listed once the window has been painted: with many fonts
+// installed that takes a while, and the window is on the screen meanwhile.
+// A turn of the event loop before would keep the window from being mapped.
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!m_fontListAsked) {
+        m_fontListAsked = true;
+        QTimer::singleShot(0, this, [this] { fillFontList(); });
+    }
 }
 
 void MainWindow::fillFontList() {

@@ -28,8 +28,8 @@ class MainWindow : public QWidget {
     static inline const QString ProgramName = QStringLiteral("ベルモラ");
 
     // The window filled from the settings the start-up read from `settingsFile`,
-    // which its save points write. Its font list is filled by the event loop's
-    // first turn.
+    // which its save points write. Its font list is filled once it has been
+    // painted.
     MainWindow(const engine::settings::Settings& settings, QString settingsFile);
     ~MainWindow() override;
 
@@ -74,6 +74,7 @@ class MainWindow : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private slots:
     void onFaceChosen();
@@ -106,6 +107,7 @@ class MainWindow : public QWidget {
     // As the pattern view shows it, opaque; the view and each rendering share it.
     std::shared_ptr<const engine::image::Image> m_pattern;
     QString m_lastFolder;
+    bool m_fontListAsked = false;
     struct PatternOutcome {
         std::shared_ptr<const engine::image::Image> pattern; // none: no file loaded
         QString failed, why;                                 // the last file tried, and why

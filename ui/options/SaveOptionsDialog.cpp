@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -13,6 +12,7 @@
 
 #include "engine/settings/Ranges.h"
 #include "ui/widgets/ClassicFont.h"
+#include "ui/widgets/ProgramIcon.h"
 #include "ui/widgets/PushButton.h"
 
 using engine::settings::JpegRate;
@@ -88,7 +88,7 @@ SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QStri
                                      QWidget* owner)
     : QDialog(owner), m_settings(settings), m_settingsFile(std::move(settingsFile)) {
     setWindowTitle(QStringLiteral("保存オプション"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/velmora16.xpm")));
+    setWindowIcon(ui::programIcon(16));
     setFont(ui::classicFont());
     setFixedSize(4680 / TwipsPerPixel, 2625 / TwipsPerPixel);
     setModal(true);

@@ -48,6 +48,8 @@ check "the package's files" bash -c "for f in usr/bin/velmora usr/bin/velmora-cu
     usr/share/man/man1/velmora-cut.1.gz usr/share/bash-completion/completions/velmora-cut \
     usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.Debian.gz; do
     [ -s '$stage'/\$f ] || { echo missing \$f; exit 1; }; done"
+check "the programs find their libraries through the system, no search path of their own" bash -c \
+    "! readelf -d '$stage/usr/bin/velmora' '$stage/usr/bin/velmora-cut' | grep -E 'RPATH|RUNPATH'"
 check "dependencies computed from the programs" bash -c \
     "dpkg-deb -f '$deb' Depends | grep -q 'libqt6widgets6' && dpkg-deb -f '$deb' Depends | grep -q fonts-ipafont"
 check "desktop-file-validate" desktop-file-validate "$stage/usr/share/applications/$id.desktop"

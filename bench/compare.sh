@@ -94,7 +94,7 @@ PNG
     theirs=(sh -c "pngtopam big.png > /dev/null")
     "${ours[@]}"
     read -r a b < <(runs=3 medians_ms)
-    echo "job B: velmora-cut $a ms, pngtopam $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
+    echo "job B: velmora-cut $a ms, pngtopam $b ms, ratio $(awk "BEGIN {printf \"%.3f\", $a / $b}")"
     echo "job B peak memory: velmora-cut $(peak_kb "${ours[@]}") KB, pngtopam $(peak_kb pngtopam big.png) KB"
 fi
 

@@ -21,12 +21,16 @@
 #include "engine/files/ReadFile.h"
 #include "engine/settings/Settings.h"
 #include "engine/text/GlyphEngine.h"
+#include "engine/text/TextDrawing.h"
 
 namespace cli {
 namespace {
 
 // No batch or settings file of the program's own comes near these.
 constexpr qint64 MaxBatchBytes = 64LL * 1024 * 1024;
+// A pattern of a megapixel or more, whose decoding costs far more than
+// measuring the letters first.
+constexpr qint64 BigPattern = 1 << 20;
 constexpr qint64 MaxSettingsBytes = 16LL * 1024 * 1024;
 
 class Messages {
@@ -336,8 +340,16 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
              o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty()) {
+        // One image shows only the top-left part of a pattern larger than
+        // itself: a big picture is decoded only that far.
+        const auto shown = [&](QSize picture) {
+            if (!o.batch.isEmpty() || qint64(picture.width()) * picture.height() < BigPattern)
+                return QSize();
+            return engine::text::Letters(o.textFromSettings ? s.text : o.text, font, o.smooth)
+                .size();
+        };
         engine::image::Image picture;
-        if (!engine::codecs::loadPattern(o.pattern, picture, &why)) {
+        if (!engine::codecs::loadPattern(o.pattern, picture, &why, shown)) {
             messages.say(Cut::tr("%1: the pattern picture cannot be read: %2").arg(o.pattern, why));
             return InputUnreadable;
         }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSize>
 #include <QString>
 
 #include "engine/image/Image.h"
@@ -25,7 +28,11 @@ bool loadPicture(const QString& fileName, image::Image& picture, QString* why = 
 // (any case) must start with the PNG signature, and its header's size is
 // checked before any pixel is decoded. Any other name is read by its content.
 // False, with `picture` untouched and `why` saying why, when it cannot be used.
-bool loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr);
+// `shown`, where given, tells from such a PNG's size how much of it, from its
+// top-left corner, is ever shown (an invalid size: all of it); a PNG that is
+// not interlaced is then decoded only that far, and comes cut to it.
+bool loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr,
+                 const std::function<QSize(QSize)>& shown = {});
 
 // 24-bit Windows bitmap, bottom-up; transparency laid over black.
 bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = nullptr);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include <QByteArrayView>
+#include <QSize>
 
 #include "engine/image/Image.h"
 
@@ -28,8 +29,10 @@ std::int64_t iconBitmapExtent(QByteArrayView entry);
 // a cap on the number of scans.
 bool decodeJpeg(QByteArrayView file, image::Image& picture);
 
-// Any PNG through libpng; Argb32.
-bool decodePng(QByteArrayView file, image::Image& picture);
+// Any PNG through libpng; Argb32. With `enough`, a PNG that is not interlaced
+// is decoded only as far as its top-left `enough` (at least a pixel each way)
+// and comes cut to it: the rows after it are neither read nor checked.
+bool decodePng(QByteArrayView file, image::Image& picture, QSize enough = QSize());
 
 // The first frame of a GIF through giflib, as large as the logical screen;
 // Argb32, transparent where the frame does not reach or names its

@@ -134,7 +134,8 @@ bool loadPicture(const QString& fileName, image::Image& picture, QString* why) {
     return readWhole(fileName, data, why) && decodePicture(data, picture, why);
 }
 
-bool loadPattern(const QString& fileName, image::Image& picture, QString* why) {
+bool loadPattern(const QString& fileName, image::Image& picture, QString* why,
+                 const std::function<QSize(QSize)>& shown) {
     if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
         return loadPicture(fileName, picture, why);
     QByteArray data;
@@ -149,7 +150,8 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why) {
     if (!image::pictureSizeAllowed(header.width, header.height))
         return refuse(why, header.width == 0 || header.height == 0 ? Damaged : TooLarge);
     image::Image decoded;
-    if (!decodePng(data, decoded))
+    if (!decodePng(data, decoded,
+                   shown ? shown(QSize(int(header.width), int(header.height))) : QSize()))
         return refuse(why, Damaged);
     picture = std::move(decoded);
     return true;

@@ -123,6 +123,27 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
                 ASSERT_EQ(pattern.pixel(x, y), image::rgb(255, 0, 0)) << x << "," << y;
             }
     EXPECT_GT(letters, 20);
+    // A pattern of over a megapixel, decoded only as far as the image shows
+    // it, draws what the same picture read whole draws, to the last row and
+    // column, which the full block reaches.
+    Image noise(1100, 1000, image::Format::Rgb32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            reinterpret_cast<image::Rgb*>(noise.scanLine(y))[x] = image::rgb(x * 7, y * 13, x ^ y);
+    QByteArray noisePng, noiseBmp;
+    ASSERT_TRUE(codecs::encodePng(noise, 1, noisePng) && codecs::encodeBmp(noise, noiseBmp));
+    testsupport::writeAll(file("noise.png"), noisePng);
+    testsupport::writeAll(file("noise.bmp"), noiseBmp);
+    for (const QStringList& options : {QStringList{"--size", "40"}, {"--size", "90", "--smooth"}}) {
+        for (const char* kind : {"png", "bmp"})
+            ASSERT_EQ(cut(options + QStringList{"--pattern", file(QString("noise.") + kind), "-o",
+                                                file(QString("n.") + kind + ".png"), "Ab█"})
+                          .status,
+                      cli::AllWritten);
+        EXPECT_EQ(picture(file("n.png.png")), picture(file("n.bmp.png")))
+            << options.join(' ').toStdString();
+    }
+
 
     // JPEG rate and progressive, read from the files by ImageMagick.
     make({"--jpeg-rate", "1", "--progressive"}, "fine.jpg");

@@ -103,3 +103,27 @@ TEST(PictureCorpus, LoadsAsAnIndependentReaderSeesItOrIsRefused) {
         EXPECT_FALSE(codecs::loadPicture(corpus.filePath(name), ours)) << name;
     }
 }
+
+// A pattern PNG decoded only as far as an image shows it is the top-left of
+// the whole picture, cut to that size at least a pixel each way; an interlaced
+// one is decoded whole.
+TEST(PictureCorpus, PatternPngDecodedOnlyAsFarAsShown) {
+    const QDir corpus(QStringLiteral(VELMORA_CORPUS_DIR "/picture"));
+    for (const QString& name : corpus.entryList({"png-*.png"})) {
+        SCOPED_TRACE(name.toStdString());
+        Image whole;
+        ASSERT_TRUE(codecs::loadPattern(corpus.filePath(name), whole));
+        const int w = whole.width(), h = whole.height();
+        for (const QSize shown : {QSize(0, 0), QSize(1, 1), QSize(w / 2 + 1, h / 3 + 1),
+                                  QSize(w, h - 1), QSize(w + 7, h + 7)}) {
+            Image part;
+            ASSERT_TRUE(codecs::loadPattern(corpus.filePath(name), part, nullptr,
+                                            [&](QSize) { return shown; }));
+            const Image want =
+                name.contains("interlaced")
+                    ? whole
+                    : whole.copied(std::max(shown.width(), 1), std::max(shown.height(), 1));
+            EXPECT_EQ(part, want) << shown.width() << "x" << shown.height();
+        }
+    }
+}

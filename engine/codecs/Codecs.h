@@ -14,12 +14,19 @@
 // it fails; writers then say why in the user's language through `why`.
 namespace engine::codecs {
 
+// How much of a picture of the given size, from its top-left corner, is ever
+// shown; an invalid size for all of it. Where it is given, a PNG that is not
+// interlaced and a JPEG are decoded only that far and come cut to it (at least
+// a pixel each way): what the file holds after it is not read.
+using ShownPart = std::function<QSize(QSize)>;
+
 // A BMP, ICO (or CUR), JPEG, GIF or PNG picture from its bytes: the first
 // frame of an animation, the largest image of an icon. Anything else is
 // refused, as are pictures with no pixels, sides above 32,767, more than
 // 256 MiB of pixels, and files beyond the limits on their work; `why` then
 // says which, in the user's language.
-bool decodePicture(QByteArrayView data, image::Image& picture, QString* why = nullptr);
+bool decodePicture(QByteArrayView data, image::Image& picture, QString* why = nullptr,
+                   const ShownPart& shown = {});
 
 // The same for a file, read whole up to the largest file a picture can need.
 bool loadPicture(const QString& fileName, image::Image& picture, QString* why = nullptr);
@@ -28,11 +35,8 @@ bool loadPicture(const QString& fileName, image::Image& picture, QString* why = 
 // (any case) must start with the PNG signature, and its header's size is
 // checked before any pixel is decoded. Any other name is read by its content.
 // False, with `picture` untouched and `why` saying why, when it cannot be used.
-// `shown`, where given, tells from such a PNG's size how much of it, from its
-// top-left corner, is ever shown (an invalid size: all of it); a PNG that is
-// not interlaced is then decoded only that far, and comes cut to it.
 bool loadPattern(const QString& fileName, image::Image& picture, QString* why = nullptr,
-                 const std::function<QSize(QSize)>& shown = {});
+                 const ShownPart& shown = {});
 
 // 24-bit Windows bitmap, bottom-up; transparency laid over black.
 bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = nullptr);

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include <QByteArrayView>
-#include <QSize>
 
+#include "engine/codecs/Codecs.h"
 #include "engine/image/Image.h"
 
 // The decoders behind the picture loader, one per format. Each checks the
@@ -26,13 +26,15 @@ bool decodeIconBitmap(QByteArrayView entry, image::Image& picture);
 std::int64_t iconBitmapExtent(QByteArrayView entry);
 
 // Baseline or progressive JPEG, grey, colour or CMYK, through libjpeg-turbo with
-// a cap on the number of scans.
-bool decodeJpeg(QByteArrayView file, image::Image& picture);
+// a cap on the number of scans; `shown` may cut it.
+bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& shown = {});
 
-// Any PNG through libpng; Argb32. With `enough`, a PNG that is not interlaced
-// is decoded only as far as its top-left `enough` (at least a pixel each way)
-// and comes cut to it: the rows after it are neither read nor checked.
-bool decodePng(QByteArrayView file, image::Image& picture, QSize enough = QSize());
+// Any PNG through libpng; Argb32. `shown` may cut one that is not interlaced:
+// the rows after the cut are then neither read nor checked.
+bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& shown = {});
+
+// The side of a picture `shown` cuts to, out of `whole`: at least 1.
+int shownSide(int wanted, int whole);
 
 // The first frame of a GIF through giflib, as large as the logical screen;
 // Argb32, transparent where the frame does not reach or names its

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -53,7 +54,7 @@ image::Rgb cmykToRgb(const JSAMPLE* p, bool inverted) {
 
 } // namespace
 
-bool decodeJpeg(QByteArrayView file, image::Image& picture) {
+bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
     auto owned = std::make_unique<Decoder>();
     Decoder& d = *owned;
     jpeg_decompress_struct& cinfo = d.cinfo;
@@ -82,25 +83,33 @@ bool decodeJpeg(QByteArrayView file, image::Image& picture) {
     const bool grey = in == JCS_GRAYSCALE;
     cinfo.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_EXT_BGRA;
     jpeg_start_decompress(&cinfo);
-    picture = image::Image(static_cast<int>(cinfo.output_width),
-                           static_cast<int>(cinfo.output_height), image::Format::Rgb32);
+    const int width = static_cast<int>(cinfo.output_width),
+              height = static_cast<int>(cinfo.output_height);
+    // Only the rows and columns shown, where that is known: decoding stops after them.
+    const QSize enough = shown ? shown(QSize(width, height)) : QSize();
+    const int w = enough.isValid() ? shownSide(enough.width(), width) : width,
+              h = enough.isValid() ? shownSide(enough.height(), height) : height;
+    picture = image::Image(w, h, image::Format::Rgb32);
     if (picture.isNull())
         errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
-    d.row.resize(static_cast<size_t>(cinfo.output_width) * 4);
+    d.row.resize(static_cast<size_t>(width) * 4);
     const bool inverted = cinfo.saw_Adobe_marker;
-    while (cinfo.output_scanline < cinfo.output_height) {
+    while (cinfo.output_scanline < JDIMENSION(h)) {
         auto* out = reinterpret_cast<image::Rgb*>(
             picture.scanLine(static_cast<int>(cinfo.output_scanline)));
         // BGRA rows are Rgb32 rows on a little-endian machine.
-        JSAMPROW target = cmyk || grey ? d.row.data() : reinterpret_cast<JSAMPROW>(out);
+        JSAMPROW target =
+            cmyk || grey || w < width ? d.row.data() : reinterpret_cast<JSAMPROW>(out);
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
         if (cmyk)
-            for (JDIMENSION x = 0; x < cinfo.output_width; ++x)
-                out[x] = cmykToRgb(&d.row[x * 4], inverted);
+            for (int x = 0; x < w; ++x)
+                out[x] = cmykToRgb(&d.row[size_t(x) * 4], inverted);
         else if (grey)
-            for (JDIMENSION x = 0; x < cinfo.output_width; ++x)
-                out[x] = image::rgb(d.row[x], d.row[x], d.row[x]);
+            for (int x = 0; x < w; ++x)
+                out[x] = image::rgb(d.row[size_t(x)], d.row[size_t(x)], d.row[size_t(x)]);
+        else if (w < width)
+            std::memcpy(out, d.row.data(), size_t(w) * 4);
     }
     // The rest of the file (further markers, trailing scans) is not needed.
     jpeg_abort_decompress(&cinfo);

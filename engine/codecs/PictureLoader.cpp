@@ -103,15 +103,20 @@ const char* const Damaged =
 
 } // namespace
 
-bool decodePicture(QByteArrayView data, image::Image& picture, QString* why) {
+int shownSide(int wanted, int whole) {
+    return std::min(std::max(wanted, 1), whole);
+}
+
+bool decodePicture(QByteArrayView data, image::Image& picture, QString* why,
+                   const ShownPart& shown) {
     image::Image decoded;
     bool known = true, done = false;
     if (data.startsWith("BM"))
         done = decodeBmp(data, decoded);
     else if (data.startsWith("\xFF\xD8\xFF"))
-        done = decodeJpeg(data, decoded);
+        done = decodeJpeg(data, decoded, shown);
     else if (data.startsWith(PngSignature))
-        done = decodePng(data, decoded);
+        done = decodePng(data, decoded, shown);
     else if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
         done = decodeGif(data, decoded);
     else if (isIcon(data))
@@ -135,12 +140,12 @@ bool loadPicture(const QString& fileName, image::Image& picture, QString* why) {
 }
 
 bool loadPattern(const QString& fileName, image::Image& picture, QString* why,
-                 const std::function<QSize(QSize)>& shown) {
-    if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
-        return loadPicture(fileName, picture, why);
+                 const ShownPart& shown) {
     QByteArray data;
     if (!readWhole(fileName, data, why))
         return false;
+    if (fileName.right(4).toUpper() != QLatin1String(".PNG"))
+        return decodePicture(data, picture, why, shown);
     const PngHeader header =
         parsePngHeader(QByteArrayView(data).first(std::min<qsizetype>(24, data.size())));
     if (!header.signatureOk)
@@ -150,8 +155,7 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why,
     if (!image::pictureSizeAllowed(header.width, header.height))
         return refuse(why, header.width == 0 || header.height == 0 ? Damaged : TooLarge);
     image::Image decoded;
-    if (!decodePng(data, decoded,
-                   shown ? shown(QSize(int(header.width), int(header.height))) : QSize()))
+    if (!decodePng(data, decoded, shown))
         return refuse(why, Damaged);
     picture = std::move(decoded);
     return true;

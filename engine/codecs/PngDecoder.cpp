@@ -1,6 +1,5 @@
 #include "engine/codecs/Decoders.h"
 
-#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -38,7 +37,7 @@ void warningIgnored(png_structp, png_const_charp) {}
 // Any colour type, bit depth or interlace; the real size is checked before
 // anything is allocated from it, and chunks that do not shape the pixels
 // (text, colour profiles) are skipped unread.
-bool decodePng(QByteArrayView file, image::Image& picture, QSize enough) {
+bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
     Source source{file};
     // Row pointers and the row of a cut picture live on the heap: locals
@@ -70,18 +69,17 @@ bool decodePng(QByteArrayView file, image::Image& picture, QSize enough) {
     png_set_bgr(png); // BGRA in memory is ARGB32 on a little-endian machine
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
+    const QSize enough = shown ? shown(QSize(int(width), int(height))) : QSize();
     if (enough.isValid() && png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
-        const auto cut = [](int wanted, png_uint_32 whole) {
-            return std::min(static_cast<png_uint_32>(std::max(wanted, 1)), whole);
-        };
-        const png_uint_32 w = cut(enough.width(), width), h = cut(enough.height(), height);
-        picture = image::Image(static_cast<int>(w), static_cast<int>(h), image::Format::Argb32);
+        const int w = shownSide(enough.width(), int(width)),
+                  h = shownSide(enough.height(), int(height));
+        picture = image::Image(w, h, image::Format::Argb32);
         if (picture.isNull() || png_get_rowbytes(png, info) != width * 4)
             png_error(png, "cannot hold the picture");
         wholeRow->resize(size_t(width) * 4);
-        for (png_uint_32 y = 0; y < h; ++y) {
+        for (int y = 0; y < h; ++y) {
             png_read_row(png, wholeRow->data(), nullptr);
-            std::memcpy(picture.scanLine(static_cast<int>(y)), wholeRow->data(), size_t(w) * 4);
+            std::memcpy(picture.scanLine(y), wholeRow->data(), size_t(w) * 4);
         }
         png_destroy_read_struct(&png, &info, nullptr);
         return true;

@@ -1,5 +1,6 @@
 #include "FuzzTargets.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -157,7 +158,7 @@ QString png(const QByteArray& input) {
     // the rest of the file holds, that part is the whole picture's.
     const QSize shown(header.width / 2 + 1, header.height / 3 + 1);
     engine::image::Image image, part;
-    const bool cut = engine::codecs::decodePng(input, part, shown);
+    const bool cut = engine::codecs::decodePng(input, part, [&](QSize) { return shown; });
     if (!engine::codecs::decodePng(input, image))
         return QStringLiteral("refused by the decoder");
     FUZZ_CHECK(engine::image::pictureSizeAllowed(image.width(), image.height()));
@@ -167,10 +168,16 @@ QString png(const QByteArray& input) {
 }
 
 QString picture(const QByteArray& input) {
-    engine::image::Image image;
+    engine::image::Image image, part;
+    const auto shown = [](QSize whole) { return whole / 3; };
+    const bool cut = engine::codecs::decodePicture(input, part, nullptr, shown);
     if (!engine::codecs::decodePicture(input, image))
         return QStringLiteral("refused");
     FUZZ_CHECK(engine::image::pictureSizeAllowed(image.width(), image.height()));
+    // Cut or whole, the part shown is the whole picture's.
+    FUZZ_CHECK(cut && part.width() >= std::max(image.width() / 3, 1) &&
+               part.height() >= std::max(image.height() / 3, 1) &&
+               part == image.copied(part.width(), part.height()));
     return digest(image);
 }
 

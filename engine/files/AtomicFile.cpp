@@ -18,14 +18,13 @@
 #endif
 
 #include "engine/files/NativeName.h"
+#include "engine/files/WriteFailure.h"
 
 namespace engine::files {
 namespace {
 
 bool fail(QString* error, const char* why) {
-    if (error)
-        *error = QCoreApplication::translate("files", why);
-    return false;
+    return failBecause(error, why);
 }
 
 // File names here are the system's bytes, so that no name changes on its way.
@@ -47,31 +46,31 @@ struct Failure {
 
 // What the system said, in the user's words; the folder is known to exist.
 bool fail(QString* error, const Failure& failure) {
-    switch (failure.code) {
-    case ENOSPC:
-    case EDQUOT:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the disk is full"));
-    case EFBIG:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the file is too large for the file system"));
-    case EROFS:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
-    case EACCES:
-    case EPERM:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
-    case ENOENT:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the folder takes no new files"));
-    case EISDIR:
-        return fail(error, QT_TRANSLATE_NOOP("files", "a folder has that name"));
-    case ENAMETOOLONG:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the name is too long"));
-    case EIO:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the disk reported an error"));
-    default:
-        if (error)
-            *error = QCoreApplication::translate("files", "the file could not be written (%1)")
-                         .arg(QString::fromLocal8Bit(::strerror(failure.code)));
-        return false;
-    }
+    const auto kind = [](int code) {
+        switch (code) {
+        case ENOSPC:
+        case EDQUOT:
+            return WriteFailure::DiskFull;
+        case EFBIG:
+            return WriteFailure::TooLarge;
+        case EROFS:
+            return WriteFailure::ReadOnly;
+        case EACCES:
+        case EPERM:
+            return WriteFailure::NotWritable;
+        case ENOENT:
+            return WriteFailure::NoNewFiles;
+        case EISDIR:
+            return WriteFailure::FolderNamed;
+        case ENAMETOOLONG:
+            return WriteFailure::NameTooLong;
+        case EIO:
+            return WriteFailure::DiskError;
+        default:
+            return WriteFailure::Other;
+        }
+    };
+    return failWrite(error, kind(failure.code), QString::fromLocal8Bit(::strerror(failure.code)));
 }
 
 Path folderOf(const Path& path) {

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <windows.h>
 
+#include "engine/files/WriteFailure.h"
+
 // Whole-file writes on Windows: a new file beside the target, on disk, then put
 // in its place by ReplaceFileW, which keeps the target's attributes and
 // security, or by MoveFileExW with write-through for a new name. Names go to
@@ -16,9 +18,7 @@ namespace engine::files {
 namespace {
 
 bool fail(QString* error, const char* why) {
-    if (error)
-        *error = QCoreApplication::translate("files", why);
-    return false;
+    return failBecause(error, why);
 }
 
 // The first reason a step failed, kept while the cleanup after it runs.
@@ -33,28 +33,28 @@ struct Failure {
 
 // What the system said, in the user's words; the folder is known to exist.
 bool fail(QString* error, const Failure& failure) {
-    switch (failure.code) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the disk is full"));
-    case ERROR_FILE_TOO_LARGE:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the file is too large for the file system"));
-    case ERROR_WRITE_PROTECT:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the file system is read-only"));
-    case ERROR_ACCESS_DENIED:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the folder may not be written to"));
-    case ERROR_FILENAME_EXCED_RANGE:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the name is too long"));
-    case ERROR_CRC:
-    case ERROR_IO_DEVICE:
-    case ERROR_SECTOR_NOT_FOUND:
-        return fail(error, QT_TRANSLATE_NOOP("files", "the disk reported an error"));
-    default:
-        if (error)
-            *error = QCoreApplication::translate("files", "the file could not be written (%1)")
-                         .arg(qt_error_string(static_cast<int>(failure.code)));
-        return false;
-    }
+    const auto kind = [](DWORD code) {
+        switch (code) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return WriteFailure::DiskFull;
+        case ERROR_FILE_TOO_LARGE:
+            return WriteFailure::TooLarge;
+        case ERROR_WRITE_PROTECT:
+            return WriteFailure::ReadOnly;
+        case ERROR_ACCESS_DENIED:
+            return WriteFailure::NotWritable;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return WriteFailure::NameTooLong;
+        case ERROR_CRC:
+        case ERROR_IO_DEVICE:
+        case ERROR_SECTOR_NOT_FOUND:
+            return WriteFailure::DiskError;
+        default:
+            return WriteFailure::Other;
+        }
+    };
+    return failWrite(error, kind(failure.code), qt_error_string(static_cast<int>(failure.code)));
 }
 
 // Whole names: ReplaceFileW takes no relative ones.

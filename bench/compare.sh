@@ -9,8 +9,9 @@
 # time ratios, peak memory; for job L over the built-in tartan and over a
 # photo-like pattern the size of each PNG level against ImageMagick writing the
 # same pixels; job B, "Ab" over an 8192 x 8192 PNG against pngtopam decoding it
-# (netpbm); job H, 36 pt lines against hb-view, and the start-up alone of
-# each; and a 400-line batch with --jobs 1 and --jobs 2.
+# (netpbm); job H, 36 pt lines against hb-view, the Latin one also written to
+# standard output (no sync), and the start-up alone of each; and a 400-line
+# batch with --jobs 1 and --jobs 2.
 set -euo pipefail
 cut=$(realpath "$1"); runs=${2:-9}
 convert=convert-im6.q16
@@ -113,6 +114,13 @@ if command -v hb-view >/dev/null && [ -n "$(fc-list "Noto Sans Devanagari" file)
         read -r a b < <(medians_ms)
         echo "job H, $family: velmora-cut $a ms, hb-view $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
     done
+    # The Latin line again with both writing to standard output: what is left
+    # without velmora-cut's safe write (synced to disk, then renamed).
+    latin=$(fc-match -f '%{file}' "Noto Sans")
+    ours=("$cut" --font "Noto Sans" --size 36 --smooth -o - "Cut letters, sample text")
+    theirs=(hb-view --font-file="$latin" --font-size=48 --output-format=png "Cut letters, sample text")
+    read -r a b < <(medians_ms)
+    echo "job H, Noto Sans to standard output: velmora-cut $a ms, hb-view $b ms, ratio $(awk "BEGIN {printf \"%.2f\", $a / $b}")"
     # What of that is start-up alone: loading the libraries, then printing the version.
     ours=("$cut" --version) theirs=(hb-view --version)
     read -r a b < <(medians_ms)

@@ -15,7 +15,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-color-emoji
     qt6-translations-l10n
-    xvfb xauth xdotool xclip imagemagick
+    xvfb xauth xdotool xclip imagemagick locales
 )
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
@@ -51,9 +51,9 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}" >/dev/null
 fi
 
-# The Windows tests run on a Japanese Windows: Wine takes its locale from the C
-# library's.
-if [ "${1:-}" = windows ] && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+# The window's tests run under a Japanese locale too, and the Windows tests on a
+# Japanese Windows: Wine takes its locale from the C library's.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
         echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
     $sudo locale-gen >/dev/null

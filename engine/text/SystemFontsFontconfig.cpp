@@ -8,6 +8,7 @@
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
+#include <QStringList>
 #include <locale.h>
 
 #include "engine/text/FaceCache.h"
@@ -71,8 +72,9 @@ Face* firstWith(FcFontSet* set, std::u32string_view cluster) {
 }
 
 struct FcName {
-    QString primary; // the family name the font system matches first
+    QString primary; // the family name fontconfig lists first, which its language decides
     QString shown;   // Japanese name if the family has one, else the primary
+    QStringList all; // every name of the family, in any language
 };
 
 // Picks the Japanese family name of a fontconfig pattern where there is one.
@@ -81,14 +83,14 @@ FcName namesOf(FcPattern* pattern) {
     FcChar8* value = nullptr;
     for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
         const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        names.all.append(family);
         if (k == 0)
             names.primary = names.shown = family;
         FcChar8* lang = nullptr;
-        if (FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
-            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja")) {
+        if (names.shown == names.primary &&
+            FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
+            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja"))
             names.shown = family;
-            break;
-        }
     }
     return names;
 }
@@ -200,11 +202,14 @@ std::vector<FontFamily> systemFamilies() {
     return families;
 }
 
+// fontconfig lists a family's names in its language's order (under a Japanese
+// LANG the Japanese one first), while FreeType names a face in English: any of
+// the family's names finds the one the list shows.
 QString displayName(const QString& family) {
     QString shown = family;
     forEachPattern([&](FcPattern* pattern) {
         FcName names = namesOf(pattern);
-        if (names.primary == family)
+        if (names.all.contains(family, Qt::CaseInsensitive))
             shown = names.shown;
     });
     return shown;

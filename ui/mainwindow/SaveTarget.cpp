@@ -5,40 +5,62 @@
 
 using engine::codecs::ImageFormat;
 
-SaveTarget decideSaveTarget(const QString& fileName, int filterIndex) {
-    SaveTarget target{fileName, fileName.right(4).toUpper()};
-    const auto force = [&target](const QString& ext) {
-        if (target.extension != ext) {
-            target.fileName += ext;
-            target.extension = ext;
-        }
-    };
-    switch (filterIndex) {
-    case 2:
-        force(".BMP");
-        break;
-    case 3:
-        force(".JPG");
-        break;
-    case 4:
-        force(".PNG");
-        break;
-    default:
-        if (target.extension != ".BMP" && target.extension != ".JPG" && target.extension != ".PNG")
-            force(".BMP");
-        break;
+namespace {
+
+// One file type of the save dialog: what the dialog lists, the extension a
+// name is given when it lacks its own, and the format written. Their filter
+// numbers run from 2; filter 1, "画像ファイル", lists them all.
+struct SaveType {
+    const char16_t* description;
+    const char16_t* patterns;
+    const char16_t* extension; // upper case, appended as it stands
+    ImageFormat format;
+};
+
+constexpr SaveType Types[] = {
+    {u"ビットマップファイル", u"*.bmp", u".BMP", ImageFormat::Bmp},
+    {u"ＪＰＥＧファイル", u"*.jpg", u".JPG", ImageFormat::Jpeg},
+    {u"ＰＮＧファイル", u"*.png", u".PNG", ImageFormat::Png},
+};
+
+// The type a name's own extension stands for: the last four characters, any
+// case, as the classic rule reads them, and ".jpeg" as JPEG too.
+const SaveType* typeOfName(const QString& fileName, QString& extension) {
+    extension = fileName.right(4).toUpper();
+    if (fileName.endsWith(u".jpeg", Qt::CaseInsensitive)) {
+        extension = fileName.right(5).toUpper();
+        return &Types[1];
     }
-    target.format = target.extension == ".JPG"   ? ImageFormat::Jpeg
-                    : target.extension == ".PNG" ? ImageFormat::Png
-                                                 : ImageFormat::Bmp;
+    for (const SaveType& type : Types)
+        if (extension == QStringView(type.extension))
+            return &type;
+    return nullptr;
+}
+
+} // namespace
+
+SaveTarget decideSaveTarget(const QString& fileName, int filterIndex) {
+    SaveTarget target{fileName, {}};
+    const SaveType* own = typeOfName(fileName, target.extension);
+    // Filter 1 (or none) keeps a name of a known type, else makes it a bitmap.
+    const bool picked = filterIndex >= 2 && filterIndex - 2 < static_cast<int>(std::size(Types));
+    const SaveType& type = picked ? Types[filterIndex - 2] : own ? *own : Types[0];
+    if (own != &type) {
+        target.fileName += QString::fromUtf16(type.extension);
+        target.extension = QString::fromUtf16(type.extension);
+    }
+    target.format = type.format;
     return target;
 }
 
 std::vector<ui::FileFilter> saveFilters() {
-    return {{QStringLiteral("画像ファイル"), QStringLiteral("*.bmp;*.jpg;*.png")},
-            {QStringLiteral("ビットマップファイル"), QStringLiteral("*.bmp")},
-            {QStringLiteral("ＪＰＥＧファイル"), QStringLiteral("*.jpg")},
-            {QStringLiteral("ＰＮＧファイル"), QStringLiteral("*.png")}};
+    std::vector<ui::FileFilter> filters{{QStringLiteral("画像ファイル"), QString()}};
+    for (const SaveType& type : Types) {
+        const QString patterns = QString::fromUtf16(type.patterns);
+        filters.push_back({QString::fromUtf16(type.description), patterns});
+        filters.front().patterns += (filters.size() > 2 ? ";" : "") + patterns;
+    }
+    return filters;
 }
 
 TargetStatus checkSaveTarget(QWidget* owner, const QString& path) {

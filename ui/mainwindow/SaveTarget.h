@@ -10,16 +10,16 @@
 class QWidget;
 
 // The file name and format a save ends with, from the chosen filter (1 all
-// pictures, 2 BMP, 3 JPEG, 4 PNG) and the last four characters of the name.
+// pictures, 2 BMP, 3 JPEG, 4 PNG) and the name's extension.
 struct SaveTarget {
     QString fileName;
-    QString extension; // upper case: ".BMP", ".JPG", ".PNG" or the user's own
+    QString extension; // upper case: ".BMP", ".JPG", ".JPEG", ".PNG" or the user's own
     engine::codecs::ImageFormat format = engine::codecs::ImageFormat::Bmp;
 };
 
 SaveTarget decideSaveTarget(const QString& fileName, int filterIndex);
 
-// The save dialog's file types, in the order of their filter numbers.
+// The save dialog's filters, in the order of their filter numbers.
 std::vector<ui::FileFilter> saveFilters();
 
 enum class TargetStatus {

@@ -20,7 +20,11 @@ TEST(SaveFormat, FilterAndExtensionDecideNameAndFormat) {
         {"pic", 1, "pic.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"pic.png", 1, "pic.png", ".PNG", engine::codecs::ImageFormat::Png},
         {"pic.Png", 1, "pic.Png", ".PNG", engine::codecs::ImageFormat::Png},
-        {"pic.jpeg", 1, "pic.jpeg.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
+        // ".jpeg" in any case is a JPEG's name too: kept, never given ".JPG".
+        {"pic.jpeg", 1, "pic.jpeg", ".JPEG", engine::codecs::ImageFormat::Jpeg},
+        {"photo.JPEG", 3, "photo.JPEG", ".JPEG", engine::codecs::ImageFormat::Jpeg},
+        {"pic.jpeg", 2, "pic.jpeg.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
+        {"pic.jpe", 1, "pic.jpe.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"pic.jpg", 2, "pic.jpg.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"pic.bmp", 4, "pic.bmp.PNG", ".PNG", engine::codecs::ImageFormat::Png},
         {"pic.JPG", 3, "pic.JPG", ".JPG", engine::codecs::ImageFormat::Jpeg},

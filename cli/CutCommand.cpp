@@ -335,8 +335,10 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     if (!checkFont(face, font, messages))
         return InputUnreadable;
     Job job{{QString(), font, std::make_shared<const engine::image::Image>(engine::cut::tartan()),
-             o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)), o.smooth,
-             o.transparent},
+             o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)),
+             o.smooth || s.smooth != 0,
+             // The window's transparent ground is for the formats that hold one.
+             o.transparent || (s.transparent != 0 && o.format == Format::Png)},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
              o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty()) {
@@ -345,7 +347,7 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
         const auto shown = [&](QSize picture) {
             if (!o.batch.isEmpty() || qint64(picture.width()) * picture.height() < BigPattern)
                 return QSize();
-            return engine::text::Letters(o.textFromSettings ? s.text : o.text, font, o.smooth)
+            return engine::text::Letters(o.textFromSettings ? s.text : o.text, font, job.request.smooth)
                 .size();
         };
         engine::image::Image picture;

@@ -21,23 +21,29 @@ const QString IniName = QStringLiteral("Velmora.Ini");
 // Every key of the file, in the order a first start writes them.
 using Field = std::variant<QString Settings::*, std::int32_t Settings::*, std::int16_t Settings::*,
                            float Settings::*>;
+// When a key is written: the classic program's nine always; the looks it never
+// had only once they are on or the file has them, so that a file that never
+// used them keeps the classic program's bytes; "GIF" is the user's to add.
+enum class Written { Always, WhenUsed, Never };
 struct Key {
     const char* section;
     const char* name;
     Field field;
-    bool written; // "Options" is the user's to add; the program only reads it
+    Written written;
 };
 const Key Keys[] = {
-    {"Data", "Mongon", &Settings::text, true},
-    {"Data", "BackColor", &Settings::groundColor, true},
-    {"Font", "Name", &Settings::fontFamily, true},
-    {"Font", "Size", &Settings::pointSize, true},
-    {"Font", "Italic", &Settings::italic, true},
-    {"Font", "Tick", &Settings::bold, true},
-    {"JPEG", "Rate", &Settings::jpegRate, true},
-    {"JPEG", "Prgrs", &Settings::jpegProgressive, true},
-    {"PNG", "Rate", &Settings::pngLevel, true},
-    {"Options", "GIF", &Settings::acceptGif, false},
+    {"Data", "Mongon", &Settings::text, Written::Always},
+    {"Data", "BackColor", &Settings::groundColor, Written::Always},
+    {"Font", "Name", &Settings::fontFamily, Written::Always},
+    {"Font", "Size", &Settings::pointSize, Written::Always},
+    {"Font", "Italic", &Settings::italic, Written::Always},
+    {"Font", "Tick", &Settings::bold, Written::Always},
+    {"JPEG", "Rate", &Settings::jpegRate, Written::Always},
+    {"JPEG", "Prgrs", &Settings::jpegProgressive, Written::Always},
+    {"PNG", "Rate", &Settings::pngLevel, Written::Always},
+    {"Options", "GIF", &Settings::acceptGif, Written::Never},
+    {"Options", "Smooth", &Settings::smooth, Written::WhenUsed},
+    {"Options", "Transparent", &Settings::transparent, Written::WhenUsed},
 };
 
 template <typename Int> bool parseInt(const QString& text, Int& value) {
@@ -114,6 +120,11 @@ bool isSystemFolder(const QString& folder) {
 #endif
 }
 
+bool isOn(const Settings& s, const Key& key) {
+    const auto* flag = std::get_if<std::int16_t Settings::*>(&key.field);
+    return flag && s.*(*flag) != 0;
+}
+
 } // namespace
 
 Settings settingsFrom(const Profile& profile) {
@@ -147,7 +158,9 @@ Settings settingsFrom(const Profile& profile) {
 
 void putSettings(const Settings& s, Profile& profile) {
     for (const Key& key : Keys) {
-        if (!key.written)
+        if (key.written == Written::Never ||
+            (key.written == Written::WhenUsed && !isOn(s, key) &&
+             !profile.value(key.section, key.name)))
             continue;
         std::visit(
             [&](auto member) {

@@ -25,6 +25,8 @@ struct Settings {
     std::int16_t jpegProgressive = 0;
     std::int16_t pngLevel = PngLevel.fallback;
     std::int16_t acceptGif = 1; // read only: 0 none, 1 dropped and chosen, others chosen only
+    std::int16_t smooth = 0;      // antialiased letter edges
+    std::int16_t transparent = 0; // a transparent ground where the format holds one (PNG)
 
     bool operator==(const Settings&) const = default;
 };
@@ -33,8 +35,9 @@ struct Settings {
 // their type take their defaults.
 Settings settingsFrom(const Profile& profile);
 
-// Writes the nine keys the program owns into the document, in the order a
-// first start creates them; everything else in it stays.
+// Writes the keys the program owns into the document, in the order a first
+// start creates them (the looks added since the classic program only once
+// they are on or there); everything else in it stays.
 void putSettings(const Settings& settings, Profile& profile);
 
 // The settings file of the program in `programFolder` (the executable's folder).
@@ -45,7 +48,7 @@ QString settingsFileFor(const QString& programFolder);
 // the defaults and is left alone.
 Settings startUp(const QString& fileName);
 
-// A save point: the file as it is now, with the nine keys replaced, written at
+// A save point: the file as it is now, with the program's keys replaced, written at
 // most once. False with the reason when it cannot be read or written.
 bool saveSettings(const Settings& settings, const QString& fileName, QString* why = nullptr);
 

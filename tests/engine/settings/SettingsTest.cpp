@@ -72,6 +72,24 @@ TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
     EXPECT_TRUE(QDir(config.path()).isEmpty());
 }
 
+// Smooth letters and a transparent ground, which the classic program never had:
+// off in a file without them, and written only once they are on or there.
+TEST_F(Settings, LooksAreWrittenOnceUsed) {
+    writeAll(ini, "[Options]\r\nGIF=1\r\nTransparent=5\r\n");
+    startUp();
+    EXPECT_EQ(s.smooth, 0);
+    EXPECT_EQ(s.transparent, 5);
+    EXPECT_FALSE(readAll(ini).contains("Smooth"));
+    const char* steps[][2] = {{"-1", "Transparent=5\r\nSmooth=-1\r\n"},
+                              {"0", "Transparent=5\r\nSmooth=0\r\n"}};
+    for (const auto& [smooth, written] : steps) {
+        s.smooth = static_cast<std::int16_t>(atoi(smooth));
+        save();
+        EXPECT_TRUE(readAll(ini).contains(QByteArray("[Options]\r\nGIF=1\r\n") + written))
+            << readAll(ini).toStdString();
+    }
+}
+
 TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
     const QByteArray before = "; my settings\r\n"
                               "[Options]\r\nGIF = 0\r\n"

@@ -9,6 +9,10 @@ namespace ui {
 MsgResult messageBox(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
                      MsgButtons buttons, bool defaultYes) {
     QMessageBox box(parent ? parent : QApplication::activeWindow());
+    // A dialog's frame: a title and a close box, no minimise or maximise, whatever
+    // the window manager gives a window whose functions are left open.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

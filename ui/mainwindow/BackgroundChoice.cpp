@@ -26,21 +26,25 @@ bool MainWindow::loadPattern(const QString& path, QString* why) {
     engine::image::Image picture;
     if (!engine::codecs::loadPattern(path, picture, why))
         return false;
-    setPattern(std::move(picture));
+    setPattern(std::move(picture), path);
     return true;
 }
 
-void MainWindow::setPattern(engine::image::Image picture) {
+void MainWindow::setPattern(engine::image::Image picture, const QString& file) {
     ++*m_latestLoad; // a pattern still being read is not wanted any more
     m_pendingPattern = {};
     showPattern(std::make_shared<const engine::image::Image>(
-        engine::cut::holderPattern(std::move(picture))));
+                    engine::cut::holderPattern(std::move(picture))),
+                file);
 }
 
-void MainWindow::showPattern(std::shared_ptr<const engine::image::Image> pattern) {
+void MainWindow::showPattern(std::shared_ptr<const engine::image::Image> pattern,
+                             const QString& file) {
     // The view shows the pattern's own pixels, no copy of them, and keeps them
     // alive for as long as it or any copy of its image needs them.
     m_pattern = std::move(pattern);
+    m_patternView->setAccessibleDescription(
+        file.isEmpty() ? QStringLiteral("格子柄 (組み込みの絵)") : QFileInfo(file).fileName());
     m_patternView->setImage(ui::viewOf(m_pattern));
     m_patternView->repaint();
 }
@@ -73,6 +77,7 @@ void MainWindow::loadPatternAside(const QStringList& paths) {
                 if (engine::codecs::loadPattern(path, picture, &outcome.why)) {
                     outcome.pattern = std::make_shared<const engine::image::Image>(
                         engine::cut::holderPattern(std::move(picture)));
+                    outcome.file = path;
                     return outcome;
                 }
                 outcome.failed = path;
@@ -94,7 +99,7 @@ void MainWindow::adoptPattern(quint64 load) {
     m_pendingPattern = {};
     // Only the status this load set is replaced; a save's or an error's stays.
     if (outcome.pattern) {
-        showPattern(outcome.pattern);
+        showPattern(outcome.pattern, outcome.file);
         if (status() == m_loadingStatus)
             setStatus(m_statusBeforeLoading.startsWith(u'×') ? ProgramName : m_statusBeforeLoading);
     } else if (!outcome.failed.isEmpty()) {
@@ -115,8 +120,10 @@ void MainWindow::choosePattern() {
     request.owner = this;
     request.title = QStringLiteral("背景の画像");
     request.filters = {{QStringLiteral("画像ファイル"),
-                        m_settings.acceptGif != 0 ? QStringLiteral("*.bmp;*.gif;*.ico;*.jpg;*.png")
-                                                  : QStringLiteral("*.bmp;*.ico;*.jpg;*.png")}};
+                        m_settings.acceptGif != 0
+                            ? QStringLiteral("*.bmp;*.gif;*.ico;*.jpg;*.jpeg;*.png")
+                            : QStringLiteral("*.bmp;*.ico;*.jpg;*.jpeg;*.png")},
+                       {QStringLiteral("すべてのファイル (*.*)"), QStringLiteral("*")}};
     request.mustExist = true;
     request.folder = m_lastFolder;
     const QString path = ui::runFileDialog(request).path;
@@ -130,6 +137,6 @@ void MainWindow::chooseColor() {
     engine::image::COLORREF color = 0;
     if (!ui::runColorDialog(this, color))
         return;
-    m_colorSwatch->setBackColor(color);
+    showColor(color);
     m_settings.groundColor = static_cast<std::int32_t>(color);
 }

@@ -1,15 +1,25 @@
 #include "MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QDrag>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QValidator>
+
+#include "engine/codecs/Codecs.h"
 
 #include "engine/cut/Render.h"
 #include "engine/cut/Tartan.h"
@@ -42,7 +52,16 @@ QListWidget* makeList(QWidget* parent, const char* name) {
     auto* list = named(new QListWidget(parent), name);
     list->setSortingEnabled(false);
     list->setUniformItemSizes(true);
+    // A long name is cut short with "…" rather than scrolled to: a sideways bar
+    // would squeeze the list under styles with wide scroll bars.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
+}
+
+// Where a run's first file dialog opens: the user's pictures, else home.
+QString firstFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
 }
 
 qsizetype lineBreakIn(const QString& text) {
@@ -84,7 +103,7 @@ QListWidgetItem* entryFor(const QListWidget& list, const QString& name) {
 } // namespace
 
 MainWindow::MainWindow(const engine::settings::Settings& settings, QString settingsFile)
-    : m_settings(settings), m_settingsFile(std::move(settingsFile)) {
+    : m_settings(settings), m_settingsFile(std::move(settingsFile)), m_lastFolder(firstFolder()) {
     setWindowTitle(ProgramName);
     setWindowIcon(ui::programIcon(32));
     setFont(ui::classicFont());
@@ -92,6 +111,7 @@ MainWindow::MainWindow(const engine::settings::Settings& settings, QString setti
     createControls();
     ui::mainlayout::place(*this);
     connectActions();
+    nameControls();
     fillControls();
 }
 
@@ -132,8 +152,18 @@ void MainWindow::createControls() {
     m_resultScroll->setWidget(m_resultView);
     m_resultView->setToolTip(
         QStringLiteral("画像をクリックすると、クリップボードへコピーします。"));
-    for (PictureBox* box : {m_patternFrame, m_patternView, m_colorSwatch, m_resultView})
+    for (PictureBox* box : {m_patternFrame, m_patternView, m_colorSwatch})
         box->setFocusPolicy(Qt::NoFocus);
+    // The result takes the focus after the buttons: Ctrl+C, Space or Enter copy it.
+    m_resultView->setFocusPolicy(Qt::StrongFocus);
+    m_copyAction = new QAction(QStringLiteral("コピー(&C)"), this);
+    m_copyAction->setShortcut(QKeySequence::Copy);
+    m_copyAction->setShortcutContext(Qt::WindowShortcut);
+    m_saveAction = new QAction(QStringLiteral("保存(&S)..."), this);
+    // The shortcut holds in the whole window wherever the focused control does
+    // not copy by itself (the text box copies its text).
+    m_resultView->addActions({m_copyAction, m_saveAction});
+    m_resultView->setContextMenuPolicy(Qt::ActionsContextMenu);
     setPattern(engine::cut::tartan());
 }
 
@@ -162,6 +192,42 @@ void MainWindow::connectActions() {
     // The swatch takes files as the classic window did, and holds no pattern.
     m_colorSwatch->setAcceptDrops(true);
     connect(m_resultView, &PictureBox::clicked, this, &MainWindow::copyResult);
+    connect(m_resultView, &PictureBox::dragStarted, this, &MainWindow::dragResult);
+    connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyResult);
+    connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveImage);
+}
+
+// What a screen reader says of each control whose caption does not say it.
+void MainWindow::nameControls() {
+    const struct {
+        QWidget* control;
+        const char16_t* name;
+        const char16_t* description;
+    } names[] = {
+        {m_textEdit, u"文字", u"切り文字にする文字"},
+        {m_faceLabel, u"選んだフォント", nullptr},
+        {m_sizeLabel, u"選んだサイズ", nullptr},
+        {m_faceList, u"フォント", u"文字のフォントを選びます"},
+        {m_sizeList, u"サイズ", u"文字の大きさ (ポイント) を選びます"},
+        {m_choosePatternButton, u"背景の絵を選ぶ", u"文字の中に敷き詰める絵のファイルを選びます"},
+        {m_chooseColorButton, u"背景の色を選ぶ", u"文字の外側の色を選びます"},
+        {m_patternView, u"背景の絵", nullptr},
+        {m_colorSwatch, u"背景の色", nullptr},
+        {m_renderButton, nullptr, u"切り文字を描きます"},
+        {m_saveButton, nullptr, u"切り文字をファイルに保存します"},
+        {m_optionsButton, u"オプション", u"保存の形式ごとの設定を開きます"},
+        {m_closeButton, nullptr, u"ベルモラを終了します"},
+        {m_statusLabel, u"状態", nullptr},
+        {m_resultView, u"切り文字の画像 (クリックでコピー)",
+         u"Ctrl+C でもコピーできます。右クリックで保存もできます"},
+    };
+    for (const auto& n : names) {
+        if (n.name)
+            n.control->setAccessibleName(QString::fromUtf16(n.name));
+        if (n.description)
+            n.control->setAccessibleDescription(QString::fromUtf16(n.description));
+    }
+    m_patternView->setAccessibleDescription(QStringLiteral("格子柄 (組み込みの絵)"));
 }
 
 // The controls from the settings; the window takes no input meanwhile. Neither
@@ -175,7 +241,7 @@ void MainWindow::fillControls() {
     m_italicBox->setChecked(m_settings.italic != 0);
     m_boldBox->setChecked(m_settings.bold != 0);
     m_textEdit->setText(m_settings.text);
-    m_colorSwatch->setBackColor(static_cast<engine::image::COLORREF>(m_settings.groundColor));
+    showColor(static_cast<engine::image::COLORREF>(m_settings.groundColor));
     m_font = engine::text::fontRequest(m_settings.fontFamily, m_settings.pointSize);
     applyFont();
     setEnabled(true);
@@ -202,6 +268,8 @@ void MainWindow::fillFontList() {
         current = entryFor(*m_faceList, engine::text::faceName(m_font));
     if (current)
         m_faceList->scrollToItem(current, QAbstractItemView::PositionAtTop);
+    if (QListWidgetItem* size = entryFor(*m_sizeList, m_sizeLabel->text()))
+        m_sizeList->scrollToItem(size, QAbstractItemView::PositionAtTop);
 }
 
 // The drawing font from the captions and the style flags. A size caption that
@@ -236,8 +304,12 @@ void MainWindow::onBoldToggled() {
 }
 
 void MainWindow::renderLetters() {
-    if (!drawLetters())
+    const bool drawn = drawLetters();
+    // An empty text is still stored: the next start shows the box as it was left.
+    if (!drawn && !m_textEdit->text().isEmpty())
         return;
+    if (drawn)
+        setStatus(ProgramName); // an old error or save no longer speaks of what is shown
     m_settings.text = m_textEdit->text();
     // The face the letters were drawn with; an "@" face keeps its "@".
     m_settings.fontFamily = engine::text::faceName(m_font);
@@ -250,11 +322,16 @@ void MainWindow::renderLetters() {
 bool MainWindow::drawLetters() {
     // A pattern chosen or dropped before is the one drawn with, read or not yet.
     settlePattern();
+    if (m_textEdit->text().isEmpty()) {
+        setStatus(QStringLiteral("文字が空です"));
+        return false;
+    }
     engine::cut::Request request;
     request.text = m_textEdit->text();
     request.font = m_font;
     request.pattern = m_pattern; // shared, not copied
     request.ground = m_colorSwatch->backColor();
+    request.smooth = m_settings.smooth != 0;
     engine::image::Image result;
     QSize size;
     if (!engine::cut::render(request, result, size)) {
@@ -267,9 +344,8 @@ bool MainWindow::drawLetters() {
         return false;
     }
     m_resultView->setImage(ui::toQImage(result.convertedTo(engine::image::Format::Rgb32)));
-    // An empty text has no image but still the line's height.
-    m_resultView->setOuterSize(size.width() + 2, size.height() + 2);
     m_resultView->repaint();
+    m_drawn = std::move(request);
     return true;
 }
 
@@ -278,9 +354,56 @@ void MainWindow::showSaveOptions() {
     options.exec();
 }
 
+QByteArray MainWindow::resultPng(QString* why) const {
+    QByteArray png;
+    engine::image::Image letters;
+    QSize size;
+    if (!m_drawn)
+        return png;
+    engine::cut::Request request = *m_drawn;
+    request.transparent = m_settings.transparent != 0;
+    if (engine::cut::render(request, letters, size))
+        engine::codecs::encodePng(letters, m_settings.pngLevel, png, why);
+    return png;
+}
+
+QMimeData* MainWindow::resultData(bool withFile) {
+    auto* data = new QMimeData;
+    data->setImageData(m_resultView->image());
+    if (m_settings.transparent != 0 || withFile) {
+        const QByteArray png = resultPng();
+        if (!png.isEmpty() && m_settings.transparent != 0)
+            data->setData(QStringLiteral("image/png"), png);
+        if (!png.isEmpty() && withFile) {
+            if (!m_dragFolder)
+                m_dragFolder = std::make_unique<QTemporaryDir>();
+            QSaveFile file(m_dragFolder->filePath(QStringLiteral("切り文字.png")));
+            if (file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit())
+                data->setUrls({QUrl::fromLocalFile(file.fileName())});
+        }
+    }
+    return data;
+}
+
 void MainWindow::copyResult() {
-    // setImage replaces the clipboard's whole content with the image alone.
-    QApplication::clipboard()->setImage(m_resultView->image());
+    // The clipboard's whole content is replaced with the result alone.
+    QApplication::clipboard()->setMimeData(resultData(false));
+    setStatus(QStringLiteral("コピーしました"));
+}
+
+void MainWindow::dragResult() {
+    auto* drag = new QDrag(m_resultView);
+    drag->setMimeData(resultData(m_drawn.has_value()));
+    drag->exec(Qt::CopyAction);
+}
+
+void MainWindow::showColor(engine::image::COLORREF color) {
+    m_colorSwatch->setBackColor(color);
+    const QColor shown = ui::toQColor(color & 0x00FFFFFFu);
+    m_colorSwatch->setAccessibleDescription(QStringLiteral("赤 %1、緑 %2、青 %3")
+                                                .arg(shown.red())
+                                                .arg(shown.green())
+                                                .arg(shown.blue()));
 }
 
 void MainWindow::setStatus(const QString& text) {

@@ -3,17 +3,22 @@
 #include <atomic>
 #include <future>
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
 #include <QWidget>
 
+#include "engine/cut/Render.h"
 #include "engine/image/Image.h"
 #include "engine/settings/Settings.h"
 #include "engine/text/GlyphEngine.h"
 
+class QAction;
 class QCheckBox;
+class QMimeData;
+class QTemporaryDir;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -43,12 +48,18 @@ class MainWindow : public QWidget {
     // Makes the picture file the pattern; otherwise the pattern stays and
     // `why` says what was wrong.
     bool loadPattern(const QString& path, QString* why = nullptr);
-    // The picture the letters are filled with from now on; transparency shows
-    // the white ground of the pattern view.
-    void setPattern(engine::image::Image picture);
+    // The picture the letters are filled with from now on, read from `file`
+    // (none: the built-in tartan); transparency shows the white ground of the
+    // pattern view.
+    void setPattern(engine::image::Image picture, const QString& file = {});
     // Renders the letters into the result view, as "開始" does before it stores
-    // anything; false, with a message, when the image would be too large.
+    // anything; false, with a message, when the image would be too large or
+    // there is no text to draw.
     bool drawLetters();
+    // The result as the clipboard and a drag hand it on: the image shown, and
+    // with a transparent ground chosen, a PNG with alpha of the same letters.
+    // A drag also gets the PNG as a file.
+    QMimeData* resultData(bool withFile);
     // The drawing font from the face and size shown and the style flags; a
     // size that is no positive number leaves the size as it was.
     void applyFont();
@@ -64,6 +75,8 @@ class MainWindow : public QWidget {
     // The first file of an accepted kind that loads becomes the pattern.
     void dropPatternFiles(const QStringList& paths);
     void copyResult();
+    // Drags the result to another program, as an image and as a PNG file.
+    void dragResult();
 
   signals:
     // The latest chosen or dropped pattern has been loaded, or has not: a picture
@@ -91,7 +104,8 @@ class MainWindow : public QWidget {
     void setStatus(const QString& text);
     // "×name: why" for a file that could not be read or written.
     void setFailure(const QString& path, const QString& why);
-    void showPattern(std::shared_ptr<const engine::image::Image> pattern);
+    // Shows the pattern read from `file`; none for the built-in tartan.
+    void showPattern(std::shared_ptr<const engine::image::Image> pattern, const QString& file);
     // Reads the first of the files that loads on the window's own thread.
     void loadPatternAside(const QStringList& paths);
     // Shows the load's outcome, where it is still the latest one not yet shown.
@@ -100,16 +114,26 @@ class MainWindow : public QWidget {
     void settlePattern();
     // The folder the next file dialog opens in: the one used last.
     void rememberFolderOf(const QString& path);
+    void nameControls();
+    // The PNG of the letters last drawn as a save or copy gives it: with a
+    // transparent ground where that is chosen. Empty before anything is drawn.
+    QByteArray resultPng(QString* why = nullptr) const;
+    void showColor(engine::image::COLORREF color);
 
     engine::settings::Settings m_settings;
     QString m_settingsFile;
     engine::text::FontSpec m_font;
     // As the pattern view shows it, opaque; the view and each rendering share it.
     std::shared_ptr<const engine::image::Image> m_pattern;
+    // The user's pictures folder, else home, until a file dialog has been used.
     QString m_lastFolder;
+    // The request the result view shows the letters of, once any are drawn.
+    std::optional<engine::cut::Request> m_drawn;
+    std::unique_ptr<QTemporaryDir> m_dragFolder; // a drag's PNG file, kept until the window goes
     bool m_fontListAsked = false;
     struct PatternOutcome {
         std::shared_ptr<const engine::image::Image> pattern; // none: no file loaded
+        QString file;                                        // the file it was read from
         QString failed, why;                                 // the last file tried, and why
     };
     // The latest load's number, which a reader checks before each file.
@@ -142,4 +166,6 @@ class MainWindow : public QWidget {
     QLabel* m_statusLabel = nullptr;
     ScrollView* m_resultScroll = nullptr; // scrolls the result when it outgrows the window
     PictureBox* m_resultView = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_saveAction = nullptr;
 };

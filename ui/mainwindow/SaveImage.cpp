@@ -50,9 +50,14 @@ void MainWindow::saveImage() {
     QString why;
     const engine::codecs::EncodeOptions options{
         m_settings.jpegRate, m_settings.jpegProgressive != 0, m_settings.pngLevel};
-    if (!engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format, options, data,
-                                &why) ||
-        !engine::files::writeFileAtomically(target.fileName, data, &why)) {
+    // A transparent ground, where it is chosen, goes into a PNG of the letters drawn.
+    const bool transparent =
+        target.format == engine::codecs::ImageFormat::Png && m_settings.transparent != 0 && m_drawn;
+    const bool encoded =
+        transparent ? !(data = resultPng(&why)).isEmpty()
+                    : engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format,
+                                             options, data, &why);
+    if (!encoded || !engine::files::writeFileAtomically(target.fileName, data, &why)) {
         setFailure(target.fileName, why);
         ui::messageBox(this, target.fileName + "\r\n" + why, QStringLiteral("保存エラー"),
                        ui::MsgIcon::Stop);

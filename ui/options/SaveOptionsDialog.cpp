@@ -90,7 +90,8 @@ SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QStri
     setWindowTitle(QStringLiteral("保存オプション"));
     setWindowIcon(ui::programIcon(16));
     setFont(ui::classicFont());
-    setFixedSize(4680 / TwipsPerPixel, 2625 / TwipsPerPixel);
+    // The classic window, and below it the looks velmora-cut offers too.
+    setFixedSize(4680 / TwipsPerPixel, 3615 / TwipsPerPixel);
     setModal(true);
     createControls();
     connect(m_jpegRateBar, &QScrollBar::valueChanged, m_jpegRateLabel,
@@ -102,6 +103,8 @@ SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QStri
     // A hand-edited rate the scroll bar cannot show is shown at the nearest end.
     m_jpegRateBar->setValue(std::clamp<int>(m_settings.jpegRate, JpegRate.low, JpegRate.high));
     m_progressiveBox->setChecked(m_settings.jpegProgressive != 0);
+    m_smoothBox->setChecked(m_settings.smooth != 0);
+    m_transparentBox->setChecked(m_settings.transparent != 0);
     if (PngLevel.contains(m_settings.pngLevel))
         m_pngLevelBar->setValue(pngPositionFromLevel(m_settings.pngLevel));
 }
@@ -121,7 +124,7 @@ void SaveOptionsDialog::createControls() {
 
     m_pngGroup = placed(new Frame(QStringLiteral("PNG"), this), "pngGroup", 120, 1320, 4455, 735);
     m_pngLevelCaption = placed(new QLabel(QStringLiteral("圧縮率"), m_pngGroup), "pngLevelCaption",
-                               0, 280, 1575, 255);
+                               120, 280, 1575, 255);
     m_pngLevelLabel = placed(makeDisplay(m_pngGroup), "pngLevelLabel", 1800, 240, 495, 255);
     m_pngLevelBar = placed(makeScrollBar(m_pngGroup, PngLevel.low, PngLevel.high), "pngLevelBar",
                            2280, 240, 2055, 255);
@@ -132,10 +135,28 @@ void SaveOptionsDialog::createControls() {
         placed(new PushButton(QStringLiteral("保存"), this), "saveButton", 120, 2160, 1335, 375);
     m_closeButton = placed(new PushButton(QStringLiteral("閉じる"), this), "closeButton", 3240,
                            2160, 1335, 375);
+
+    m_looksGroup =
+        placed(new Frame(QStringLiteral("切り文字"), this), "looksGroup", 120, 2640, 4455, 855);
+    m_smoothBox = placed(new QCheckBox(QStringLiteral("文字の輪郭をなめらかにする"), m_looksGroup),
+                         "smoothBox", 120, 240, 4215, 255);
+    m_transparentBox =
+        placed(new QCheckBox(QStringLiteral("背景を透明にする (PNG)"), m_looksGroup),
+               "transparentBox", 120, 520, 4215, 255);
+    m_transparentBox->setToolTip(
+        QStringLiteral("PNG で保存するときとコピーするとき、背景の色を透明にします"));
+
     setTabOrder(m_saveButton, m_closeButton);
     setTabOrder(m_closeButton, m_jpegRateBar);
     setTabOrder(m_jpegRateBar, m_progressiveBox);
     setTabOrder(m_progressiveBox, m_pngLevelBar);
+    setTabOrder(m_pngLevelBar, m_smoothBox);
+    setTabOrder(m_smoothBox, m_transparentBox);
+    m_jpegRateBar->setAccessibleName(QStringLiteral("JPEG の圧縮率"));
+    m_progressiveBox->setAccessibleName(QStringLiteral("プログレッシブタイプで保存する"));
+    m_pngLevelBar->setAccessibleName(QStringLiteral("PNG の圧縮率"));
+    m_saveButton->setAccessibleDescription(QStringLiteral("設定を保存して閉じます"));
+    m_closeButton->setAccessibleDescription(QStringLiteral("設定を変えずに閉じます"));
     m_saveButton->setFocus();
 }
 
@@ -143,6 +164,8 @@ void SaveOptionsDialog::save() {
     m_settings.jpegRate = static_cast<std::int16_t>(m_jpegRateBar->value());
     m_settings.jpegProgressive = m_progressiveBox->isChecked() ? -1 : 0;
     m_settings.pngLevel = pngLevelFromPosition(m_pngLevelBar->value(), m_settings.pngLevel);
+    m_settings.smooth = m_smoothBox->isChecked() ? -1 : 0;
+    m_settings.transparent = m_transparentBox->isChecked() ? -1 : 0;
     engine::settings::saveSettings(m_settings, m_settingsFile);
     close();
 }

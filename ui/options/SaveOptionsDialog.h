@@ -12,7 +12,8 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 
-// The save options: JPEG compression rate and progressive flag, PNG level.
+// The save options: JPEG compression rate and progressive flag, PNG level;
+// and the looks of the letters: smooth edges, a transparent ground.
 // Changes reach the settings, and the settings file, only through "保存".
 class SaveOptionsDialog : public QDialog {
     Q_OBJECT
@@ -44,6 +45,9 @@ class SaveOptionsDialog : public QDialog {
     QScrollBar* m_pngLevelBar = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QGroupBox* m_looksGroup = nullptr;
+    QCheckBox* m_smoothBox = nullptr;
+    QCheckBox* m_transparentBox = nullptr;
 };
 
 // The PNG scroll bar's position and the stored level swap 0 and 1: the

@@ -1,7 +1,9 @@
 #include "PictureBox.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -65,14 +67,56 @@ void PictureBox::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().color(QPalette::Window));
     p.drawImage(b, b, m_image);
     if (b) {
-        p.setPen(palette().color(QPalette::Dark));
+        // The focus shows as the highlight colour on the border.
+        p.setPen(palette().color(hasFocus() ? QPalette::Highlight : QPalette::Dark));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressedAt = event->position().toPoint();
+    QWidget::mousePressEvent(event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (m_pressedAt && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - *m_pressedAt).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        m_pressedAt.reset(); // a drag, not a click
+        emit dragStarted();
+    }
+}
+
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool pressed = m_pressedAt.has_value();
+    if (event->button() == Qt::LeftButton)
+        m_pressedAt.reset();
+    if (pressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
@@ -29,12 +31,20 @@ class PictureBox : public QWidget {
     void setImage(QImage image);
 
   signals:
+    // A left click, or Space or Enter while the box has the focus.
     void clicked();
+    // The mouse moved far enough with the left button down to drag the picture.
+    void dragStarted();
     void filesDropped(const QStringList& paths);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -42,5 +52,6 @@ class PictureBox : public QWidget {
   private:
     QImage m_image;
     bool m_border;
+    std::optional<QPoint> m_pressedAt; // where the left button went down, until it is up or drags
     engine::image::COLORREF m_backColor = 0x80000005u;
 };

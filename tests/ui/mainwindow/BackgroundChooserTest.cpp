@@ -42,10 +42,12 @@ class Chooser : public MainWindowFixture {
 } // namespace
 
 TEST_F(Chooser, PictureDialogOffersGifUnlessTheSettingIsZero) {
+    const QString all = "すべてのファイル (*.*) (*)";
     settings().acceptGif = 2;
-    EXPECT_EQ(offeredFilters(), QStringList{"画像ファイル (*.bmp *.gif *.ico *.jpg *.png)"});
+    EXPECT_EQ(offeredFilters(),
+              QStringList({"画像ファイル (*.bmp *.gif *.ico *.jpg *.jpeg *.png)", all}));
     settings().acceptGif = 0;
-    EXPECT_EQ(offeredFilters(), QStringList{"画像ファイル (*.bmp *.ico *.jpg *.png)"});
+    EXPECT_EQ(offeredFilters(), QStringList({"画像ファイル (*.bmp *.ico *.jpg *.jpeg *.png)", all}));
 }
 
 TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {

@@ -14,12 +14,14 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "engine/settings/CodePage.h"
 #include "engine/settings/Settings.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 #include "support/WidgetSupport.h"
+#include "ui/dialogs/MessageBox.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/ScrollView.h"
 
@@ -101,7 +103,7 @@ TEST_F(Window, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
     const char* order[] = {
         "textEdit",   "faceList",      "sizeList",          "choosePatternButton",
         "italicBox",  "boldBox",       "chooseColorButton", "renderButton",
-        "saveButton", "optionsButton", "closeButton",       "textEdit"};
+        "saveButton", "optionsButton", "closeButton",       "resultView", "textEdit"};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(nextTabStop(child(order[i])), child(order[i + 1])) << "after " << order[i];
 }
@@ -249,4 +251,38 @@ TEST_F(Window, TextBoxKeepsTheFirstLineOfWhateverArrives) {
     const QByteArray file = readAll(ini);
     EXPECT_TRUE(file.contains("\r\nMongon=first line\r\n"));
     EXPECT_EQ(file.count("[Font]"), 1);
+}
+
+// Under Fusion and under the Windows style, with its wider scroll bars, neither
+// list scrolls sideways, however long a face's name, and the sizes fit whole.
+TEST_F(Window, ListsNeverScrollSidewaysInAnyStyle) {
+    const QString before = QApplication::style()->name();
+    for (const char* style : {"Fusion", "Windows"}) {
+        QApplication::setStyle(style);
+        form.reset();
+        start();
+        auto* faces = child<QListWidget>("faceList");
+        auto* sizes = child<QListWidget>("sizeList");
+        faces->addItem(QString(200, u'W'));
+        QApplication::processEvents();
+        for (QListWidget* list : {faces, sizes})
+            EXPECT_FALSE(list->horizontalScrollBar()->isVisible()) << style;
+        EXPECT_LE(sizes->fontMetrics().horizontalAdvance("120"), sizes->viewport()->width())
+            << style;
+    }
+    QApplication::setStyle(before);
+}
+
+// Message boxes are dialogs: a title and a close box, never minimise or maximise.
+TEST(MessageBoxFrame, IsADialogWithoutMinimiseOrMaximise) {
+    Qt::WindowFlags flags;
+    testsupport::onNextModal([&](QWidget* w) {
+        flags = w->windowFlags();
+        testsupport::clickButton(w, "OK");
+    });
+    ui::messageBox(nullptr, "text", "title", ui::MsgIcon::Information);
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }

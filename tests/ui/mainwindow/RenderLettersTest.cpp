@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <functional>
+#include <memory>
 #include <QLineEdit>
 #include <QLabel>
 #include <QMimeData>
@@ -64,13 +67,28 @@ TEST_F(Rendering, LettersShowPatternAndGroundShowsColour) {
     expectCutLetters("WWW", 0xFF8000);
 }
 
-TEST_F(Rendering, EmptyTextLeavesABorderOnlyBoard) {
+// Which message the status line shows after each event: an empty text says
+// so and keeps the letters, a copy says it copied, a drawing clears an error.
+TEST_F(Rendering, StatusLineFollowsEmptyTextCopyAndRecovery) {
+    textEdit()->setText("Ab");
+    press("renderButton");
+    const QImage drawn = result()->image();
     textEdit()->setText("");
     press("renderButton");
-    EXPECT_EQ(result()->width(), 2);
-    EXPECT_EQ(result()->innerWidth(), 0);
-    EXPECT_EQ(result()->height(), engine::text::measureText("", form->drawingFont()).height() + 2);
-    EXPECT_GT(result()->height(), 2);
+    EXPECT_EQ(status()->text(), "文字が空です");
+    EXPECT_EQ(result()->image(), drawn);
+    EXPECT_TRUE(testsupport::readAll(ini).contains("Mongon=\r\n"));
+    QTest::mouseClick(result(), Qt::LeftButton);
+    EXPECT_EQ(status()->text(), "コピーしました");
+    // A failed save's "×name: why", then letters drawn anew.
+    settings().pngLevel = 7; // no encoder takes it
+    testsupport::answerFileDialog(QDir(dir.path()).filePath("pic.png"), 1);
+    testsupport::answerMessageBox("OK");
+    form->saveImage();
+    EXPECT_TRUE(form->status().startsWith("×pic.png: ")) << form->status().toStdString();
+    textEdit()->setText("Cd");
+    press("renderButton");
+    EXPECT_EQ(status()->text(), "ベルモラ");
 }
 
 TEST_F(Rendering, ItalicOverhangIsWholeInTheImage) {
@@ -157,7 +175,43 @@ TEST_F(Rendering, ClickCopiesExactlyTheBoardImage) {
 
     textEdit()->setText("Clip");
     press("renderButton");
-    QTest::mouseClick(result(), Qt::LeftButton);
-    copied = clipboard->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(copied, result()->image());
+    // A click, Ctrl+C away from the text box, Enter on the focused result and
+    // the result's menu each copy the same image.
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"click", [&] { QTest::mouseClick(result(), Qt::LeftButton); }},
+        {"Ctrl+C", [&] { QTest::keyClick(child("renderButton"), Qt::Key_C, Qt::ControlModifier); }},
+        {"Enter", [&] { QTest::keyClick(result(), Qt::Key_Return); }},
+        {"menu", [&] { result()->actions().value(0)->trigger(); }},
+    };
+    for (const auto& [way, copy] : ways) {
+        clipboard->clear();
+        copy();
+        copied = clipboard->image().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(copied, result()->image()) << way;
+    }
+    EXPECT_EQ(result()->actions().value(0)->text(), "コピー(&C)");
+    EXPECT_EQ(result()->actions().value(1)->text(), "保存(&S)...");
+    // Ctrl+C in the text box copies its text, not the image.
+    textEdit()->selectAll();
+    QTest::keyClick(textEdit(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "Clip");
+}
+
+// A drag hands on the image and a PNG file of it; with a transparent ground
+// chosen, the PNG (on the clipboard too) has it, the plain image does not.
+TEST_F(Rendering, DragGivesTheImageAndAPngFile) {
+    textEdit()->setText("Ab");
+    press("renderButton");
+    for (const bool transparent : {false, true}) {
+        settings().transparent = transparent ? -1 : 0;
+        const std::unique_ptr<QMimeData> data(form->resultData(true));
+        ASSERT_EQ(data->urls().size(), 1);
+        const QImage file(data->urls().first().toLocalFile());
+        EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32),
+                  result()->image());
+        EXPECT_EQ(file.hasAlphaChannel(), transparent);
+        EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32), result()->image()) << transparent;
+        EXPECT_EQ(qAlpha(file.pixel(0, 0)), transparent ? 0 : 255);
+        EXPECT_EQ(data->hasFormat("image/png") && !data->data("image/png").isEmpty(), transparent);
+    }
 }

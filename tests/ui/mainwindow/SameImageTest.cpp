@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <QPalette>
@@ -62,19 +64,31 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     const DarkTheme dark;
     start();
     settle([&] { form->dropPatternFiles({file("p.png")}); });
-    press("renderButton");
     // Names of other first letters, so the dialog's completion never offers one.
-    for (const char* name : {"png.png", "bmp.bmp", "jpg.jpg"}) {
-        SCOPED_TRACE(name);
-        testsupport::answerFileDialog(file(name), 1);
-        form->saveImage();
-        const QString command = out.filePath(name);
-        ASSERT_EQ(
-            cut({"--settings", ini, "--pattern", file("p.png"), "-o", command, settings().text}),
-            cli::AllWritten);
-        const QByteArray saved = testsupport::readAll(file(name));
-        ASSERT_FALSE(saved.isEmpty());
-        EXPECT_EQ(saved, testsupport::readAll(command));
+    // Then smooth letters on a transparent ground, chosen in the window, stored
+    // by "開始" and taken by velmora-cut from the file: the ground stays in a
+    // bitmap, and the clipboard's PNG is the file's.
+    for (const auto& [looks, names] :
+         {std::pair{false, QStringList{"png.png", "bmp.bmp", "jpg.jpg"}},
+          std::pair{true, QStringList{"smooth.png", "wide.bmp"}}}) {
+        settings().smooth = settings().transparent = looks ? -1 : 0;
+        press("renderButton");
+        form->copyResult();
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            testsupport::answerFileDialog(file(name), 1);
+            form->saveImage();
+            const QString command = out.filePath(name);
+            ASSERT_EQ(cut({"--settings", ini, "--pattern", file("p.png"), "-o", command,
+                           settings().text}),
+                      cli::AllWritten);
+            const QByteArray saved = testsupport::readAll(file(name));
+            ASSERT_FALSE(saved.isEmpty());
+            EXPECT_EQ(saved, testsupport::readAll(command));
+            const QByteArray clipped = QApplication::clipboard()->mimeData()->data("image/png");
+            if (looks && name.endsWith("png"))
+                EXPECT_EQ(clipped, saved);
+        }
     }
     // The pattern's transparent diagonal shows white inside the letters.
     const engine::image::Image written = testfiles::readByImageMagick(file("png.png"));

@@ -44,7 +44,7 @@ W* in(const std::unique_ptr<SaveOptionsDialog>& f, const char* name) {
 TEST_F(Options, OpensFromTheSettings) {
     auto f = open();
     EXPECT_EQ(f->windowTitle(), "保存オプション");
-    EXPECT_EQ(f->size(), QSize(312, 175));
+    EXPECT_EQ(f->size(), QSize(312, 241));
     const struct {
         const char *name, *parent;
         QString caption;
@@ -57,11 +57,14 @@ TEST_F(Options, OpensFromTheSettings) {
         {"progressiveCaption", "jpegGroup", "プログレッシブタイプ", {120, 640, 1575, 255}},
         {"progressiveBox", "jpegGroup", "保存する", {1800, 600, 1695, 255}},
         {"pngGroup", "", "PNG", {120, 1320, 4455, 735}},
-        {"pngLevelCaption", "pngGroup", "圧縮率", {0, 280, 1575, 255}},
+        {"pngLevelCaption", "pngGroup", "圧縮率", {120, 280, 1575, 255}},
         {"pngLevelLabel", "pngGroup", "0", {1800, 240, 495, 255}},
         {"pngLevelBar", "pngGroup", "", {2280, 240, 2055, 255}},
         {"saveButton", "", "保存", {120, 2160, 1335, 375}},
         {"closeButton", "", "閉じる", {3240, 2160, 1335, 375}},
+        {"looksGroup", "", "切り文字", {120, 2640, 4455, 855}},
+        {"smoothBox", "looksGroup", "文字の輪郭をなめらかにする", {120, 240, 4215, 255}},
+        {"transparentBox", "looksGroup", "背景を透明にする (PNG)", {120, 520, 4215, 255}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -80,8 +83,8 @@ TEST_F(Options, OpensFromTheSettings) {
     EXPECT_EQ(level->value(), 0);
     EXPECT_FALSE(save->isDefault());
     EXPECT_EQ(f->focusWidget(), save);
-    const char* order[] = {"saveButton",     "closeButton", "jpegRateBar",
-                           "progressiveBox", "pngLevelBar", "saveButton"};
+    const char* order[] = {"saveButton",  "closeButton", "jpegRateBar",    "progressiveBox",
+                           "pngLevelBar", "smoothBox",   "transparentBox", "saveButton"};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(nextTabStop(in(f, order[i])), in(f, order[i + 1])) << "after " << order[i];
     // What each PNG position does is told where the numbers are: position 0

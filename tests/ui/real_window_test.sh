@@ -7,7 +7,8 @@
 # "閉じる" without writing. Second run: a result wider than the screen scrolls to
 # its right end with Shift and the wheel, and a larger window shows more of it.
 # Third run: a text Shift-JIS cannot hold, pasted and stored with "開始", is
-# the text of the next start, and its image is velmora-cut's image of it.
+# the text of the next start, and its image is velmora-cut's image of it; then
+# smooth letters on a transparent ground, chosen in ｵﾌﾟｼｮﾝ, saved and copied.
 # In the end only the settings file and the saved picture have been written.
 set -euo pipefail
 # A session bus of the test's own: without one, D-Bus (dbus-x11) would start one
@@ -174,9 +175,41 @@ ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME="$out/cache" "$cut" --settings "$prog
     fail "velmora-cut failed on the stored settings"
 [ "$(compare -metric AE "$out/clip.png" "$out/cut.png" null: 2>&1 || true)" = 0 ] ||
     fail "after a restart the window's image is not velmora-cut's image of \"$text\""
+
+# Smooth letters on a transparent ground, ticked in ｵﾌﾟｼｮﾝ from the keyboard: the
+# saved PNG and the clipboard's PNG are velmora-cut's --smooth --transparent file.
+click "$wid" 144 212          # ｵﾌﾟｼｮﾝ
+options=$(window "保存オプション")
+[ -n "$options" ] || fail "no options window"
+focus "$options"
+key Tab Tab Tab Tab Tab space Tab space   # past the JPEG and PNG controls: smooth, transparent
+key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Return   # back to 保存
+gone "保存オプション" || fail "保存 in the options window did not close it"
+grep -q "^Smooth=-1" "$prog/Velmora.Ini" && grep -q "^Transparent=-1" "$prog/Velmora.Ini" ||
+    fail "smooth and transparent were not stored: $(grep -a -A3 Options "$prog/Velmora.Ini")"
+click "$wid" 32 212           # 開始
+click "$wid" 88 212           # 保存
+dialog=$(window "ファイルの保存")
+[ -n "$dialog" ] || fail "no save dialog"
+focus "$dialog"
+xdotool type --delay 20 "$prog/clear.png"
+key Return
+await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
+    fail "no question before a new file is made"
+focus "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)"
+key Return
+gone "ファイルの保存" || fail "the save dialog stayed open"
+ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME="$out/cache" "$cut" --settings "$prog/Velmora.Ini" \
+    --smooth --transparent -o "$out/clear.png" || fail "velmora-cut failed on the stored settings"
+await cmp -s "$prog/clear.png" "$out/clear.png" ||
+    fail "the saved PNG is not velmora-cut's --smooth --transparent file"
+focus "$wid"
+key ctrl+c                    # the focus is on a button: Ctrl+C copies the result
+await eval 'xclip -selection clipboard -t image/png -o > "$out/clip.png" 2>/dev/null &&
+    cmp -s "$out/clip.png" "$out/clear.png"' || fail "Ctrl+C did not offer the transparent PNG"
 finish
 
 written=$(cd "$prog" && ls -A | tr '\n' ' ')
-[ "$written" = "Velmora.Ini order.jpg.BMP velmora " ] || fail "the program folder holds: $written"
+[ "$written" = "Velmora.Ini clear.png order.jpg.BMP velmora " ] || fail "the program folder holds: $written"
 [ -z "$(find "$home" -mindepth 1)" ] || fail "written into the home folder: $(find "$home" -mindepth 1)"
 echo "real window: 1 passed, 0 failed"

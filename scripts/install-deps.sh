@@ -16,6 +16,7 @@ packages=(
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-color-emoji
     qt6-translations-l10n
     xvfb xauth xdotool xclip imagemagick locales
+    dbus at-spi2-core python3-pyatspi
 )
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)

@@ -1,0 +1,49 @@
+"""Walks one window of the program through AT-SPI and fails on any control that
+takes the focus but has no name a screen reader could say: none, or only
+punctuation (a button captioned "..." is heard as dots)."""
+import sys
+import time
+
+import pyatspi
+
+# Parts of compound controls that speak through their whole: a list's entries,
+# a scroll bar's arrows, a file list's cells.
+PARTS = {pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL}
+
+
+def window_named(title):
+    for _ in range(300):
+        for app in pyatspi.Registry.getDesktop(0):
+            for window in app or []:
+                if window is not None and window.name == title:
+                    return window
+        time.sleep(0.1)
+    sys.exit(f"FAIL: no window {title!r} on the accessibility bus")
+
+
+def walk(node, found):
+    for child in node:
+        if child is None:
+            continue
+        states = child.getState()
+        if (states.contains(pyatspi.STATE_FOCUSABLE) and states.contains(pyatspi.STATE_SHOWING)
+                and child.getRole() not in PARTS):
+            found.append(child)
+        walk(child, found)
+
+
+title = sys.argv[1]
+controls = []
+# The window's controls appear once it has been laid out: wait for them.
+for _ in range(100):
+    controls = []
+    walk(window_named(title), controls)
+    if len(controls) >= 3:
+        break
+    time.sleep(0.1)
+nameless = [f"{c.getRoleName()} at {c.queryComponent().getExtents(pyatspi.WINDOW_COORDS)}"
+            for c in controls if not c.name.strip(" .…:-")]
+for c in controls:
+    print(f"{title}: {c.getRoleName()}: {c.name!r} / {c.description!r}")
+if len(controls) < 3 or nameless:
+    sys.exit(f"FAIL: {title}: {len(controls)} controls, without a name: {nameless}")

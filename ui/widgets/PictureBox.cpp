@@ -1,5 +1,6 @@
 #include "PictureBox.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,10 +23,24 @@ QStringList localFiles(const QMimeData* data) {
     return paths;
 }
 
+// A screen reader hears a picture box as a picture, not as an empty filler.
+class PictureAccessible : public QAccessibleWidget {
+  public:
+    explicit PictureAccessible(QWidget* box) : QAccessibleWidget(box, QAccessible::Graphic) {}
+};
+
+QAccessibleInterface* pictureAccessible(const QString& className, QObject* object) {
+    return className == QLatin1String("PictureBox") && object && object->isWidgetType()
+               ? new PictureAccessible(static_cast<QWidget*>(object))
+               : nullptr;
+}
+
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent, bool border)
     : QWidget(parent), m_image(1, 1, QImage::Format_RGB32), m_border(border) {
+    static const bool described = (QAccessible::installFactory(pictureAccessible), true);
+    Q_UNUSED(described);
     m_image.fill(ui::toRgb32(m_backColor));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -2,10 +2,12 @@
 
 #include <QColorDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <png.h>
 
 #include "engine/settings/Settings.h"
@@ -37,6 +39,17 @@ class Chooser : public MainWindowFixture {
         EXPECT_EQ(title, "背景の画像");
         return filters;
     }
+
+    // The folder the picture dialog opens in; the dialog is cancelled.
+    QString openedFolder() {
+        QString opened;
+        testsupport::onNextModal([&](QWidget* w) {
+            opened = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+            qobject_cast<QFileDialog*>(w)->reject();
+        });
+        settle([&] { press("choosePatternButton"); });
+        return opened;
+    }
 };
 
 } // namespace
@@ -48,6 +61,24 @@ TEST_F(Chooser, PictureDialogOffersGifUnlessTheSettingIsZero) {
               QStringList({"画像ファイル (*.bmp *.gif *.ico *.jpg *.jpeg *.png)", all}));
     settings().acceptGif = 0;
     EXPECT_EQ(offeredFilters(), QStringList({"画像ファイル (*.bmp *.ico *.jpg *.jpeg *.png)", all}));
+}
+
+// A run's first file dialog opens in the user's pictures folder, else at home,
+// wherever the program was started from.
+TEST_F(Chooser, FirstDialogOpensInPicturesElseHome) {
+    const QTemporaryDir home;
+    const QByteArray before = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+    for (const bool pictures : {false, true}) {
+        if (pictures)
+            QDir(home.path()).mkdir("Pictures");
+        form.reset();
+        start();
+        EXPECT_EQ(openedFolder(), QDir(home.filePath(pictures ? "Pictures" : ".")).absolutePath());
+    }
+    qputenv("HOME", before);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
@@ -64,13 +95,7 @@ TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
 
     // The next dialog opens in the folder used last, and a cancel keeps the pattern.
-    QString opened;
-    testsupport::onNextModal([&](QWidget* w) {
-        opened = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
-        qobject_cast<QFileDialog*>(w)->reject();
-    });
-    settle([&] { press("choosePatternButton"); });
-    EXPECT_EQ(opened, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(openedFolder(), QDir(dir.path()).absolutePath());
     EXPECT_EQ(patternView()->size(), QSize(102, 52));
 
     // A file that is no picture: the pattern stays, and the status line says why.

@@ -1,6 +1,9 @@
-"""Walks one window of the program through AT-SPI and fails on any control that
+"""Usage: accessibility_walk.py TITLE LEAST
+
+Walks one window of the program through AT-SPI and fails on any control that
 takes the focus but has no name a screen reader could say: none, or only
-punctuation (a button captioned "..." is heard as dots)."""
+punctuation (a button captioned "..." is heard as dots); and on a window
+with fewer focusable controls than LEAST, which it has."""
 import sys
 import time
 
@@ -32,18 +35,18 @@ def walk(node, found):
         walk(child, found)
 
 
-title = sys.argv[1]
+title, least = sys.argv[1], int(sys.argv[2])
 controls = []
 # The window's controls appear once it has been laid out: wait for them.
 for _ in range(100):
     controls = []
     walk(window_named(title), controls)
-    if len(controls) >= 3:
+    if len(controls) >= least:
         break
     time.sleep(0.1)
 nameless = [f"{c.getRoleName()} at {c.queryComponent().getExtents(pyatspi.WINDOW_COORDS)}"
             for c in controls if not c.name.strip(" .…:-")]
 for c in controls:
     print(f"{title}: {c.getRoleName()}: {c.name!r} / {c.description!r}")
-if len(controls) < 3 or nameless:
+if len(controls) < least or nameless:
     sys.exit(f"FAIL: {title}: {len(controls)} controls, without a name: {nameless}")

@@ -227,7 +227,6 @@ void MainWindow::nameControls() {
         if (n.description)
             n.control->setAccessibleDescription(QString::fromUtf16(n.description));
     }
-    m_patternView->setAccessibleDescription(QStringLiteral("格子柄 (組み込みの絵)"));
 }
 
 // The controls from the settings; the window takes no input meanwhile. Neither
@@ -304,12 +303,9 @@ void MainWindow::onBoldToggled() {
 }
 
 void MainWindow::renderLetters() {
-    const bool drawn = drawLetters();
     // An empty text is still stored: the next start shows the box as it was left.
-    if (!drawn && !m_textEdit->text().isEmpty())
+    if (!drawLetters() && !m_textEdit->text().isEmpty())
         return;
-    if (drawn)
-        setStatus(ProgramName); // an old error or save no longer speaks of what is shown
     m_settings.text = m_textEdit->text();
     // The face the letters were drawn with; an "@" face keeps its "@".
     m_settings.fontFamily = engine::text::faceName(m_font);
@@ -318,8 +314,12 @@ void MainWindow::renderLetters() {
 }
 
 // The same request velmora-cut makes: the engine's image is what the result
-// view shows, copies and saves. False when the image would be too large.
+// view shows, copies and saves. False when there is no text or the image would
+// be too large.
 bool MainWindow::drawLetters() {
+    // What the status line said of the letters shown before (a copy, a save, an
+    // error) goes; a pattern that fails to load now says so.
+    setStatus(ProgramName);
     // A pattern chosen or dropped before is the one drawn with, read or not yet.
     settlePattern();
     if (m_textEdit->text().isEmpty()) {
@@ -362,13 +362,18 @@ QByteArray MainWindow::resultPng(QString* why) const {
         return png;
     engine::cut::Request request = *m_drawn;
     request.transparent = m_settings.transparent != 0;
-    if (engine::cut::render(request, letters, size))
-        engine::codecs::encodePng(letters, m_settings.pngLevel, png, why);
+    // The letters were drawn at this size once: only memory can fail them now.
+    if (!engine::cut::render(request, letters, size) || letters.isNull()) {
+        if (why)
+            *why = QStringLiteral("画像を作るメモリーが足りません");
+        return png;
+    }
+    engine::codecs::encodePng(letters, m_settings.pngLevel, png, why);
     return png;
 }
 
-QMimeData* MainWindow::resultData(bool withFile) {
-    auto* data = new QMimeData;
+std::unique_ptr<QMimeData> MainWindow::resultData(bool withFile) {
+    auto data = std::make_unique<QMimeData>();
     data->setImageData(m_resultView->image());
     if (m_settings.transparent != 0 || withFile) {
         const QByteArray png = resultPng();
@@ -387,13 +392,13 @@ QMimeData* MainWindow::resultData(bool withFile) {
 
 void MainWindow::copyResult() {
     // The clipboard's whole content is replaced with the result alone.
-    QApplication::clipboard()->setMimeData(resultData(false));
+    QApplication::clipboard()->setMimeData(resultData(false).release());
     setStatus(QStringLiteral("コピーしました"));
 }
 
 void MainWindow::dragResult() {
     auto* drag = new QDrag(m_resultView);
-    drag->setMimeData(resultData(m_drawn.has_value()));
+    drag->setMimeData(resultData(m_drawn.has_value()).release());
     drag->exec(Qt::CopyAction);
 }
 

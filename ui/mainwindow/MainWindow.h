@@ -59,7 +59,7 @@ class MainWindow : public QWidget {
     // The result as the clipboard and a drag hand it on: the image shown, and
     // with a transparent ground chosen, a PNG with alpha of the same letters.
     // A drag also gets the PNG as a file.
-    QMimeData* resultData(bool withFile);
+    std::unique_ptr<QMimeData> resultData(bool withFile);
     // The drawing font from the face and size shown and the style flags; a
     // size that is no positive number leaves the size as it was.
     void applyFont();

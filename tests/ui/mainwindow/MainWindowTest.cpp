@@ -256,7 +256,11 @@ TEST_F(Window, TextBoxKeepsTheFirstLineOfWhateverArrives) {
 // Under Fusion and under the Windows style, with its wider scroll bars, neither
 // list scrolls sideways, however long a face's name, and the sizes fit whole.
 TEST_F(Window, ListsNeverScrollSidewaysInAnyStyle) {
-    const QString before = QApplication::style()->name();
+    // The style of the test program is put back however the test ends.
+    const struct Restore {
+        QString style = QApplication::style()->name();
+        ~Restore() { QApplication::setStyle(style); }
+    } restore;
     for (const char* style : {"Fusion", "Windows"}) {
         QApplication::setStyle(style);
         form.reset();
@@ -270,7 +274,6 @@ TEST_F(Window, ListsNeverScrollSidewaysInAnyStyle) {
         EXPECT_LE(sizes->fontMetrics().horizontalAdvance("120"), sizes->viewport()->width())
             << style;
     }
-    QApplication::setStyle(before);
 }
 
 // Message boxes are dialogs: a title and a close box, never minimise or maximise.

@@ -204,7 +204,7 @@ TEST_F(Rendering, DragGivesTheImageAndAPngFile) {
     press("renderButton");
     for (const bool transparent : {false, true}) {
         settings().transparent = transparent ? -1 : 0;
-        const std::unique_ptr<QMimeData> data(form->resultData(true));
+        const std::unique_ptr<QMimeData> data = form->resultData(true);
         ASSERT_EQ(data->urls().size(), 1);
         const QImage file(data->urls().first().toLocalFile());
         EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32),

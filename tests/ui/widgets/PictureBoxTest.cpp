@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTest>
 #include <QUrl>
 
 #include "ui/widgets/PictureBox.h"
@@ -48,4 +52,47 @@ TEST(PictureBox, OnlyListsOfFilesAreTakenByDrops) {
     QCoreApplication::sendEvent(&box, &drop);
     ASSERT_EQ(dropped.count(), 1);
     EXPECT_EQ(dropped.at(0).at(0).toStringList(), (QStringList{"/tmp/a.png", "/tmp/c.bmp"}));
+}
+
+// A press and a release inside is a click; a move past the drag distance with
+// the button down is a drag and no click; Space and Enter click; a release
+// whose press was elsewhere does nothing.
+TEST(PictureBox, ClicksDragsAndKeysAreToldApart) {
+    PictureBox box(nullptr, true);
+    box.setOuterSize(100, 40);
+    box.show();
+    QSignalSpy clicked(&box, &PictureBox::clicked), dragged(&box, &PictureBox::dragStarted);
+    const QPoint at(10, 10), far = at + QPoint(QApplication::startDragDistance() + 2, 0);
+    const struct {
+        const char* gesture;
+        std::function<void()> act;
+        int clicks, drags;
+    } rows[] = {
+        {"click", [&] { QTest::mouseClick(&box, Qt::LeftButton, {}, at); }, 1, 0},
+        {"small move", [&] {
+             QTest::mousePress(&box, Qt::LeftButton, {}, at);
+             QMouseEvent move(QEvent::MouseMove, at + QPoint(1, 0), box.mapToGlobal(at),
+                              Qt::NoButton, Qt::LeftButton, {});
+             QApplication::sendEvent(&box, &move);
+             QTest::mouseRelease(&box, Qt::LeftButton, {}, at + QPoint(1, 0));
+         }, 1, 0},
+        {"drag", [&] {
+             QTest::mousePress(&box, Qt::LeftButton, {}, at);
+             QMouseEvent move(QEvent::MouseMove, far, box.mapToGlobal(far), Qt::NoButton,
+                              Qt::LeftButton, {});
+             QApplication::sendEvent(&box, &move);
+             QTest::mouseRelease(&box, Qt::LeftButton, {}, far);
+         }, 0, 1},
+        {"release alone", [&] { QTest::mouseRelease(&box, Qt::LeftButton, {}, at); }, 0, 0},
+        {"right click", [&] { QTest::mouseClick(&box, Qt::RightButton, {}, at); }, 0, 0},
+        {"Space", [&] { QTest::keyClick(&box, Qt::Key_Space); }, 1, 0},
+        {"Enter", [&] { QTest::keyClick(&box, Qt::Key_Return); }, 1, 0},
+    };
+    for (const auto& row : rows) {
+        clicked.clear();
+        dragged.clear();
+        row.act();
+        EXPECT_EQ(clicked.size(), row.clicks) << row.gesture;
+        EXPECT_EQ(dragged.size(), row.drags) << row.gesture;
+    }
 }

@@ -81,16 +81,18 @@ struct FcName {
 FcName namesOf(FcPattern* pattern) {
     FcName names;
     FcChar8* value = nullptr;
+    bool japanese = false;
     for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
         const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
         names.all.append(family);
         if (k == 0)
             names.primary = names.shown = family;
         FcChar8* lang = nullptr;
-        if (names.shown == names.primary &&
-            FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
-            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja"))
+        if (!japanese && FcPatternGetString(pattern, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
+            QByteArray(reinterpret_cast<const char*>(lang)).startsWith("ja")) {
             names.shown = family;
+            japanese = true;
+        }
     }
     return names;
 }
@@ -188,6 +190,28 @@ Face* systemFallback(const FontSpec& spec, std::u32string_view cluster) {
     return found;
 }
 
+Face* systemEmojiFace(std::u32string_view cluster) {
+    // Colour fonts in the order fontconfig prefers them for emoji.
+    FcPattern* wanted = FcPatternCreate();
+    FcPatternAddString(wanted, FC_FAMILY, reinterpret_cast<const FcChar8*>("emoji"));
+    FcPatternAddBool(wanted, FC_COLOR, FcTrue);
+    FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+    FcDefaultSubstitute(wanted);
+    FcResult result;
+    Face* found = nullptr;
+    if (FcFontSet* set = FcFontSort(nullptr, wanted, FcFalse, nullptr, &result)) {
+        for (int i = 0; i < set->nfont && !found; ++i) {
+            FcBool color = FcFalse;
+            if (FcPatternGetBool(set->fonts[i], FC_COLOR, 0, &color) == FcResultMatch && color)
+                if (Face* face = faceOf(fileOf(set->fonts[i])); face && hasAll(face, cluster))
+                    found = face;
+        }
+        FcFontSetDestroy(set);
+    }
+    FcPatternDestroy(wanted);
+    return found;
+}
+
 std::vector<FontFamily> systemFamilies() {
     // fontconfig reads numbers in its configuration by the C library's locale,
     // which an application object may set meanwhile: the families are read in
@@ -204,15 +228,17 @@ std::vector<FontFamily> systemFamilies() {
 
 // fontconfig lists a family's names in its language's order (under a Japanese
 // LANG the Japanese one first), while FreeType names a face in English: any of
-// the family's names finds the one the list shows.
+// the family's names finds the one the list shows, a family's first name first.
 QString displayName(const QString& family) {
-    QString shown = family;
+    QString primary, other;
     forEachPattern([&](FcPattern* pattern) {
-        FcName names = namesOf(pattern);
-        if (names.all.contains(family, Qt::CaseInsensitive))
-            shown = names.shown;
+        const FcName names = namesOf(pattern);
+        if (primary.isEmpty() && names.primary == family)
+            primary = names.shown;
+        else if (other.isEmpty() && names.all.contains(family, Qt::CaseInsensitive))
+            other = names.shown;
     });
-    return shown;
+    return !primary.isEmpty() ? primary : !other.isEmpty() ? other : family;
 }
 
 void rememberFaceLookups() {

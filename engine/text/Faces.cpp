@@ -34,6 +34,7 @@ struct Faces {
     std::map<std::pair<QByteArray, int>, Face> open;
     std::map<std::tuple<QString, QString, bool, bool>, Match> matches;
     std::map<std::tuple<QString, bool, bool, std::u32string>, Face*> fallbacks;
+    std::map<std::u32string, Face*> emoji;
     Faces() { FT_Init_FreeType(&library); }
     ~Faces() {
         for (auto& [key, face] : open) {
@@ -170,6 +171,14 @@ Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster) {
     if (auto it = known.find(key); it != known.end())
         return it->second;
     return known[key] = systemFallback(spec, cluster);
+}
+
+Face* emojiFace(std::u32string_view cluster) {
+    auto& known = faces().emoji;
+    const std::u32string key(cluster);
+    if (auto it = known.find(key); it != known.end())
+        return it->second;
+    return known[key] = systemEmojiFace(cluster);
 }
 
 // The kana, ideographs, CJK punctuation and full-width forms.

@@ -59,6 +59,9 @@ bool hasAll(const Face* face, std::u32string_view cluster);
 // character; else none.
 Face* fallbackFace(const FontSpec& spec, std::u32string_view cluster);
 
+// The colour face that draws an emoji cluster, where one is installed.
+Face* emojiFace(std::u32string_view cluster);
+
 // Characters a vertical face turns: the East Asian Wide and Fullwidth ranges.
 bool isFullWidth(char32_t c);
 

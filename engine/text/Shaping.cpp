@@ -10,6 +10,8 @@
 #include <ft2build.h>
 #include FT_ADVANCES_H
 
+#include "engine/text/Emoji.h"
+
 namespace engine::text {
 namespace {
 
@@ -59,8 +61,10 @@ std::vector<hb_script_t> scriptsOf(const std::u32string& chars) {
 }
 
 // The face of each grapheme cluster (a base and its marks, an emoji sequence
-// joined by ZWJ): the line's face where it has the whole cluster, else a
-// fallback face that does; every character of the cluster takes it.
+// joined by ZWJ): a colour emoji face for a cluster meant as emoji, though
+// the line's face may have a text glyph for it; else the line's face where it
+// has the whole cluster, else a fallback face that does; every character of
+// the cluster takes it.
 std::vector<Face*> facesOf(const QString& text, const std::vector<qsizetype>& utf16At,
                            const std::u32string& chars, const FontSpec& spec, Face* primary) {
     std::vector<Face*> faces(chars.size(), primary);
@@ -71,7 +75,10 @@ std::vector<Face*> facesOf(const QString& text, const std::vector<qsizetype>& ut
         while (j < chars.size() && utf16At[j] < end)
             ++j;
         const std::u32string_view cluster(chars.data() + i, j - i);
-        if (!hasAll(primary, cluster))
+        Face* emoji = emojiPresentation(cluster) && !primary->color ? emojiFace(cluster) : nullptr;
+        if (emoji)
+            std::fill(faces.begin() + long(i), faces.begin() + long(j), emoji);
+        else if (!hasAll(primary, cluster))
             if (Face* other = fallbackFace(spec, cluster))
                 std::fill(faces.begin() + long(i), faces.begin() + long(j), other);
         i = j;

@@ -22,6 +22,10 @@ Face* systemFace(const QString& family, bool bold, bool italic, bool anyFamily);
 // character; else none.
 Face* systemFallback(const FontSpec& spec, std::u32string_view cluster);
 
+// A colour (emoji) face with every character of the cluster; none where no
+// such face is installed.
+Face* systemEmojiFace(std::u32string_view cluster);
+
 // Each installed family once, in the system's order, unsorted; safe to call on
 // a thread of its own.
 std::vector<FontFamily> systemFamilies();

@@ -167,6 +167,18 @@ Face* systemFallback(const FontSpec& spec, std::u32string_view cluster) {
     return nullptr;
 }
 
+Face* systemEmojiFace(std::u32string_view cluster) {
+    QStringList candidates{u"Segoe UI Emoji"_qs};
+    for (const FontFamily& family : systemFamilies())
+        candidates.append(family.name);
+    for (const QString& name : candidates)
+        if (mayHave(name, false, false, cluster))
+            if (Face* face = systemFace(name, false, false, false);
+                face && face->color && hasAll(face, cluster))
+                return face;
+    return nullptr;
+}
+
 std::vector<FontFamily> systemFamilies() {
     std::vector<Found> found;
     const HDC dc = CreateCompatibleDC(nullptr);

@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+#include "engine/text/Shaping.h"
 #include "engine/text/TextDrawing.h"
 
 using namespace engine;
@@ -33,6 +34,15 @@ int differing(const Drawn& a, int ax, const Drawn& b, int bx, int width) {
         for (int x = 0; x < width; ++x)
             n += (a.cover.constScanLine(y)[ax + x] != 0) != (b.cover.constScanLine(y)[bx + x] != 0);
     return n;
+}
+
+// The drawing moved up to the top of its ink.
+Drawn shifted(const Drawn& d) {
+    Drawn s{image::Image(d.ink.width(), d.ink.height(), image::Format::Grey8), d.ink, d.inked};
+    for (int y = 0; y < d.ink.height(); ++y)
+        for (int x = 0; x < d.ink.width(); ++x)
+            s.cover.scanLine(y)[x] = d.cover.constScanLine(d.ink.y() + y)[d.ink.x() + x];
+    return s;
 }
 
 int widthOf(const QString& text, const QString& face) {
@@ -120,6 +130,40 @@ TEST(TextLayout, EmojiAndControls) {
     EXPECT_EQ(widthOf("a\tb", "DejaVu Sans"), widthOf("a b", "DejaVu Sans"));
     EXPECT_EQ(draw("a\x1b[31mb\x7f", "DejaVu Sans", 20).cover,
               draw("a[31mb", "DejaVu Sans", 20).cover);
+}
+
+// A cluster meant as an emoji is drawn by the colour emoji face though the
+// line's face (DejaVu Sans) has a text glyph for it, and exactly as that face
+// draws it alone; one meant as text, by the line's face.
+TEST(TextLayout, EmojiPresentationChoosesTheColourFace) {
+    if (!text::isInstalled({"Noto Color Emoji", 10}))
+        GTEST_SKIP() << "Noto Color Emoji is not installed (fonts-noto-color-emoji)";
+    const struct {
+        const char16_t* cluster;
+        bool emoji;
+    } rows[] = {
+        {u"\u2764\uFE0F", true},           {u"\u2764", false},       {u"\u2764\uFE0E", false},
+        {u"\U0001F600", true},              {u"\U0001F600\uFE0E", false},
+        {u"\u260E\uFE0F", true},           {u"\u260E", false},       {u"1\uFE0F\u20E3", true},
+        {u"#\u20E3", true},                 {u"\U0001F1EF\U0001F1F5", true}, // a flag
+        {u"\U0001F44D\U0001F3FD", true},   // a skin tone
+        {u"\U0001F468\u200D\U0001F4BB", true}, {u"\u00A9", false},  {u"A", false},
+    };
+    for (const auto& row : rows) {
+        const QString cluster = QString::fromUtf16(row.cluster);
+        SCOPED_TRACE(cluster.toStdString());
+        const text::Line line = text::layout(cluster, {"DejaVu Sans", 48}, 0);
+        ASSERT_FALSE(line.glyphs.empty());
+        for (const text::Placed& g : line.glyphs)
+            EXPECT_EQ(g.face->color, row.emoji);
+        if (!row.emoji)
+            continue;
+        // The lines' heights differ with their faces: the ink is compared.
+        const Drawn in = draw(cluster, "DejaVu Sans", 48), own = draw(cluster, "Noto Color Emoji", 48);
+        ASSERT_EQ(in.ink.size(), own.ink.size());
+        ASSERT_GT(in.inked, 0);
+        EXPECT_EQ(differing(shifted(in), 0, shifted(own), 0, in.ink.width()), 0);
+    }
 }
 
 // A cluster that no face holds whole (no font here has U+20DD) is drawn by the

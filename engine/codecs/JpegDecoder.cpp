@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "engine/codecs/Orientation.h"
 #include "engine/image/Limits.h"
 
 namespace engine::codecs {
@@ -52,6 +53,15 @@ image::Rgb cmykToRgb(const JSAMPLE* p, bool inverted) {
     return image::rgb(c * k / 255, m * k / 255, y * k / 255);
 }
 
+// The orientation of the file's Exif block, 1 where it has none.
+int orientationOf(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return exifOrientation(QByteArrayView(m->data + 6, qsizetype(m->data_length) - 6));
+    return 1;
+}
+
 } // namespace
 
 bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
@@ -72,6 +82,7 @@ bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& sho
     cinfo.progress = &d.progress;
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(file.data()),
                  static_cast<unsigned long>(file.size()));
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF); // Exif, for the orientation
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
         !image::pictureSizeAllowed(cinfo.image_width, cinfo.image_height))
         errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
@@ -82,13 +93,19 @@ bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& sho
     const bool cmyk = in == JCS_CMYK || in == JCS_YCCK;
     const bool grey = in == JCS_GRAYSCALE;
     cinfo.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_EXT_BGRA;
+    const int orientation = orientationOf(cinfo);
     jpeg_start_decompress(&cinfo);
     const int width = static_cast<int>(cinfo.output_width),
               height = static_cast<int>(cinfo.output_height);
-    // Only the rows and columns shown, where that is known: decoding stops after them.
-    const QSize enough = shown ? shown(QSize(width, height)) : QSize();
-    const int w = enough.isValid() ? shownSide(enough.width(), width) : width,
-              h = enough.isValid() ? shownSide(enough.height(), height) : height;
+    // Only the rows and columns shown, where that is known: decoding stops after
+    // them. What is shown is the picture turned as its Exif data says.
+    const QSize turned = turnedSize({width, height}, orientation);
+    const QSize enough = shown ? shown(turned) : QSize();
+    const QSize part = enough.isValid() ? QSize(shownSide(enough.width(), turned.width()),
+                                                shownSide(enough.height(), turned.height()))
+                                        : turned;
+    const int w = orientation == 1 ? part.width() : width,
+              h = storedRowsFor({width, height}, orientation, part);
     picture = image::Image(w, h, image::Format::Rgb32);
     if (picture.isNull())
         errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
@@ -114,7 +131,9 @@ bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& sho
     // The rest of the file (further markers, trailing scans) is not needed.
     jpeg_abort_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    return true;
+    if (orientation != 1)
+        picture = turnedPart(picture, orientation, part);
+    return !picture.isNull();
 }
 
 } // namespace engine::codecs

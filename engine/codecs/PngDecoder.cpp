@@ -7,6 +7,7 @@
 
 #include <png.h>
 
+#include "engine/codecs/Orientation.h"
 #include "engine/image/Limits.h"
 
 namespace engine::codecs {
@@ -32,11 +33,20 @@ void warningIgnored(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
+// The orientation of an eXIf chunk before the pixels, 1 where there is none.
+int orientationOf(png_structp png, png_infop info) {
+    png_uint_32 length = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(png, info, &length, &exif) == 0 || !exif)
+        return 1;
+    return exifOrientation(QByteArrayView(exif, qsizetype(length)));
+}
+
 } // namespace
 
 // Any colour type, bit depth or interlace; the real size is checked before
-// anything is allocated from it, and chunks that do not shape the pixels
-// (text, colour profiles) are skipped unread.
+// anything is allocated from it, and chunks that do not shape or turn the
+// pixels (text, colour profiles) are skipped unread.
 bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
     Source source{file};
@@ -57,6 +67,9 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
     png_set_user_limits(png, static_cast<png_uint_32>(image::MaxPictureSide),
                         static_cast<png_uint_32>(image::MaxPictureSide));
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    // But for the orientation a photo's Exif data gives.
+    static const png_byte exif[] = {'e', 'X', 'I', 'f', '\0'};
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, exif, 1);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
@@ -69,10 +82,16 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
     png_set_bgr(png); // BGRA in memory is ARGB32 on a little-endian machine
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    const QSize enough = shown ? shown(QSize(int(width), int(height))) : QSize();
+    // What is shown is the picture turned as an eXIf chunk before the pixels says.
+    const int orientation = orientationOf(png, info);
+    const QSize stored{int(width), int(height)};
+    const QSize turned = turnedSize(stored, orientation);
+    const QSize enough = shown ? shown(turned) : QSize();
     if (enough.isValid() && png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
-        const int w = shownSide(enough.width(), int(width)),
-                  h = shownSide(enough.height(), int(height));
+        const QSize part(shownSide(enough.width(), turned.width()),
+                         shownSide(enough.height(), turned.height()));
+        const int w = orientation == 1 ? part.width() : int(width),
+                  h = storedRowsFor(stored, orientation, part);
         picture = image::Image(w, h, image::Format::Argb32);
         if (picture.isNull() || png_get_rowbytes(png, info) != width * 4)
             png_error(png, "cannot hold the picture");
@@ -82,7 +101,9 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
             std::memcpy(picture.scanLine(y), wholeRow->data(), size_t(w) * 4);
         }
         png_destroy_read_struct(&png, &info, nullptr);
-        return true;
+        if (orientation != 1)
+            picture = turnedPart(picture, orientation, part);
+        return !picture.isNull();
     }
     picture =
         image::Image(static_cast<int>(width), static_cast<int>(height), image::Format::Argb32);
@@ -94,7 +115,9 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
     png_read_image(png, rows->data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
-    return true;
+    if (orientation != 1)
+        picture = turnedPart(picture, orientation, turned);
+    return !picture.isNull();
 }
 
 } // namespace engine::codecs

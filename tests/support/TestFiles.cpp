@@ -93,6 +93,25 @@ void writePng(const QString& path, int width, int height, int colorType, int bit
     std::fclose(f);
 }
 
+QByteArray withOrientation(const QByteArray& file, int orientation) {
+    // A big-endian TIFF block whose one directory holds the tag: SHORT, count 1.
+    QByteArray tiff("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 26);
+    tiff[19] = char(orientation); // the value, a big-endian SHORT at 18
+    if (file.startsWith("\xFF\xD8")) {
+        const QByteArray body = "Exif" + QByteArray(2, 0) + tiff;
+        QByteArray app1("\xFF\xE1\0\0", 4);
+        app1[2] = char((body.size() + 2) >> 8);
+        app1[3] = char((body.size() + 2) & 0xFF);
+        return file.left(2) + app1 + body + file.mid(2);
+    }
+    const qsizetype idat = file.indexOf("IDAT") - 4;
+    QByteArray chunk = QByteArray("\0\0\0", 3) + char(tiff.size()) + "eXIf" + tiff;
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(chunk.constData() + 4), uInt(chunk.size() - 4));
+    for (int shift : {24, 16, 8, 0})
+        chunk += char((crc >> shift) & 0xFF);
+    return file.left(idat) + chunk + file.mid(idat);
+}
+
 QByteArray pngHeaderOnly(quint32 width, quint32 height) {
     QByteArray ihdr("IHDR");
     for (quint32 v : {width, height})
@@ -228,11 +247,11 @@ engine::image::Image readByImageMagick(const QByteArray& file, const QString& su
     return readByImageMagick(saved.fileName());
 }
 
-engine::image::Image readByImageMagick(const QString& path, int frame) {
+engine::image::Image readByImageMagick(const QString& path, int frame, const QStringList& options) {
     const QByteArray out = runImageMagick("convert-im6.q16", {},
                                           {QStringLiteral("%1[%2]").arg(path).arg(frame)},
-                                          {"-colorspace", "sRGB", "-depth", "8", "-alpha", "on",
-                                           "PAM:-"});
+                                          options + QStringList{"-colorspace", "sRGB", "-depth", "8",
+                                                                "-alpha", "on", "PAM:-"});
     // A PAM header: WIDTH, HEIGHT, DEPTH 4 lines up to ENDHDR, then RGBA rows.
     const qsizetype end = out.indexOf("ENDHDR\n");
     int width = 0, height = 0;

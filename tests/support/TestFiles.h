@@ -16,6 +16,10 @@ namespace testfiles {
 void writePng(const QString& path, int width, int height, int colorType, int bitDepth,
               bool interlaced, const std::function<engine::image::Rgb(int, int)>& pixel);
 
+// A JPEG with an Exif block, or a PNG with an eXIf chunk before its pixels,
+// whose orientation tag says `orientation`.
+QByteArray withOrientation(const QByteArray& file, int orientation);
+
 // A PNG's first bytes: signature and an IHDR with this width and height, valid CRC.
 QByteArray pngHeaderOnly(quint32 width, quint32 height);
 
@@ -34,8 +38,10 @@ QByteArray runImageMagick(const QString& tool, const QStringList& before,
 
 // A picture file decoded by ImageMagick, the independent reader, as Argb32
 // (opaque where the file has no alpha); the first frame of an animation, or
-// of an icon the entry `frame`. A null image where ImageMagick cannot read it.
-engine::image::Image readByImageMagick(const QString& path, int frame = 0);
+// of an icon the entry `frame`; `options` applied (as -auto-orient). A null
+// image where ImageMagick cannot read it.
+engine::image::Image readByImageMagick(const QString& path, int frame = 0,
+                                       const QStringList& options = {});
 // The same for a file's bytes, kept for the reader under a name with `suffix`.
 engine::image::Image readByImageMagick(const QByteArray& file, const QString& suffix);
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QSize>
 
 #include "engine/codecs/Codecs.h"
@@ -15,10 +16,7 @@ using image::Image;
 namespace {
 
 // Our picture against ImageMagick's reading of the same file.
-void expectSameAsImageMagick(const QString& path, int frame = 0) {
-    Image ours;
-    ASSERT_TRUE(codecs::loadPicture(path, ours)) << "refused";
-    const Image theirs = testfiles::readByImageMagick(path, frame);
+void expectSame(const Image& ours, const Image& theirs) {
     ASSERT_EQ(theirs.width(), ours.width());
     ASSERT_EQ(theirs.height(), ours.height());
     // Alpha counts only where our picture has it.
@@ -35,6 +33,12 @@ void expectSameAsImageMagick(const QString& path, int frame = 0) {
     for (int y = 0; y < ours.height(); ++y)
         for (int x = 0; x < ours.width(); ++x)
             ASSERT_PRED2(near, seen(ours.pixel(x, y)), seen(theirs.pixel(x, y))) << x << "," << y;
+}
+
+void expectSameAsImageMagick(const QString& path, int frame = 0) {
+    Image ours;
+    ASSERT_TRUE(codecs::loadPicture(path, ours)) << "refused";
+    expectSame(ours, testfiles::readByImageMagick(path, frame));
 }
 
 } // namespace
@@ -126,6 +130,34 @@ TEST(PictureCorpus, PatternDecodedOnlyAsFarAsShown) {
                     ? whole
                     : whole.copied(std::max(shown.width(), 1), std::max(shown.height(), 1));
             EXPECT_EQ(part, want) << shown.width() << "x" << shown.height();
+        }
+    }
+}
+
+// A photo's orientation, in a JPEG's Exif block or a PNG's eXIf chunk: each of
+// the eight turns the picture as ImageMagick's -auto-orient turns it, and
+// decoded only as far as a part is shown it is that part of the turned picture.
+TEST(PictureOrientation, TurnedAsViewersTurnIt) {
+    QTemporaryDir dir;
+    const QString plainPng = dir.filePath("plain.png"), plainJpeg = dir.filePath("plain.jpg");
+    testfiles::writePng(plainPng, 37, 23, 2 /* RGB */, 8, false, [](int x, int y) {
+        return image::rgb(7 * x, 11 * y, x < 9 && y < 6 ? 255 : 40);
+    });
+    testfiles::runImageMagick("convert-im6.q16", {}, {plainPng, plainJpeg});
+    const char* names[] = {"", "TopLeft", "TopRight", "BottomRight", "BottomLeft",
+                           "LeftTop", "RightTop", "RightBottom", "LeftBottom"};
+    for (const QString& plain : {plainPng, plainJpeg}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            SCOPED_TRACE((plain + " " + names[orientation]).toStdString());
+            const QString file = dir.filePath(QString::number(orientation) + plain.right(4));
+            testsupport::writeAll(file,
+                                  testfiles::withOrientation(testsupport::readAll(plain), orientation));
+            Image whole, part;
+            ASSERT_TRUE(codecs::loadPattern(file, whole));
+            expectSame(whole, testfiles::readByImageMagick(
+                                  plain, 0, {"-orient", names[orientation], "-auto-orient"}));
+            ASSERT_TRUE(codecs::loadPattern(file, part, nullptr, [](QSize) { return QSize(9, 5); }));
+            EXPECT_EQ(part, whole.copied(9, 5));
         }
     }
 }

@@ -1,7 +1,10 @@
 #include "engine/codecs/Decoders.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+
+#include <QCoreApplication>
 
 #include "engine/image/Limits.h"
 
@@ -12,6 +15,8 @@ constexpr std::uint32_t BiRgb = 0;
 constexpr std::uint32_t BiRle8 = 1;
 constexpr std::uint32_t BiRle4 = 2;
 constexpr std::uint32_t BiBitfields = 3;
+constexpr std::uint32_t BiJpeg = 4;
+constexpr std::uint32_t BiPng = 5;
 constexpr std::uint32_t BiAlphaBitfields = 6;
 constexpr std::uint32_t Os2InfoSize = 64;
 
@@ -72,29 +77,45 @@ struct Dib {
     bool rle() const { return compression == BiRle8 || compression == BiRle4; }
 };
 
-bool validBits(std::uint32_t bits, std::uint32_t compression) {
+bool validBits(std::uint32_t bits, std::uint32_t compression, QString* why) {
+    if (compression == BiJpeg || compression == BiPng)
+        return refuseFeature(why, QT_TRANSLATE_NOOP("pictures", "a bitmap holding a JPEG or PNG"));
     switch (compression) {
     case BiRgb:
-        return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
-               bits == 32;
+        if (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
+            bits == 32)
+            return true;
+        break;
     case BiRle8:
-        return bits == 8;
+        if (bits == 8)
+            return true;
+        break;
     case BiRle4:
-        return bits == 4;
+        if (bits == 4)
+            return true;
+        break;
     case BiBitfields:
     case BiAlphaBitfields:
-        return bits == 16 || bits == 32;
+        if (bits == 16 || bits == 32)
+            return true;
+        break;
     default:
-        return false; // embedded JPEG or PNG, OS/2 Huffman and RLE24
+        break;
     }
+    return refuseFeature(why,
+                         QT_TRANSLATE_NOOP("pictures", "a bitmap of %1 bits a pixel in compression %2"),
+                         int(std::min<std::uint32_t>(bits, 0xFFFF)),
+                         int(std::min<std::uint32_t>(compression, 0xFFFF)));
 }
 
 // Reads the info header at `at`, its bit fields and palette. `iconHeight`
 // halves the height, which then counts the mask rows too.
-bool parseDib(const Bytes& in, std::int64_t at, bool iconHeight, Dib& dib) {
+bool parseDib(const Bytes& in, std::int64_t at, bool iconHeight, Dib& dib, QString* why) {
     const std::uint32_t size = in.u32(at);
-    if (size < 12 || at + size > in.size())
-        return false;
+    if (at + 4 > in.size() || (size >= 12 && at + size > in.size()))
+        return refuseTruncated(why);
+    if (size < 12)
+        return refuseDamaged(why);
     std::uint32_t colorsUsed = 0;
     int entrySize = 4;
     std::int64_t height = 0;
@@ -111,16 +132,20 @@ bool parseDib(const Bytes& in, std::int64_t at, bool iconHeight, Dib& dib) {
         colorsUsed = size >= 36 ? in.u32(at + 32) : 0;
         // OS/2 2.x numbers its own compressions; 3 there is Huffman, not bit fields.
         if (size == Os2InfoSize && dib.compression >= BiBitfields)
-            return false;
+            return refuseFeature(why, QT_TRANSLATE_NOOP("pictures", "an OS/2 bitmap compressed "
+                                                                    "with Huffman or RLE24"));
     } else {
-        return false;
+        return refuseDamaged(why);
     }
     dib.topDown = height < 0;
     height = height < 0 ? -height : height;
     dib.height = iconHeight ? height / 2 : height;
-    if (!validBits(dib.bits, dib.compression) || (dib.topDown && (dib.rle() || iconHeight)) ||
-        !image::pictureSizeAllowed(dib.width, dib.height))
+    if (!validBits(dib.bits, dib.compression, why))
         return false;
+    if (dib.topDown && (dib.rle() || iconHeight))
+        return refuseDamaged(why);
+    if (!image::pictureSizeAllowed(dib.width, dib.height))
+        return refuseSize(why, dib.width, dib.height);
 
     std::int64_t next = at + size;
     if (dib.compression == BiBitfields || dib.compression == BiAlphaBitfields) {
@@ -161,17 +186,17 @@ bool parseDib(const Bytes& in, std::int64_t at, bool iconHeight, Dib& dib) {
 // Uncompressed rows from `start`. With `rawAlpha` a 32-bit pixel keeps the
 // fourth byte as alpha (icons); otherwise only bit fields bring alpha.
 bool decodeRows(const Bytes& in, const Dib& dib, std::int64_t start, bool rawAlpha,
-                image::Image& picture) {
+                image::Image& picture, QString* why) {
     const std::int64_t stride = dib.stride();
     const std::int64_t rowBytes = (dib.width * dib.bits + 7) / 8;
     // The last row's padding is often left out; its pixels are not.
     if (start < 0 || start + stride * (dib.height - 1) + rowBytes > in.size())
-        return false;
+        return refuseTruncated(why);
     const bool alpha = rawAlpha || dib.alpha.present();
     picture = image::Image(static_cast<int>(dib.width), static_cast<int>(dib.height),
                            alpha ? image::Format::Argb32 : image::Format::Rgb32);
     if (picture.isNull())
-        return false;
+        return refuseDamaged(why);
     const std::uint32_t bits = dib.bits;
     const std::uint32_t indexMask = (1u << (bits <= 8 ? bits : 0)) - 1;
     for (std::int64_t r = 0; r < dib.height; ++r) {
@@ -201,11 +226,12 @@ bool decodeRows(const Bytes& in, const Dib& dib, std::int64_t start, bool rawAlp
 // RLE8 and RLE4. The picture starts as palette entry 0 everywhere, so pixels
 // the stream skips (delta), leaves out (early end of line or bitmap) or never
 // reaches (a short file) have that colour. Each pixel is written at most once.
-bool decodeRle(const Bytes& in, const Dib& dib, std::int64_t start, image::Image& picture) {
+bool decodeRle(const Bytes& in, const Dib& dib, std::int64_t start, image::Image& picture,
+               QString* why) {
     picture = image::Image(static_cast<int>(dib.width), static_cast<int>(dib.height),
                            image::Format::Rgb32);
     if (picture.isNull())
-        return false;
+        return refuseDamaged(why);
     picture.fill(dib.palette[0]);
     const bool four = dib.compression == BiRle4;
     std::int64_t x = 0, y = 0, pos = start;
@@ -249,38 +275,42 @@ bool decodeRle(const Bytes& in, const Dib& dib, std::int64_t start, image::Image
 
 } // namespace
 
-bool decodeBmp(QByteArrayView file, image::Image& picture) {
+bool decodeBmp(QByteArrayView file, image::Image& picture, QString* why) {
     const Bytes in(file);
-    if (in.size() < 26 || in.u16(0) != 0x4D42) // "BM"
-        return false;
+    if (in.u16(0) != 0x4D42) // "BM"
+        return refuseDamaged(why);
+    if (in.size() < 26)
+        return refuseTruncated(why);
     Dib dib;
-    if (!parseDib(in, 14, false, dib))
+    if (!parseDib(in, 14, false, dib, why))
         return false;
     // An offset into the headers, or into the palette of a picture that has one,
     // is a writer's mistake; the pixels follow them.
     std::int64_t start = in.u32(10);
     if (start < 14 + std::int64_t(in.u32(14)) || (dib.bits <= 8 && start < dib.dataStart))
         start = dib.dataStart;
-    return dib.rle() ? decodeRle(in, dib, start, picture)
-                     : decodeRows(in, dib, start, false, picture);
+    return dib.rle() ? decodeRle(in, dib, start, picture, why)
+                     : decodeRows(in, dib, start, false, picture, why);
 }
 
 std::int64_t iconBitmapExtent(QByteArrayView entry) {
     const Bytes in(entry);
     Dib dib;
-    if (!parseDib(in, 0, true, dib) || dib.rle())
+    if (!parseDib(in, 0, true, dib, nullptr) || dib.rle())
         return 0;
     const std::int64_t maskStride = (dib.width + 31) / 32 * 4;
     return dib.dataStart + (dib.stride() + maskStride) * dib.height;
 }
 
-bool decodeIconBitmap(QByteArrayView entry, image::Image& picture) {
+bool decodeIconBitmap(QByteArrayView entry, image::Image& picture, QString* why) {
     const Bytes in(entry);
     Dib dib;
-    if (!parseDib(in, 0, true, dib) || dib.rle())
+    if (!parseDib(in, 0, true, dib, why))
         return false;
+    if (dib.rle())
+        return refuseDamaged(why);
     const bool wide = dib.bits == 32;
-    if (!decodeRows(in, dib, dib.dataStart, wide, picture))
+    if (!decodeRows(in, dib, dib.dataStart, wide, picture, why))
         return false;
     if (wide && dib.compression == BiRgb) {
         // Icons of 32 bits carry alpha; old ones leave it 0 and use the mask.

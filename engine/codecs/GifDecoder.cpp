@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include <gif_lib.h>
 
 #include "engine/image/Limits.h"
@@ -131,27 +133,48 @@ bool readFrame(GifFileType* gif, const Palette& palette, image::Image& screen) {
     return true;
 }
 
+// giflib's reason: a read past the file's end is a file cut short.
+bool refused(int error, const Source& source, QString* why) {
+    const bool ended = source.rest.isEmpty() &&
+                       (error == D_GIF_ERR_READ_FAILED || error == D_GIF_ERR_EOF_TOO_SOON ||
+                        error == D_GIF_ERR_IMAGE_DEFECT);
+    return ended ? refuseTruncated(why) : refuseDamaged(why);
+}
+
 } // namespace
 
 // Only the first frame is decoded: it is the picture a still viewer shows,
 // and the rest of an animation is never read.
-bool decodeGif(QByteArrayView file, image::Image& picture) {
+bool decodeGif(QByteArrayView file, image::Image& picture, QString* why) {
     Source source{file};
     int error = 0;
     const Gif gif(DGifOpen(&source, readBytes, &error));
-    if (!gif || !image::pictureSizeAllowed(gif->SWidth, gif->SHeight))
-        return false;
+    if (!gif)
+        return refused(error, source, why);
+    if (!image::pictureSizeAllowed(gif->SWidth, gif->SHeight))
+        return refuseSize(why, gif->SWidth, gif->SHeight);
     int transparent = NO_TRANSPARENT_COLOR;
-    if (!findFirstFrame(gif.get(), transparent) || !frameFitsScreen(gif->Image, *gif))
-        return false;
+    if (!findFirstFrame(gif.get(), transparent))
+        return refused(gif->Error, source, why);
+    if (!frameFitsScreen(gif->Image, *gif))
+        return refuseDamaged(why);
     const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
     if (!map)
-        return false;
+        return refuseDamaged(why);
     source.budget = FrameBytesPerPixel * gif->Image.Width * gif->Image.Height + FrameBytesSlack;
     // Starts all zero, so what the frame does not cover is transparent.
     image::Image screen(gif->SWidth, gif->SHeight, image::Format::Argb32);
-    if (screen.isNull() || !readFrame(gif.get(), makePalette(*map, transparent), screen))
-        return false;
+    if (screen.isNull())
+        return refuseDamaged(why);
+    if (!readFrame(gif.get(), makePalette(*map, transparent), screen)) {
+        if (source.budget == 0 && !source.rest.isEmpty())
+            return refuseWork(why,
+                              QT_TRANSLATE_NOOP("pictures", "the GIF's data is over %1 bytes, far "
+                                                            "more than its pixels need"),
+                              FrameBytesPerPixel * gif->Image.Width * gif->Image.Height +
+                                  FrameBytesSlack);
+        return refused(gif->Error, source, why);
+    }
     picture = std::move(screen);
     return true;
 }

@@ -8,7 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "engine/codecs/Orientation.h"
 #include "engine/image/Limits.h"
@@ -25,10 +28,65 @@ struct Decoder {
     std::jmp_buf jump;
     std::vector<JSAMPLE> row;
     int scanLimit = image::MaxJpegScans;
+    QString* why = nullptr;
 };
 
+// libjpeg's own errors, in the reader's words.
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<Decoder*>(cinfo->err)->jump, 1);
+    auto* d = reinterpret_cast<Decoder*>(cinfo->err);
+    const int* parameters = cinfo->err->msg_parm.i;
+    switch (cinfo->err->msg_code) {
+    case JERR_BAD_PRECISION:
+        refuseFeature(d->why, QT_TRANSLATE_NOOP("pictures", "a JPEG of %1 bits a sample"),
+                      parameters[0]);
+        break;
+    case JERR_SOF_UNSUPPORTED:
+        refuseFeature(d->why,
+                      QT_TRANSLATE_NOOP("pictures", "a JPEG of the lossless or hierarchical kind "
+                                                    "(SOF%1)"),
+                      parameters[0] & 0x0F);
+        break;
+    case JERR_OUT_OF_MEMORY:
+        refuseWork(d->why,
+                   QT_TRANSLATE_NOOP("pictures", "the JPEG needs more than %1 MiB to decode"),
+                   image::MaxJpegMemory >> 20);
+        break;
+    default:
+        refuseDamaged(d->why);
+    }
+    std::longjmp(d->jump, 1);
+}
+
+std::uint32_t be16(QByteArrayView b, qsizetype at) {
+    return std::uint32_t(static_cast<unsigned char>(b[at])) << 8 |
+           static_cast<unsigned char>(b[at + 1]);
+}
+
+// Whether the file reaches its end-of-image marker: segments are stepped over
+// by their lengths, and the scans' data searched for the next marker (a 0xFF
+// there is followed by 0 or a restart number).
+bool reachesItsEnd(QByteArrayView file) {
+    for (qsizetype at = 2; at + 1 < file.size();) {
+        if (static_cast<unsigned char>(file[at]) != 0xFF) {
+            const void* next = std::memchr(file.data() + at, 0xFF, size_t(file.size() - at));
+            if (!next)
+                return false;
+            at = static_cast<const char*>(next) - file.data();
+            continue;
+        }
+        const unsigned marker = static_cast<unsigned char>(file[at + 1]);
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0xFF) // fill
+            ++at;
+        else if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            at += 2; // a stuffed 0xFF, TEM or a restart
+        else if (at + 3 < file.size())
+            at += 2 + qsizetype(be16(file, at + 2));
+        else
+            return false;
+    }
+    return false;
 }
 
 // Damaged data is decoded as far as it goes; nothing is printed for it.
@@ -38,8 +96,12 @@ void messageIgnored(j_common_ptr, int) {}
 // count bounds the work; a file may declare thousands of empty scans.
 void countScans(j_common_ptr common) {
     auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    if (cinfo->input_scan_number > reinterpret_cast<Decoder*>(common->err)->scanLimit)
+    auto* d = reinterpret_cast<Decoder*>(common->err);
+    if (cinfo->input_scan_number > d->scanLimit) {
+        refuseWork(d->why, QT_TRANSLATE_NOOP("pictures", "the JPEG has more than %1 scans"),
+                   d->scanLimit);
         errorExit(common);
+    }
 }
 
 image::Rgb cmykToRgb(const JSAMPLE* p, bool inverted) {
@@ -64,9 +126,13 @@ int orientationOf(const jpeg_decompress_struct& cinfo) {
 
 } // namespace
 
-bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
+bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& shown, QString* why) {
+    // However far it is decoded, a file cut short is refused.
+    if (!reachesItsEnd(file))
+        return refuseTruncated(why);
     auto owned = std::make_unique<Decoder>();
     Decoder& d = *owned;
+    d.why = why;
     jpeg_decompress_struct& cinfo = d.cinfo;
     cinfo.err = jpeg_std_error(&d.errors);
     d.errors.error_exit = errorExit;
@@ -83,9 +149,12 @@ bool decodeJpeg(QByteArrayView file, image::Image& picture, const ShownPart& sho
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(file.data()),
                  static_cast<unsigned long>(file.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF); // Exif, for the orientation
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
-        !image::pictureSizeAllowed(cinfo.image_width, cinfo.image_height))
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    if (!image::pictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
+        refuseSize(why, cinfo.image_width, cinfo.image_height);
+        errorExit(reinterpret_cast<j_common_ptr>(&cinfo));
+    }
     const std::int64_t pixels = std::int64_t(cinfo.image_width) * cinfo.image_height;
     d.scanLimit = static_cast<int>(
         std::min<std::int64_t>(image::MaxJpegScans, image::MaxJpegScanPixels / pixels));

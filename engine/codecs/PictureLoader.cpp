@@ -37,10 +37,14 @@ bool isIcon(QByteArrayView data) {
 // The largest image of an icon, chosen from the directory and each entry's own
 // header (the directory's bytes only hold sizes up to 256), and then the only
 // one decoded. Equal sizes go to the deeper colour, then to the first.
-bool decodeIcon(QByteArrayView data, image::Image& picture) {
+bool decodeIcon(QByteArrayView data, image::Image& picture, QString* why) {
     const std::uint32_t count = le16(data, 4);
-    if (count > image::MaxIconEntries || 6 + 16 * std::int64_t(count) > data.size())
-        return false;
+    if (count > image::MaxIconEntries)
+        return refuseWork(why,
+                          QT_TRANSLATE_NOOP("pictures", "the icon holds %1 pictures, more than 256"),
+                          count);
+    if (6 + 16 * std::int64_t(count) > data.size())
+        return refuseTruncated(why);
     QByteArrayView best;
     std::int64_t bestArea = 0, bestBits = 0;
     bool bestPng = false;
@@ -80,8 +84,8 @@ bool decodeIcon(QByteArrayView data, image::Image& picture) {
         }
     }
     if (best.isEmpty())
-        return false;
-    return bestPng ? decodePng(best, picture) : decodeIconBitmap(best, picture);
+        return refuseDamaged(why);
+    return bestPng ? decodePng(best, picture, {}, why) : decodeIconBitmap(best, picture, why);
 }
 
 // The whole file, read once (a pipe or FIFO too), or false where it cannot be
@@ -90,18 +94,56 @@ bool readWhole(const QString& fileName, QByteArray& data, QString* why) {
     return files::readWholeFile(fileName, image::MaxPictureFileBytes, data, why);
 }
 
-bool refuse(QString* why, const char* reason) {
+// Inside a decoding the first reason found stands; what a caller is told
+// replaces whatever its `why` held.
+bool refuse(QString* why, const QString& reason) {
+    if (why && why->isEmpty())
+        *why = reason;
+    return false;
+}
+bool tell(QString* why, const QString& reason) {
     if (why)
-        *why = QCoreApplication::translate("pictures", reason);
+        *why = reason;
     return false;
 }
 
-const char* const TooLarge =
-    QT_TRANSLATE_NOOP("pictures", "the picture is over 32,767 pixels a side or 256 MiB");
-const char* const Damaged =
-    QT_TRANSLATE_NOOP("pictures", "the picture is damaged, or too large to read");
+QString tr(const char* text) {
+    return QCoreApplication::translate("pictures", text);
+}
 
 } // namespace
+
+bool refuseTruncated(QString* why) {
+    return refuse(why, tr(QT_TRANSLATE_NOOP("pictures", "the file ends early: it has been cut off")));
+}
+
+bool refuseDamaged(QString* why) {
+    return refuse(why, tr(QT_TRANSLATE_NOOP("pictures", "the picture's data is damaged")));
+}
+
+bool refuseSize(QString* why, std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0)
+        return refuse(why, tr(QT_TRANSLATE_NOOP("pictures", "the picture has no pixels")));
+    const QString size = QStringLiteral("%1 x %2").arg(width).arg(height);
+    if (width > image::MaxPictureSide || height > image::MaxPictureSide)
+        return refuse(why, tr(QT_TRANSLATE_NOOP("pictures",
+                                                "the picture is %1 pixels, over 32,767 a side"))
+                               .arg(size));
+    return refuse(why, tr(QT_TRANSLATE_NOOP("pictures", "the picture is %1 pixels, over 256 MiB"))
+                           .arg(size));
+}
+
+bool refuseWork(QString* why, const char* what, std::int64_t count) {
+    return refuse(why, tr(what).arg(count));
+}
+
+bool refuseFeature(QString* why, const char* feature, int first, int second) {
+    QString named = tr(feature);
+    for (int number : {first, second})
+        if (named.contains(u'%'))
+            named = named.arg(number);
+    return refuse(why, tr(QT_TRANSLATE_NOOP("pictures", "%1 is not supported")).arg(named));
+}
 
 int shownSide(int wanted, int whole) {
     return std::min(std::max(wanted, 1), whole);
@@ -110,28 +152,32 @@ int shownSide(int wanted, int whole) {
 bool decodePicture(QByteArrayView data, image::Image& picture, QString* why,
                    const ShownPart& shown) {
     image::Image decoded;
+    QString reason; // the decoder's own, the first it found
     bool known = true, done = false;
     if (data.startsWith("BM"))
-        done = decodeBmp(data, decoded);
+        done = decodeBmp(data, decoded, &reason);
     else if (data.startsWith("\xFF\xD8\xFF"))
-        done = decodeJpeg(data, decoded, shown);
+        done = decodeJpeg(data, decoded, shown, &reason);
     else if (data.startsWith(PngSignature))
-        done = decodePng(data, decoded, shown);
+        done = decodePng(data, decoded, shown, &reason);
     else if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
-        done = decodeGif(data, decoded);
+        done = decodeGif(data, decoded, &reason);
     else if (isIcon(data))
-        done = decodeIcon(data, decoded);
+        done = decodeIcon(data, decoded, &reason);
     else
         known = false;
     if (!known)
-        return refuse(why, QT_TRANSLATE_NOOP("pictures",
-                                             "the file is no BMP, ICO, JPEG, GIF or PNG picture"));
-    if (done && !decoded.isNull() && !image::pictureSizeAllowed(decoded.width(), decoded.height()))
-        return refuse(why, TooLarge);
-    if (!done || decoded.isNull())
-        return refuse(why, Damaged);
-    picture = std::move(decoded);
-    return true;
+        reason = tr(QT_TRANSLATE_NOOP("pictures", "the file is no BMP, ICO, JPEG, GIF or PNG picture"));
+    else if (done && !decoded.isNull() &&
+             !image::pictureSizeAllowed(decoded.width(), decoded.height()))
+        refuseSize(&reason, decoded.width(), decoded.height());
+    else if (!done || decoded.isNull())
+        refuseDamaged(&reason);
+    else {
+        picture = std::move(decoded);
+        return true;
+    }
+    return tell(why, reason);
 }
 
 bool loadPicture(const QString& fileName, image::Image& picture, QString* why) {
@@ -148,15 +194,23 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why,
         return decodePicture(data, picture, why, shown);
     const PngHeader header =
         parsePngHeader(QByteArrayView(data).first(std::min<qsizetype>(24, data.size())));
-    if (!header.signatureOk)
-        return refuse(why,
-                      QT_TRANSLATE_NOOP("pictures", "the name ends in .png, but the file is no PNG"));
-    // The header's size is checked before anything is decoded.
-    if (!image::pictureSizeAllowed(header.width, header.height))
-        return refuse(why, header.width == 0 || header.height == 0 ? Damaged : TooLarge);
+    QString reason;
     image::Image decoded;
-    if (!decodePng(data, decoded, shown))
-        return refuse(why, Damaged);
+    if (!header.signatureOk)
+        return tell(why, tr(QT_TRANSLATE_NOOP("pictures",
+                                              "the name ends in .png, but the file is no PNG")));
+    // The header's size is checked before anything is decoded: the signature
+    // and the whole IHDR chunk must be there.
+    if (data.size() < 33)
+        return tell(why, (refuseTruncated(&reason), reason));
+    if (!image::pictureSizeAllowed(header.width, header.height)) {
+        refuseSize(&reason, header.width, header.height);
+        return tell(why, reason);
+    }
+    if (!decodePng(data, decoded, shown, &reason)) {
+        refuseDamaged(&reason);
+        return tell(why, reason);
+    }
     picture = std::move(decoded);
     return true;
 }

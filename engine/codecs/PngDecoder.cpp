@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include <libdeflate.h>
 #include <png.h>
 
 #include "engine/codecs/Orientation.h"
@@ -18,19 +19,53 @@ struct Source {
     QByteArrayView rest;
 };
 
+constexpr char EndsEarly[] = "file ends early";
+
 void readBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* source = static_cast<Source*>(png_get_io_ptr(png));
     if (length > static_cast<png_size_t>(source->rest.size()))
-        png_error(png, "file ends early");
+        png_error(png, EndsEarly);
     std::memcpy(data, source->rest.data(), length);
     source->rest = source->rest.sliced(static_cast<qsizetype>(length));
 }
 
 void warningIgnored(png_structp, png_const_charp) {}
 
-// A broken file is an ordinary outcome here, not something to print.
-[[noreturn]] void errorQuiet(png_structp png, png_const_charp) {
+// A broken file is an ordinary outcome here, not something to print; it is
+// said in the reason.
+[[noreturn]] void errorQuiet(png_structp png, png_const_charp message) {
+    auto* why = static_cast<QString*>(png_get_error_ptr(png));
+    if (std::strcmp(message, EndsEarly) == 0)
+        refuseTruncated(why);
+    else
+        refuseDamaged(why);
     png_longjmp(png, 1);
+}
+
+std::uint32_t be32(QByteArrayView b, qsizetype at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data()) + at;
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+// Whether every chunk is there up to IEND, each critical one with its checksum
+// right, as libpng finds when it reads a file whole (an ancillary chunk's bad
+// checksum only drops that chunk).
+bool wholeFile(QByteArrayView file, QString* why) {
+    for (qsizetype at = 8;;) {
+        if (file.size() - at < 12)
+            return refuseTruncated(why);
+        const std::uint32_t length = be32(file, at);
+        if (length > 0x7FFFFFFFu || file.size() - at - 12 < qsizetype(length))
+            return refuseTruncated(why);
+        const QByteArrayView typeAndData = file.sliced(at + 4, 4 + qsizetype(length));
+        const bool critical = (typeAndData[0] & 0x20) == 0;
+        if (critical && libdeflate_crc32(0, typeAndData.data(), size_t(typeAndData.size())) !=
+                            be32(file, at + 8 + qsizetype(length)))
+            return refuseDamaged(why);
+        if (typeAndData.first(4) == QByteArrayView("IEND"))
+            return true;
+        at += 12 + qsizetype(length);
+    }
 }
 
 // The orientation of an eXIf chunk before the pixels, 1 where there is none.
@@ -47,15 +82,18 @@ int orientationOf(png_structp png, png_infop info) {
 // Any colour type, bit depth or interlace; the real size is checked before
 // anything is allocated from it, and chunks that do not shape or turn the
 // pixels (text, colour profiles) are skipped unread.
-bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& shown) {
+bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& shown, QString* why) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the PNG rows are read as BGRA");
     Source source{file};
     // Row pointers and the row of a cut picture live on the heap: locals
     // changed after setjmp are not reliable once libpng jumps back.
     auto rows = std::make_unique<std::vector<png_bytep>>();
     auto wholeRow = std::make_unique<std::vector<png_byte>>();
+    // The header's size is checked before libpng's own limits would refuse it.
+    if (file.size() >= 24 && !image::pictureSizeAllowed(be32(file, 16), be32(file, 20)))
+        return refuseSize(why, be32(file, 16), be32(file, 20));
     png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, errorQuiet, warningIgnored);
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, why, errorQuiet, warningIgnored);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -101,6 +139,12 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
             std::memcpy(picture.scanLine(y), wholeRow->data(), size_t(w) * 4);
         }
         png_destroy_read_struct(&png, &info, nullptr);
+        // What was not decoded must still be there and sound: a damaged file
+        // is refused however little of it is shown.
+        if (!wholeFile(file, why)) {
+            picture = image::Image();
+            return false;
+        }
         if (orientation != 1)
             picture = turnedPart(picture, orientation, part);
         return !picture.isNull();

@@ -94,20 +94,72 @@
 <context>
     <name>pictures</name>
     <message>
-        <source>the picture is over 32,767 pixels a side or 256 MiB</source>
-        <translation>画像が大きすぎます（一辺 32,767 ピクセル、256 MiB まで）。</translation>
-    </message>
-    <message>
         <source>the file is no BMP, ICO, JPEG, GIF or PNG picture</source>
         <translation>BMP、ICO、JPEG、GIF、PNG のどの画像でもありません。</translation>
     </message>
     <message>
-        <source>the picture is damaged, or too large to read</source>
-        <translation>画像が壊れているか、大きすぎて読み込めません。</translation>
-    </message>
-    <message>
         <source>the name ends in .png, but the file is no PNG</source>
         <translation>名前は .png で終わりますが、PNG ファイルではありません。</translation>
+    </message>
+    <message>
+        <source>the file ends early: it has been cut off</source>
+        <translation>ファイルが途中で切れています。</translation>
+    </message>
+    <message>
+        <source>the picture&apos;s data is damaged</source>
+        <translation>画像のデータが壊れています。</translation>
+    </message>
+    <message>
+        <source>the picture has no pixels</source>
+        <translation>画像にピクセルがありません。</translation>
+    </message>
+    <message>
+        <source>the picture is %1 pixels, over 32,767 a side</source>
+        <translation>画像が %1 ピクセルで、一辺 32,767 ピクセルを超えています。</translation>
+    </message>
+    <message>
+        <source>the picture is %1 pixels, over 256 MiB</source>
+        <translation>画像が %1 ピクセルで、256 MiB を超えています。</translation>
+    </message>
+    <message>
+        <source>%1 is not supported</source>
+        <translation>%1 には対応していません。</translation>
+    </message>
+    <message>
+        <source>the icon holds %1 pictures, more than 256</source>
+        <translation>アイコンに画像が %1 個あり、256 個を超えています。</translation>
+    </message>
+    <message>
+        <source>the JPEG has more than %1 scans</source>
+        <translation>JPEG のスキャンが %1 を超えています。</translation>
+    </message>
+    <message>
+        <source>the JPEG needs more than %1 MiB to decode</source>
+        <translation>JPEG の読み込みに %1 MiB を超えるメモリーが要ります。</translation>
+    </message>
+    <message>
+        <source>a JPEG of %1 bits a sample</source>
+        <translation>1 サンプル %1 ビットの JPEG</translation>
+    </message>
+    <message>
+        <source>a JPEG of the lossless or hierarchical kind (SOF%1)</source>
+        <translation>可逆または階層型の JPEG（SOF%1）</translation>
+    </message>
+    <message>
+        <source>the GIF&apos;s data is over %1 bytes, far more than its pixels need</source>
+        <translation>GIF のデータが %1 バイトを超え、画素の数に比べて大きすぎます。</translation>
+    </message>
+    <message>
+        <source>a bitmap holding a JPEG or PNG</source>
+        <translation>JPEG や PNG を収めたビットマップ</translation>
+    </message>
+    <message>
+        <source>a bitmap of %1 bits a pixel in compression %2</source>
+        <translation>1 ピクセル %1 ビット、圧縮方式 %2 のビットマップ</translation>
+    </message>
+    <message>
+        <source>an OS/2 bitmap compressed with Huffman or RLE24</source>
+        <translation>ハフマンまたは RLE24 で圧縮した OS/2 ビットマップ</translation>
     </message>
 </context>
 </TS>

@@ -215,7 +215,7 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"-o", a, "--pattern", file("missing.bmp"), "A"}, InputUnreadable,
          "missing.bmp: the pattern picture cannot be read: "},
         {{"-o", a, "--pattern", notes, "A"}, InputUnreadable, "no BMP, ICO, JPEG, GIF or PNG"},
-        {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "damaged"},
+        {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "cut off"},
         {{"-o", a, "--settings", file("missing.ini"), "A"}, InputUnreadable, "missing.ini"},
         {{"-o", file("a%d.png"), "--batch", file("missing.txt")}, InputUnreadable, "missing.txt"},
         {{"-o", a, "--font", notes, "A"}, InputUnreadable, "notes.txt: the font file cannot be read: it is no font file"},

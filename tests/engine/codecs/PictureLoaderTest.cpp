@@ -161,3 +161,59 @@ TEST(PictureOrientation, TurnedAsViewersTurnIt) {
         }
     }
 }
+
+// Why a picture is refused, one row a reason, each from a file made for it;
+// and a damaged file gets one verdict however much of it a path shows: whole
+// (a batch, the window) or only its top-left pixel (one image).
+TEST(PictureRefusal, EachReasonSaidAndOneVerdictOnEveryPath) {
+    const QDir corpus(QStringLiteral(VELMORA_CORPUS_DIR "/picture"));
+    const auto bytes = [&](const char* name) { return testsupport::readAll(corpus.filePath(name)); };
+    const auto cut = [](QByteArray b, int percent) { return b.left(b.size() * percent / 100); };
+    const auto patched = [](QByteArray b, qsizetype at, QByteArray with) {
+        return b.replace(at, with.size(), with);
+    };
+    QByteArray flipped = bytes("png-rgb.png");
+    flipped[flipped.indexOf("IDAT") + 40] ^= 0x55; // the data no longer matches its checksum
+    QByteArray sof3 = bytes("jpeg-baseline.jpg");
+    sof3[sof3.indexOf("\xFF\xC0") + 1] = '\xC3';
+    const struct {
+        const char* name;
+        QByteArray file;
+        const char* reason;
+    } rows[] = {
+        {"cut.png", cut(bytes("png-rgb.png"), 60), "the file ends early: it has been cut off"},
+        {"flipped.png", flipped, "the picture's data is damaged"},
+        {"cut.jpg", cut(bytes("jpeg-progressive.jpg"), 60), "it has been cut off"},
+        {"no-end.jpg", bytes("jpeg-baseline.jpg").chopped(2), "it has been cut off"},
+        {"cut.gif", cut(bytes("gif-static.gif"), 60), "it has been cut off"},
+        {"cut.bmp", cut(bytes("bmp-24bit.bmp"), 60), "it has been cut off"},
+        {"wide.png", testfiles::pngHeaderOnly(40000, 10) + QByteArray(20, 0),
+         "the picture is 40000 x 10 pixels, over 32,767 a side"},
+        {"big.png", testfiles::pngHeaderOnly(20000, 20000) + QByteArray(20, 0),
+         "the picture is 20000 x 20000 pixels, over 256 MiB"},
+        {"flat.png", testfiles::pngHeaderOnly(0, 10) + QByteArray(20, 0), "the picture has no pixels"},
+        {"scans.jpg", bytes("jpeg-300-scans.jpg"), "the JPEG has more than 100 scans"},
+        {"many.ico", bytes("ico-300-entries.ico"), "the icon holds 300 pictures, more than 256"},
+        {"jpeg.bmp", patched(bytes("bmp-24bit.bmp"), 30, QByteArray("\x04\0\0\0", 4)),
+         "a bitmap holding a JPEG or PNG is not supported"},
+        {"rle16.bmp", patched(bytes("bmp-24bit.bmp"), 28, QByteArray("\x10\0\x01\0\0\0", 6)),
+         "a bitmap of 16 bits a pixel in compression 1 is not supported"},
+        {"lossless.jpg", sof3, "a JPEG of the lossless or hierarchical kind (SOF3) is not supported"},
+        {"notes.bmp", "plain text", "the file is no BMP, ICO, JPEG, GIF or PNG picture"},
+        {"text.png", "plain text, named as a PNG", "the name ends in .png, but the file is no PNG"},
+    };
+    QTemporaryDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString file = dir.filePath(row.name);
+        testsupport::writeAll(file, row.file);
+        for (const bool whole : {true, false}) {
+            Image picture;
+            QString why = "a reason from before";
+            EXPECT_FALSE(codecs::loadPattern(file, picture, &why, whole ? codecs::ShownPart()
+                                                                       : [](QSize) { return QSize(1, 1); }))
+                << (whole ? "whole" : "one pixel shown");
+            EXPECT_TRUE(why.contains(row.reason)) << why.toStdString();
+        }
+    }
+}

@@ -2,7 +2,8 @@
 # velmora.exe in a real window under Wine on an X display (run under xvfb-run),
 # from a folder of its own: a text pasted in and "開始" stores it beside the
 # program; a click copies the image, which is velmora-cut.exe's image of the
-# stored settings; "保存" writes a PNG through the save dialog; "閉じる" ends the
+# stored settings; "保存" writes a PNG through the save dialog, then with smooth
+# letters and a transparent ground ticked in ｵﾌﾟｼｮﾝ; "閉じる" ends the
 # program with status 0; started again, it shows the stored text.
 # Usage (WINEPREFIX set): real_window_test.sh VELMORA_EXE VELMORA_CUT_EXE
 set -euo pipefail
@@ -34,6 +35,21 @@ finish() {
     pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
 }
+# "保存" under a new name in the program's folder, answering yes to making the file.
+save_as() {
+    click "$wid" 88 212       # 保存
+    dialog=$(window "ファイルの保存")
+    [ -n "$dialog" ] || fail "no save dialog"
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    xdotool type --delay 20 'C:\'"$(basename "$prog")"'\'"$1"
+    xdotool key Return
+    # Whether to make the new file: the question bears the dialog's title too.
+    await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
+        fail "no question before a new file is made"
+    question=$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)
+    xdotool windowfocus --sync "$question" 2>/dev/null || true
+    xdotool key Return        # yes, make it
+}
 # The text box's content, copied out of it.
 shown_text() {
     click "$wid" 100 17
@@ -58,20 +74,29 @@ await eval 'xclip -selection clipboard -t image/bmp -o > clip.bmp 2>/dev/null &&
 [ "$(compare-im6.q16 -metric AE clip.bmp cut.png null: 2>&1 || true)" = 0 ] ||
     fail "the window's image is not velmora-cut.exe's image of the stored settings"
 
-click "$wid" 88 212           # 保存
-dialog=$(window "ファイルの保存")
-[ -n "$dialog" ] || fail "no save dialog"
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 'C:\'"$(basename "$prog")"'\saved.png'
-xdotool key Return
-# Whether to make the new file: the question bears the dialog's title too.
-await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
-    fail "no question before a new file is made"
-question=$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)
-xdotool windowfocus --sync "$question" 2>/dev/null || true
-xdotool key Return            # yes, make it
+save_as saved.png
 await eval '[ "$(compare-im6.q16 -metric AE saved.png cut.png null: 2>&1 || true)" = 0 ]' ||
     fail "保存 did not write the image as saved.png"
+
+# Smooth letters on a transparent ground, ticked in ｵﾌﾟｼｮﾝ from the keyboard: the
+# PNG saved is velmora-cut.exe's --smooth --transparent file of the same settings.
+click "$wid" 144 212          # ｵﾌﾟｼｮﾝ
+options=$(window "保存オプション")
+[ -n "$options" ] || fail "no options window"
+xdotool windowfocus --sync "$options" 2>/dev/null || true
+xdotool key Tab Tab Tab Tab Tab space Tab space   # past the JPEG and PNG controls
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Return   # 保存
+await eval 'grep -q "^Smooth=-1" Velmora.Ini && grep -q "^Transparent=-1" Velmora.Ini' ||
+    fail "smooth and transparent were not stored"
+await eval '! xdotool search --onlyvisible --name "^保存オプション\$" >/dev/null' ||
+    fail "the options window stayed open"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+click "$wid" 32 212           # 開始
+save_as clear.png
+"$wine" velmora-cut.exe --settings Velmora.Ini --smooth --transparent -o cut-clear.png ||
+    fail "velmora-cut.exe failed"
+await cmp -s clear.png cut-clear.png ||
+    fail "the saved PNG is not velmora-cut.exe's --smooth --transparent file"
 finish
 
 start

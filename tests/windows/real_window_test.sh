@@ -97,6 +97,19 @@ save_as clear.png
     fail "velmora-cut.exe failed"
 await cmp -s clear.png cut-clear.png ||
     fail "the saved PNG is not velmora-cut.exe's --smooth --transparent file"
+# A copy offers a PNG with the transparent ground: the saved file itself.
+await eval '! xdotool search --onlyvisible --name "^ファイルの保存\$" >/dev/null' ||
+    fail "the save dialog stayed open"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+# The clipboard is the X display's own until Wine takes it for the copy, so no
+# request is answered from what Wine held before.
+printf 'nothing' | xclip -selection clipboard
+click "$wid" 12 236
+await eval 'xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx image/png' ||
+    fail "the copy offers no PNG"
+await eval 'xclip -selection clipboard -t image/png -o > clip.png 2>/dev/null &&
+    cmp -s clip.png cut-clear.png' ||
+    fail "the clipboard offers no PNG with the transparent ground"
 finish
 
 start

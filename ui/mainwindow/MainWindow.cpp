@@ -354,30 +354,49 @@ void MainWindow::showSaveOptions() {
     options.exec();
 }
 
-QByteArray MainWindow::resultPng(QString* why) const {
-    QByteArray png;
+engine::image::Image MainWindow::drawnLetters(bool transparent, QString* why) const {
     engine::image::Image letters;
     QSize size;
     if (!m_drawn)
-        return png;
+        return letters;
     engine::cut::Request request = *m_drawn;
-    request.transparent = m_settings.transparent != 0;
+    request.transparent = transparent;
     // The letters were drawn at this size once: only memory can fail them now.
-    if (!engine::cut::render(request, letters, size) || letters.isNull()) {
+    if (!engine::cut::render(request, letters, size) || letters.isNull())
         if (why)
             *why = QStringLiteral("画像を作るメモリーが足りません");
-        return png;
-    }
-    engine::codecs::encodePng(letters, m_settings.pngLevel, png, why);
+    return letters;
+}
+
+QByteArray MainWindow::resultPng(bool transparent, QString* why) const {
+    QByteArray png;
+    const engine::image::Image letters = drawnLetters(transparent, why);
+    if (!letters.isNull())
+        engine::codecs::encodePng(letters, m_settings.pngLevel, png, why);
     return png;
 }
 
 std::unique_ptr<QMimeData> MainWindow::resultData(bool withFile) {
     auto data = std::make_unique<QMimeData>();
-    data->setImageData(m_resultView->image());
-    if (m_settings.transparent != 0 || withFile) {
-        const QByteArray png = resultPng();
-        if (!png.isEmpty() && m_settings.transparent != 0)
+    const bool transparent = m_settings.transparent != 0 && m_drawn;
+    if (!transparent) {
+        data->setImageData(m_resultView->image());
+    } else {
+        // The ground's colour stays under its transparency: a program that reads
+        // no alpha (a bitmap on Windows) still shows the letters on their ground.
+        QImage image = ui::toQImage(drawnLetters(true)).convertToFormat(QImage::Format_ARGB32);
+        const QRgb ground = ui::toRgb32(m_drawn->ground) & 0x00FFFFFFu;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(row[x]) == 0)
+                    row[x] = ground;
+        }
+        data->setImageData(image);
+    }
+    if (transparent || withFile) {
+        const QByteArray png = resultPng(transparent);
+        if (!png.isEmpty() && transparent)
             data->setData(QStringLiteral("image/png"), png);
         if (!png.isEmpty() && withFile) {
             if (!m_dragFolder)

@@ -115,9 +115,10 @@ class MainWindow : public QWidget {
     // The folder the next file dialog opens in: the one used last.
     void rememberFolderOf(const QString& path);
     void nameControls();
-    // The PNG of the letters last drawn as a save or copy gives it: with a
-    // transparent ground where that is chosen. Empty before anything is drawn.
-    QByteArray resultPng(QString* why = nullptr) const;
+    // The letters last drawn, on their ground or a transparent one, as an image
+    // and as the PNG a save, copy or drag gives; none before anything is drawn.
+    engine::image::Image drawnLetters(bool transparent, QString* why = nullptr) const;
+    QByteArray resultPng(bool transparent, QString* why = nullptr) const;
     void showColor(engine::image::COLORREF color);
 
     engine::settings::Settings m_settings;

@@ -54,7 +54,7 @@ void MainWindow::saveImage() {
     const bool transparent =
         target.format == engine::codecs::ImageFormat::Png && m_settings.transparent != 0 && m_drawn;
     const bool encoded =
-        transparent ? !(data = resultPng(&why)).isEmpty()
+        transparent ? !(data = resultPng(true, &why)).isEmpty()
                     : engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format,
                                              options, data, &why);
     if (!encoded || !engine::files::writeFileAtomically(target.fileName, data, &why)) {

@@ -86,8 +86,9 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
             ASSERT_FALSE(saved.isEmpty());
             EXPECT_EQ(saved, testsupport::readAll(command));
             const QByteArray clipped = QApplication::clipboard()->mimeData()->data("image/png");
-            if (looks && name.endsWith("png"))
+            if (looks && name.endsWith("png")) {
                 EXPECT_EQ(clipped, saved);
+            }
         }
     }
     // The pattern's transparent diagonal shows white inside the letters.

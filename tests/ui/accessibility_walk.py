@@ -44,9 +44,8 @@ for _ in range(100):
     if len(controls) >= least:
         break
     time.sleep(0.1)
-nameless = [f"{c.getRoleName()} at {c.queryComponent().getExtents(pyatspi.WINDOW_COORDS)}"
-            for c in controls if not c.name.strip(" .…:-")]
 for c in controls:
     print(f"{title}: {c.getRoleName()}: {c.name!r} / {c.description!r}")
+nameless = [c.getRoleName() for c in controls if not c.name.strip(" .…:-")]
 if len(controls) < least or nameless:
     sys.exit(f"FAIL: {title}: {len(controls)} controls, without a name: {nameless}")

@@ -175,22 +175,16 @@ TEST_F(Rendering, ClickCopiesExactlyTheBoardImage) {
 
     textEdit()->setText("Clip");
     press("renderButton");
-    // A click, Ctrl+C away from the text box, Enter on the focused result and
-    // the result's menu each copy the same image.
-    const std::pair<const char*, std::function<void()>> ways[] = {
-        {"click", [&] { QTest::mouseClick(result(), Qt::LeftButton); }},
-        {"Ctrl+C", [&] { QTest::keyClick(child("renderButton"), Qt::Key_C, Qt::ControlModifier); }},
-        {"Enter", [&] { QTest::keyClick(result(), Qt::Key_Return); }},
-        {"menu", [&] { result()->actions().value(0)->trigger(); }},
-    };
-    for (const auto& [way, copy] : ways) {
+    // A click, Ctrl+C away from the text box and the result's menu copy the same image.
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(result(), Qt::LeftButton); },
+        [&] { QTest::keyClick(child("renderButton"), Qt::Key_C, Qt::ControlModifier); },
+        [&] { result()->actions().value(0)->trigger(); }};
+    for (const auto& copy : ways) {
         clipboard->clear();
         copy();
-        copied = clipboard->image().convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(copied, result()->image()) << way;
+        EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), result()->image());
     }
-    EXPECT_EQ(result()->actions().value(0)->text(), "コピー(&C)");
-    EXPECT_EQ(result()->actions().value(1)->text(), "保存(&S)...");
     // Ctrl+C in the text box copies its text, not the image.
     textEdit()->selectAll();
     QTest::keyClick(textEdit(), Qt::Key_C, Qt::ControlModifier);
@@ -206,14 +200,11 @@ TEST_F(Rendering, DragGivesTheImageAndAPngFile) {
         settings().transparent = transparent ? -1 : 0;
         const std::unique_ptr<QMimeData> data = form->resultData(true);
         ASSERT_EQ(data->urls().size(), 1);
-        const QImage file(data->urls().first().toLocalFile());
         // A program that reads no alpha sees the letters on their ground all the same.
-        const QImage given = qvariant_cast<QImage>(data->imageData());
-        EXPECT_EQ(given.hasAlphaChannel(), transparent);
-        EXPECT_EQ(given.convertToFormat(QImage::Format_RGB32), result()->image());
-        EXPECT_EQ(file.hasAlphaChannel(), transparent);
-        EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32), result()->image()) << transparent;
-        EXPECT_EQ(qAlpha(file.pixel(0, 0)), transparent ? 0 : 255);
-        EXPECT_EQ(data->hasFormat("image/png") && !data->data("image/png").isEmpty(), transparent);
+        for (const QImage& given : {qvariant_cast<QImage>(data->imageData()),
+                                    QImage(data->urls().first().toLocalFile())}) {
+            EXPECT_EQ(qAlpha(given.pixel(0, 0)), transparent ? 0 : 255);
+            EXPECT_EQ(given.convertToFormat(QImage::Format_RGB32), result()->image());
+        }
     }
 }

@@ -67,6 +67,10 @@ TEST(SaveFormat, TargetStatusReportsUnexpectedErrorAndLetsCallerGoOn) {
     QString title, text;
     testsupport::onNextModal([&](QWidget* w) {
         title = w->windowTitle();
+        // A dialog's frame: never a minimise or maximise button.
+        EXPECT_EQ(w->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint |
+                                      Qt::CustomizeWindowHint),
+                  Qt::Dialog | Qt::CustomizeWindowHint);
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             text = box->text();
             EXPECT_EQ(box->icon(), QMessageBox::Critical);

@@ -47,6 +47,7 @@ struct Decoder {
                       parameters[0] & 0x0F);
         break;
     case JERR_OUT_OF_MEMORY:
+    case JERR_NO_BACKING_STORE: // what it says past the memory it may take
         refuseWork(d->why,
                    QT_TRANSLATE_NOOP("pictures", "the JPEG needs more than %1 MiB to decode"),
                    image::MaxJpegMemory >> 20);

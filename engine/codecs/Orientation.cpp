@@ -32,8 +32,8 @@ int exifOrientation(QByteArrayView tiff) {
     const auto byte = [&tiff](std::int64_t at) -> std::uint32_t {
         return at >= 0 && at < tiff.size() ? static_cast<unsigned char>(tiff[qsizetype(at)]) : 0;
     };
-    const bool little = tiff.startsWith("II*\0");
-    if (!little && !tiff.startsWith("MM\0*"))
+    const bool little = tiff.startsWith(QByteArrayView("II*\0", 4));
+    if (!little && !tiff.startsWith(QByteArrayView("MM\0*", 4)))
         return 1;
     const auto u16 = [&](std::int64_t at) {
         return little ? byte(at) | byte(at + 1) << 8 : byte(at) << 8 | byte(at + 1);
@@ -70,6 +70,8 @@ int storedRowsFor(QSize stored, int orientation, QSize part) {
 }
 
 image::Image turnedPart(const image::Image& stored, int orientation, QSize part) {
+    if (stored.depth() != 32) // the decoders give 32-bit pictures alone
+        return {};
     image::Image out(part.width(), part.height(), stored.format());
     if (out.isNull())
         return out;

@@ -20,8 +20,8 @@ QSize turnedSize(QSize stored, int orientation);
 // the turned picture is made of: all of them where it needs the bottom rows.
 int storedRowsFor(QSize stored, int orientation, QSize part);
 
-// The top-left `part` of the picture turned; `stored` may hold only the rows
-// storedRowsFor() asks, at the stored picture's whole width.
+// The top-left `part` of a 32-bit picture turned; `stored` may hold only the
+// rows storedRowsFor() asks, at the stored picture's whole width.
 image::Image turnedPart(const image::Image& stored, int orientation, QSize part);
 
 } // namespace engine::codecs

@@ -49,13 +49,17 @@ std::uint32_t be32(QByteArrayView b, qsizetype at) {
 
 // Whether every chunk is there up to IEND, each critical one with its checksum
 // right, as libpng finds when it reads a file whole (an ancillary chunk's bad
-// checksum only drops that chunk).
+// checksum only drops that chunk, and one it does not know is skipped). Damage behind right checksums
+// (a file written broken: a bad filter byte, a broken deflate stream) shows
+// only where the pixels are decoded.
 bool wholeFile(QByteArrayView file, QString* why) {
     for (qsizetype at = 8;;) {
         if (file.size() - at < 12)
             return refuseTruncated(why);
         const std::uint32_t length = be32(file, at);
-        if (length > 0x7FFFFFFFu || file.size() - at - 12 < qsizetype(length))
+        if (length > 0x7FFFFFFFu)
+            return refuseDamaged(why);
+        if (file.size() - at - 12 < qsizetype(length))
             return refuseTruncated(why);
         const QByteArrayView typeAndData = file.sliced(at + 4, 4 + qsizetype(length));
         const bool critical = (typeAndData[0] & 0x20) == 0;
@@ -99,6 +103,7 @@ bool decodePng(QByteArrayView file, image::Image& picture, const ShownPart& show
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
+        picture = image::Image();
         return false;
     }
     png_set_read_fn(png, &source, readBytes);

@@ -1,11 +1,11 @@
-# Turns Unicode's emoji-data.txt into the code point ranges of the two emoji
+# Turns Unicode's emoji-data.txt into the code point ranges of the three emoji
 # properties the glyph engine asks for, as C++ arrays:
 #   cmake -DIN=emoji-data.txt -DOUT=EmojiData.inc -P EmojiTable.cmake
 file(READ "${IN}" content)
 # The fields' ";" would split CMake's lists: each becomes ":" first.
 string(REPLACE ";" ":" content "${content}")
 set(arrays "")
-foreach(property Emoji_Presentation Extended_Pictographic)
+foreach(property Emoji_Presentation Emoji_Modifier Extended_Pictographic)
     string(REGEX MATCHALL "\n[0-9A-F.]+ *: *${property}[ #]" entries "${content}")
     set(ranges "")
     foreach(entry IN LISTS entries)

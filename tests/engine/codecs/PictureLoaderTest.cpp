@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include "engine/codecs/Codecs.h"
+#include "engine/codecs/Orientation.h"
 #include "support/TestFiles.h"
 #include "support/TestSupport.h"
 
@@ -132,6 +133,22 @@ TEST(PictureCorpus, PatternDecodedOnlyAsFarAsShown) {
             EXPECT_EQ(part, want) << shown.width() << "x" << shown.height();
         }
     }
+}
+
+// The orientation tag read from an Exif block of either byte order; 1 where
+// the block is not one, the directory lies past its end or the value is no
+// orientation.
+TEST(PictureOrientation, TagReadInEitherByteOrder) {
+    const QByteArray big("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 26),
+        little("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 26);
+    const struct {
+        QByteArray tiff;
+        int orientation;
+    } rows[] = {{big, 6}, {little, 6}, {QByteArray(big).replace(19, 1, "\x09"), 1},
+                {QByteArray(big).replace(7, 1, "\x40"), 1}, {QByteArray(big).replace(3, 1, "+"), 1},
+                {big.left(12), 1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(codecs::exifOrientation(row.tiff), row.orientation) << row.tiff.toHex().toStdString();
 }
 
 // A photo's orientation, in a JPEG's Exif block or a PNG's eXIf chunk: each of

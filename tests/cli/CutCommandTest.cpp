@@ -182,6 +182,14 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
     const QString a = file("a.png"), notes = file("notes.txt");
     testsupport::writeAll(notes, "text");
     testsupport::writeAll(file("broken.png"), "\x89PNG\r\n\x1a\n broken");
+    // A megapixel PNG cut off at 60 %: one image decodes only its top rows, a
+    // batch all of it; both refuse it alike.
+    testfiles::writePng(file("big.png"), 1024, 1024, 2 /* RGB */, 8, false, [](int x, int y) {
+        const unsigned noise = unsigned(x) * 73856093u ^ unsigned(y) * 19349663u; // no long runs
+        return engine::image::rgb(noise & 255, noise >> 8 & 255, noise >> 16 & 255);
+    });
+    const QByteArray big = testsupport::readAll(file("big.png"));
+    testsupport::writeAll(file("cut.png"), big.left(big.size() * 6 / 10));
     const struct {
         QStringList arguments;
         int status;
@@ -216,6 +224,8 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
          "missing.bmp: the pattern picture cannot be read: "},
         {{"-o", a, "--pattern", notes, "A"}, InputUnreadable, "no BMP, ICO, JPEG, GIF or PNG"},
         {{"-o", a, "--pattern", file("broken.png"), "A"}, InputUnreadable, "cut off"},
+        {{"-o", a, "--pattern", file("cut.png"), "A"}, InputUnreadable, "cut.png: the pattern picture cannot be read: the file ends early"},
+        {{"-o", file("b%d.png"), "--pattern", file("cut.png"), "--batch", notes}, InputUnreadable, "the file ends early"},
         {{"-o", a, "--settings", file("missing.ini"), "A"}, InputUnreadable, "missing.ini"},
         {{"-o", file("a%d.png"), "--batch", file("missing.txt")}, InputUnreadable, "missing.txt"},
         {{"-o", a, "--font", notes, "A"}, InputUnreadable, "notes.txt: the font file cannot be read: it is no font file"},

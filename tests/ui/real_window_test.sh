@@ -66,6 +66,23 @@ copy_result() {
     read -r w h < <(od -An -tu1 -j16 -N8 "$out/clip.png" |
         awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
 }
+# "保存" under a name typed in the program's folder, then any keys (a file type),
+# Enter, and yes to the question whether to create the file, which bears the
+# dialog's title too.
+save_as() { # name keys...
+    click "$wid" 88 212
+    dialog=$(window "ファイルの保存")
+    [ -n "$dialog" ] || fail "no save dialog"
+    focus "$dialog"
+    xdotool type --delay 20 "$prog/$1"
+    shift
+    key "$@" Return
+    await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
+        fail "no question before a new file is made"
+    focus "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)"
+    key Return
+    gone "ファイルの保存" || fail "the save dialog stayed open"
+}
 # Pixels that differ between a strip of the window and a strip of the result.
 differ() { # width height window-x window-y result-x
     import -window "$wid" "$out/shot.png"
@@ -114,19 +131,7 @@ key Tab Tab Tab space shift+Tab shift+Tab shift+Tab KP_Enter   # past the rate, 
 gone "保存オプション" || fail "keypad Enter on the focused 保存 did not press it"
 grep -q "^Prgrs=-1" "$prog/Velmora.Ini" || fail "Escape closed the options window, or they were not stored"
 
-click "$wid" 88 212           # 保存
-dialog=$(window "ファイルの保存")
-[ -n "$dialog" ] || fail "no save dialog"
-focus "$dialog"
-xdotool type --delay 20 "$prog/order.jpg"
-key Tab Down Return           # then the bitmap file type, and save
-# The question whether to create the new file bears the dialog's title too.
-await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
-    fail "no question before a new file is made"
-question=$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)
-focus "$question"
-key Return                    # yes, create the new file
-gone "ファイルの保存" || fail "the save dialog stayed open"
+save_as order.jpg Tab Down   # then the bitmap file type
 await eval '[ "$(head -c 2 "$prog/order.jpg.BMP" 2>/dev/null)" = BM ]' ||
     fail "typed order.jpg with the bitmap type did not give order.jpg.BMP: $(ls "$prog")"
 
@@ -188,17 +193,7 @@ gone "保存オプション" || fail "保存 in the options window did not close
 grep -q "^Smooth=-1" "$prog/Velmora.Ini" && grep -q "^Transparent=-1" "$prog/Velmora.Ini" ||
     fail "smooth and transparent were not stored: $(grep -a -A3 Options "$prog/Velmora.Ini")"
 click "$wid" 32 212           # 開始
-click "$wid" 88 212           # 保存
-dialog=$(window "ファイルの保存")
-[ -n "$dialog" ] || fail "no save dialog"
-focus "$dialog"
-xdotool type --delay 20 "$prog/clear.png"
-key Return
-await eval '[ "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | wc -l)" -ge 2 ]' ||
-    fail "no question before a new file is made"
-focus "$(xdotool search --onlyvisible --name "^ファイルの保存\$" | grep -vx "$dialog" | tail -n 1)"
-key Return
-gone "ファイルの保存" || fail "the save dialog stayed open"
+save_as clear.png
 ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME="$out/cache" "$cut" --settings "$prog/Velmora.Ini" \
     --smooth --transparent -o "$out/clear.png" || fail "velmora-cut failed on the stored settings"
 await cmp -s "$prog/clear.png" "$out/clear.png" ||

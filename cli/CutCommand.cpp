@@ -331,15 +331,15 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     }
     const QString face = o.font.isEmpty() ? s.fontFamily : o.font;
     const engine::text::FontSpec font = engine::text::fontRequest(
-        face, o.size.value_or(s.pointSize), o.bold || s.bold != 0, o.italic || s.italic != 0);
+        face, o.size.value_or(s.pointSize), o.bold || s.bold, o.italic || s.italic);
     if (!checkFont(face, font, messages))
         return InputUnreadable;
     Job job{{QString(), font, std::make_shared<const engine::image::Image>(engine::cut::tartan()),
-             o.color.value_or(static_cast<engine::image::COLORREF>(s.groundColor)),
-             o.smooth || s.smooth != 0,
+             o.color.value_or(s.groundColor),
+             o.smooth || s.smooth,
              // The window's transparent ground is for the formats that hold one.
-             o.transparent || (s.transparent != 0 && o.format == Format::Png)},
-            {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive != 0,
+             o.transparent || (s.transparent && o.format == Format::Png)},
+            {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive,
              o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty()) {
         // One image shows only the top-left part of a pattern larger than

@@ -18,9 +18,10 @@ namespace {
 
 const QString IniName = QStringLiteral("Velmora.Ini");
 
-// Every key of the file, in the order a first start writes them.
-using Field = std::variant<QString Settings::*, std::int32_t Settings::*, std::int16_t Settings::*,
-                           float Settings::*>;
+// Every key of the file, in the order a first start writes them, with the
+// member it fills.
+using Field = std::variant<QString Settings::*, image::COLORREF Settings::*, float Settings::*,
+                           bool Settings::*, int Settings::*, GifUse Settings::*>;
 // When a key is written: the classic program's nine always; the looks it never
 // had only once they are on or the file has them, so that a file that never
 // used them keeps the classic program's bytes; "GIF" is the user's to add.
@@ -41,7 +42,7 @@ const Key Keys[] = {
     {"JPEG", "Rate", &Settings::jpegRate, Written::Always},
     {"JPEG", "Prgrs", &Settings::jpegProgressive, Written::Always},
     {"PNG", "Rate", &Settings::pngLevel, Written::Always},
-    {"Options", "GIF", &Settings::acceptGif, Written::Never},
+    {"Options", "GIF", &Settings::gif, Written::Never},
     {"Options", "Smooth", &Settings::smooth, Written::WhenUsed},
     {"Options", "Transparent", &Settings::transparent, Written::WhenUsed},
 };
@@ -121,59 +122,93 @@ bool isSystemFolder(const QString& folder) {
 }
 
 bool isOn(const Settings& s, const Key& key) {
-    const auto* flag = std::get_if<std::int16_t Settings::*>(&key.field);
-    return flag && s.*(*flag) != 0;
+    const auto* flag = std::get_if<bool Settings::*>(&key.field);
+    return flag && s.*(*flag);
+}
+
+// The file's numbers are 16-bit, its colours 32-bit; text that does not
+// convert leaves the default.
+std::optional<std::int16_t> numberIn(const Profile& profile, const Key& key) {
+    std::int16_t number = 0;
+    if (!parseInt(textOf(profile, key.section, key.name, QString()), number))
+        return std::nullopt;
+    return number;
+}
+
+GifUse gifUseOf(std::int16_t number) {
+    return number == 0 ? GifUse::None : number == 1 ? GifUse::DroppedAndChosen : GifUse::ChosenOnly;
+}
+
+void readKey(const Profile& profile, const Key& key, Settings& s) {
+    const Settings defaults;
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_cvref_t<decltype(s.*member)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                s.*member = readExact(profile, key, defaults.*member);
+            } else if constexpr (std::is_same_v<T, float>) {
+                parseFontSize(textOf(profile, key.section, key.name,
+                                     formatFontSize(defaults.*member)),
+                              s.*member);
+            } else if constexpr (std::is_same_v<T, image::COLORREF>) {
+                std::int32_t color = 0;
+                if (parseInt(textOf(profile, key.section, key.name, QString()), color))
+                    s.*member = static_cast<image::COLORREF>(color);
+            } else if (const std::optional<std::int16_t> number = numberIn(profile, key)) {
+                if constexpr (std::is_same_v<T, bool>)
+                    s.*member = *number != 0; // any value but 0 is on
+                else if constexpr (std::is_same_v<T, GifUse>)
+                    s.*member = gifUseOf(*number);
+                else
+                    s.*member = *number;
+            }
+        },
+        key.field);
+}
+
+void writeKey(const Settings& s, const Key& key, Profile& profile) {
+    const auto put = [&](const std::string& text) { profile.setValue(key.section, key.name, text); };
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_cvref_t<decltype(s.*member)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                writeExact(profile, key, s.*member);
+            } else if constexpr (std::is_same_v<T, float>) {
+                put(toAnsi(formatFontSize(s.*member)));
+            } else if constexpr (std::is_same_v<T, image::COLORREF>) {
+                put(std::to_string(static_cast<std::int32_t>(s.*member)));
+            } else if constexpr (std::is_same_v<T, bool>) {
+                // A flag the file already holds as on, such as a hand-written 5,
+                // stays as it is; the program itself writes -1.
+                const std::optional<std::int16_t> held = numberIn(profile, key);
+                if (!held || (*held != 0) != s.*member)
+                    put(s.*member ? "-1" : "0");
+            } else if constexpr (std::is_same_v<T, int>) {
+                put(std::to_string(s.*member));
+            }
+        },
+        key.field);
 }
 
 } // namespace
 
 Settings settingsFrom(const Profile& profile) {
-    const Settings defaults;
     Settings s;
-    for (const Key& key : Keys) {
-        std::visit(
-            [&](auto member) {
-                using T = std::remove_cvref_t<decltype(s.*member)>;
-                if constexpr (std::is_same_v<T, QString>) {
-                    s.*member = readExact(profile, key, defaults.*member);
-                } else if constexpr (std::is_same_v<T, float>) {
-                    parseFontSize(textOf(profile, key.section, key.name,
-                                         formatFontSize(defaults.*member)),
-                                  s.*member);
-                } else {
-                    // A key whose text does not convert to its type takes the default.
-                    parseInt(
-                        textOf(profile, key.section, key.name, QString::number(defaults.*member)),
-                        s.*member);
-                }
-            },
-            key.field);
-    }
+    for (const Key& key : Keys)
+        readKey(profile, key, s);
     // Values out of their ranges fall back to the defaults too.
     s.pointSize = FontSize.orFallback(s.pointSize);
-    s.jpegRate = static_cast<std::int16_t>(JpegRate.orFallback(s.jpegRate));
-    s.pngLevel = static_cast<std::int16_t>(PngLevel.orFallback(s.pngLevel));
+    s.jpegRate = JpegRate.orFallback(s.jpegRate);
+    s.pngLevel = PngLevel.orFallback(s.pngLevel);
     return s;
 }
 
 void putSettings(const Settings& s, Profile& profile) {
-    for (const Key& key : Keys) {
-        if (key.written == Written::Never ||
-            (key.written == Written::WhenUsed && !isOn(s, key) &&
-             !profile.value(key.section, key.name)))
-            continue;
-        std::visit(
-            [&](auto member) {
-                using T = std::remove_cvref_t<decltype(s.*member)>;
-                if constexpr (std::is_same_v<T, QString>)
-                    writeExact(profile, key, s.*member);
-                else if constexpr (std::is_same_v<T, float>)
-                    profile.setValue(key.section, key.name, toAnsi(formatFontSize(s.*member)));
-                else
-                    profile.setValue(key.section, key.name, std::to_string(s.*member));
-            },
-            key.field);
-    }
+    for (const Key& key : Keys)
+        if (key.written == Written::Always ||
+            (key.written == Written::WhenUsed &&
+             (isOn(s, key) || profile.value(key.section, key.name))))
+            writeKey(s, key, profile);
 }
 
 QString settingsFileFor(const QString& programFolder) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "engine/image/Colors.h"
 #include "engine/settings/Profile.h"
 #include "engine/settings/Ranges.h"
 
@@ -12,21 +13,25 @@
 // user's config folder for an installed copy or where none can be made beside it.
 namespace engine::settings {
 
-// What the settings file holds. The flags keep the file's own numbers: any
-// value but 0 is on, and the program writes -1 for on.
+// Which GIF pictures may become the pattern: the file's "GIF" key, 0 none, 1
+// dropped and chosen, any other value chosen only.
+enum class GifUse { None, DroppedAndChosen, ChosenOnly };
+
+// What the settings file holds, as the program uses it. The file's own forms
+// (-1 and 0 for the flags, decimal colours) live only in the key table.
 struct Settings {
     QString text = QStringLiteral("Sample");
-    std::int32_t groundColor = 0; // 0x00BBGGRR
+    image::COLORREF groundColor = 0;
     QString fontFamily = QStringLiteral("ＭＳ Ｐゴシック");
     float pointSize = FontSize.fallback;
-    std::int16_t italic = 0;
-    std::int16_t bold = 0;
-    std::int16_t jpegRate = JpegRate.fallback;
-    std::int16_t jpegProgressive = 0;
-    std::int16_t pngLevel = PngLevel.fallback;
-    std::int16_t acceptGif = 1; // read only: 0 none, 1 dropped and chosen, others chosen only
-    std::int16_t smooth = 0;      // antialiased letter edges
-    std::int16_t transparent = 0; // a transparent ground where the format holds one (PNG)
+    bool italic = false;
+    bool bold = false;
+    int jpegRate = JpegRate.fallback;
+    bool jpegProgressive = false;
+    int pngLevel = PngLevel.fallback;
+    GifUse gif = GifUse::DroppedAndChosen; // read only: the user's to add
+    bool smooth = false;      // antialiased letter edges
+    bool transparent = false; // a transparent ground where the format holds one (PNG)
 
     bool operator==(const Settings&) const = default;
 };

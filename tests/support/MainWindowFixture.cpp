@@ -36,11 +36,9 @@ void MainWindowFixture::clickListEntry(const char* name, const QString& text) {
 }
 
 void MainWindowFixture::chooseFont(const QString& face, double size, bool italic, bool bold) {
-    settings().italic = italic ? -1 : 0;
-    settings().bold = bold ? -1 : 0;
-    child<QLabel>("faceLabel")->setText(face);
-    child<QLabel>("sizeLabel")->setText(QString::number(size));
-    form->applyFont();
+    settings().italic = italic;
+    settings().bold = bold;
+    form->chooseFont(face, static_cast<float>(size));
 }
 
 QImage maskOf(const QString& text, const engine::text::FontSpec& font) {

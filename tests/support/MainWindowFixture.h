@@ -48,7 +48,7 @@ class MainWindowFixture : public ::testing::Test {
 
     // Clicks the entry with this text in the named list; fails the test if it is missing.
     void clickListEntry(const char* list, const QString& text);
-    // Sets the font as the labels and boxes would show it, and applies it.
+    // Sets the font as the lists and boxes would choose it.
     void chooseFont(const QString& face, double size, bool italic = false, bool bold = false);
 };
 

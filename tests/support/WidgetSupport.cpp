@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -218,6 +219,35 @@ QStringList clippedCaptions(QWidget* window) {
             clipped.append(w->objectName() + ": " + caption);
     }
     return clipped;
+}
+
+QStringList layoutFaults(QWidget* window) {
+    QStringList faults;
+    const auto named = [](const QObject* parent) {
+        QList<QWidget*> controls;
+        for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+                controls.append(w);
+        return controls;
+    };
+    QList<QWidget*> parents{window};
+    for (qsizetype p = 0; p < parents.size(); ++p) {
+        const QList<QWidget*> controls = named(parents[p]);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QWidget* a = controls[i];
+            parents.append(a);
+            if (!a->parentWidget()->rect().contains(a->geometry()))
+                faults.append(a->objectName() + ": outside its parent");
+            for (qsizetype j = i + 1; j < controls.size(); ++j)
+                if (const QRect both = a->geometry() & controls[j]->geometry();
+                    both.width() > 1 && both.height() > 1)
+                    faults.append(a->objectName() + ": overlaps " + controls[j]->objectName());
+        }
+        // A scroll area's content sits in its viewport.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(parents[p]))
+            parents.append(area->viewport());
+    }
+    return faults;
 }
 
 const QWidget* nextTabStop(const QWidget* w) {

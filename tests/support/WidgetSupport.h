@@ -55,6 +55,11 @@ QString captionOf(QWidget* w);
 // leaves for text, as "objectName: caption".
 QStringList clippedCaptions(QWidget* window);
 
+// What is wrong with a window's layout, as "name: fault": a named control not
+// wholly inside its parent, or overlapping a named sibling by more than the
+// pixel the classic twips leave.
+QStringList layoutFaults(QWidget* window);
+
 // The next widget that Tab reaches, skipping parts of compound widgets.
 const QWidget* nextTabStop(const QWidget* w);
 

@@ -13,11 +13,12 @@
 namespace {
 
 // The kinds a drop takes, by the name's last four characters; GIF only where
-// the settings say 1, though the chooser offers GIF for any value but 0.
-bool droppable(const QString& path, std::int16_t acceptGif) {
+// the settings let dropped ones in, though the chooser offers GIF unless
+// the settings refuse them.
+bool droppable(const QString& path, engine::settings::GifUse gif) {
     const QString ext = path.right(4).toUpper();
     return ext == ".JPG" || ext == ".BMP" || ext == ".ICO" || ext == ".PNG" ||
-           (ext == ".GIF" && acceptGif == 1);
+           (ext == ".GIF" && gif == engine::settings::GifUse::DroppedAndChosen);
 }
 
 } // namespace
@@ -31,8 +32,9 @@ bool MainWindow::loadPattern(const QString& path, QString* why) {
 }
 
 void MainWindow::setPattern(engine::image::Image picture, const QString& file) {
-    ++*m_latestLoad; // a pattern still being read is not wanted any more
-    m_pendingPattern = {};
+    m_patternLoader.cancel(); // a pattern still being read is not wanted any more
+    m_status.loaded();
+    showStatus();
     showPattern(std::make_shared<const engine::image::Image>(
                     engine::cut::holderPattern(std::move(picture))),
                 file);
@@ -52,7 +54,7 @@ void MainWindow::showPattern(std::shared_ptr<const engine::image::Image> pattern
 void MainWindow::dropPatternFiles(const QStringList& paths) {
     QStringList accepted;
     for (const QString& path : paths)
-        if (droppable(path, m_settings.acceptGif))
+        if (droppable(path, m_settings.gif))
             accepted.append(path);
     loadPatternAside(accepted);
 }
@@ -62,57 +64,25 @@ void MainWindow::loadPatternAside(const QStringList& paths) {
         emit patternSettled();
         return;
     }
-    const quint64 load = ++*m_latestLoad;
-    if (!m_pendingPattern.valid())
-        m_statusBeforeLoading = status();
-    m_loadingStatus = QStringLiteral("読み込み中 ") + QFileInfo(paths.first()).fileName();
-    setStatus(m_loadingStatus);
-    auto task = std::make_shared<std::packaged_task<PatternOutcome()>>(
-        [paths, load, latest = m_latestLoad] {
-            PatternOutcome outcome;
-            for (const QString& path : paths) {
-                if (load != *latest) // a later choice or drop decides: no need to read on
-                    break;
-                engine::image::Image picture;
-                if (engine::codecs::loadPattern(path, picture, &outcome.why)) {
-                    outcome.pattern = std::make_shared<const engine::image::Image>(
-                        engine::cut::holderPattern(std::move(picture)));
-                    outcome.file = path;
-                    return outcome;
-                }
-                outcome.failed = path;
-            }
-            return outcome;
-        });
-    m_pendingPattern = task->get_future().share();
-    // The window's own pool: it finishes its work before the window is gone.
-    m_patternReader.start([this, task, load] {
-        (*task)();
-        QMetaObject::invokeMethod(this, [this, load] { adoptPattern(load); }, Qt::QueuedConnection);
-    });
+    m_status.loading(paths.first());
+    showStatus();
+    m_patternLoader.load(paths);
 }
 
-void MainWindow::adoptPattern(quint64 load) {
-    if (load != *m_latestLoad || !m_pendingPattern.valid())
-        return; // a later choice or drop decides, or this one was taken already
-    const PatternOutcome outcome = m_pendingPattern.get();
-    m_pendingPattern = {};
-    // Only the status this load set is replaced; a save's or an error's stays.
+void MainWindow::adoptPattern(const PatternLoader::Outcome& outcome) {
     if (outcome.pattern) {
         showPattern(outcome.pattern, outcome.file);
-        if (status() == m_loadingStatus)
-            setStatus(m_statusBeforeLoading.startsWith(u'×') ? ProgramName : m_statusBeforeLoading);
+        m_status.loaded();
     } else if (!outcome.failed.isEmpty()) {
-        setFailure(outcome.failed, outcome.why);
+        m_status.loadFailed(outcome.failed, outcome.why);
     }
+    showStatus();
     emit patternSettled();
 }
 
 void MainWindow::settlePattern() {
-    if (!m_pendingPattern.valid())
-        return;
-    m_pendingPattern.wait();
-    adoptPattern(*m_latestLoad);
+    if (const std::optional<PatternLoader::Outcome> outcome = m_patternLoader.wait())
+        adoptPattern(*outcome);
 }
 
 void MainWindow::choosePattern() {
@@ -120,7 +90,7 @@ void MainWindow::choosePattern() {
     request.owner = this;
     request.title = QStringLiteral("背景の画像");
     request.filters = {{QStringLiteral("画像ファイル"),
-                        m_settings.acceptGif != 0
+                        m_settings.gif != engine::settings::GifUse::None
                             ? QStringLiteral("*.bmp;*.gif;*.ico;*.jpg;*.jpeg;*.png")
                             : QStringLiteral("*.bmp;*.ico;*.jpg;*.jpeg;*.png")},
                        {QStringLiteral("すべてのファイル (*.*)"), QStringLiteral("*")}};
@@ -137,6 +107,6 @@ void MainWindow::chooseColor() {
     engine::image::COLORREF color = 0;
     if (!ui::runColorDialog(this, color))
         return;
-    showColor(color);
-    m_settings.groundColor = static_cast<std::int32_t>(color);
+    m_settings.groundColor = color;
+    showColor();
 }

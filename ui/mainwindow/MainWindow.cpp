@@ -25,9 +25,9 @@
 #include "engine/cut/Tartan.h"
 #include "engine/text/FontList.h"
 #include "ui/dialogs/MessageBox.h"
-#include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/options/SaveOptionsDialog.h"
 #include "ui/widgets/ClassicFont.h"
+#include "ui/widgets/ClassicLayout.h"
 #include "ui/widgets/ImageBridge.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/ProgramIcon.h"
@@ -107,9 +107,8 @@ MainWindow::MainWindow(const engine::settings::Settings& settings, QString setti
     setWindowTitle(ProgramName);
     setWindowIcon(ui::programIcon(32));
     setFont(ui::classicFont());
-    m_patternReader.setMaxThreadCount(1);
     createControls();
-    ui::mainlayout::place(*this);
+    placeControls();
     connectActions();
     nameControls();
     fillControls();
@@ -117,9 +116,42 @@ MainWindow::MainWindow(const engine::settings::Settings& settings, QString setti
 
 MainWindow::~MainWindow() = default;
 
+// The classic window: controls placed in twips, in their tab order. The
+// window may grow but not shrink; no control moves with it.
+void MainWindow::placeControls() {
+    const QSize client = ui::fromTwips(QSize(5445, 5070));
+    setMinimumSize(client);
+    resize(client);
+    // clang-format off
+    ui::placeControls({
+        {m_textCaption, {120, 180, 855, 255}},      {m_textEdit, {960, 120, 4335, 270}},
+        {m_fontCaption, {120, 540, 855, 255}},      {m_faceLabel, {960, 480, 3495, 255}},
+        {m_sizeLabel, {4560, 480, 735, 255}},       {m_faceList, {960, 840, 3495, 1140}},
+        {m_sizeList, {4560, 840, 735, 1140}},       {m_patternCaption, {120, 2160, 855, 255}},
+        {m_patternFrame, {960, 2160, 780, 780}},    {m_patternView, {}},
+        {m_choosePatternButton, {600, 2400, 255, 255}}, {m_italicBox, {1800, 2160, 735, 255}},
+        {m_boldBox, {1800, 2520, 735, 255}},        {m_colorCaption, {2760, 2160, 855, 255}},
+        {m_colorSwatch, {3600, 2160, 780, 780}},    {m_chooseColorButton, {3240, 2400, 255, 255}},
+        {m_renderButton, {120, 3000, 735, 375}},    {m_saveButton, {960, 3000, 735, 375}},
+        {m_optionsButton, {1800, 3000, 735, 375}},  {m_closeButton, {4560, 3000, 735, 375}},
+        {m_statusLabel, {2640, 3120, 1455, 255}},
+        // The result sits at the top left of the view that scrolls it.
+        {m_resultScroll, {120, 3480, 5175, 1500}},  {m_resultView, {0, 0, 5175, 1500}},
+    });
+    // clang-format on
+    engine::image::Image blank(m_resultView->innerWidth(), m_resultView->innerHeight(),
+                               engine::image::Format::Rgb32);
+    blank.fill(ui::toRgb32(m_resultView->backColor()));
+    m_result = std::make_shared<const engine::image::Image>(std::move(blank));
+    m_resultView->setImage(ui::viewOf(m_result));
+}
+
+// The view around the result reaches the window's right and bottom edges, so
+// a larger result can be scrolled.
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ui::mainlayout::stretchResultView(*this);
+    const QPoint at = m_resultScroll->pos();
+    m_resultScroll->resize(width() - at.x(), height() - at.y());
 }
 
 void MainWindow::createControls() {
@@ -191,6 +223,7 @@ void MainWindow::connectActions() {
     }
     // The swatch takes files as the classic window did, and holds no pattern.
     m_colorSwatch->setAcceptDrops(true);
+    connect(&m_patternLoader, &PatternLoader::loaded, this, &MainWindow::adoptPattern);
     connect(m_resultView, &PictureBox::clicked, this, &MainWindow::copyResult);
     connect(m_resultView, &PictureBox::dragStarted, this, &MainWindow::dragResult);
     connect(m_copyAction, &QAction::triggered, this, &MainWindow::copyResult);
@@ -233,18 +266,15 @@ void MainWindow::nameControls() {
 // list gets a selection: the choice shows above them.
 void MainWindow::fillControls() {
     setEnabled(false);
-    m_faceLabel->setText(m_settings.fontFamily);
-    m_sizeLabel->setText(engine::settings::formatFontSize(m_settings.pointSize));
     for (int size = 8; size <= 120; ++size)
         m_sizeList->addItem(QString::number(size));
-    m_italicBox->setChecked(m_settings.italic != 0);
-    m_boldBox->setChecked(m_settings.bold != 0);
+    m_italicBox->setChecked(m_settings.italic);
+    m_boldBox->setChecked(m_settings.bold);
     m_textEdit->setText(m_settings.text);
-    showColor(static_cast<engine::image::COLORREF>(m_settings.groundColor));
-    m_font = engine::text::fontRequest(m_settings.fontFamily, m_settings.pointSize);
-    applyFont();
+    showColor();
+    chooseFont(m_settings.fontFamily, m_settings.pointSize);
     setEnabled(true);
-    m_statusLabel->setText(ProgramName);
+    showStatus();
 }
 
 // The families are listed once the window has been painted: with many fonts
@@ -262,44 +292,46 @@ void MainWindow::fillFontList() {
     m_faceList->clear();
     m_faceList->addItems(engine::text::listedFaces(engine::text::enumFontFamilies()));
     // Opened at the current font, or at the face that draws for it, unselected.
-    QListWidgetItem* current = entryFor(*m_faceList, m_faceLabel->text());
+    QListWidgetItem* current = entryFor(*m_faceList, m_face);
     if (!current)
-        current = entryFor(*m_faceList, engine::text::faceName(m_font));
+        current = entryFor(*m_faceList, engine::text::faceName(drawingFont()));
     if (current)
         m_faceList->scrollToItem(current, QAbstractItemView::PositionAtTop);
-    if (QListWidgetItem* size = entryFor(*m_sizeList, m_sizeLabel->text()))
+    if (QListWidgetItem* size = entryFor(*m_sizeList, engine::settings::formatFontSize(m_pointSize)))
         m_sizeList->scrollToItem(size, QAbstractItemView::PositionAtTop);
 }
 
-// The drawing font from the captions and the style flags. A size caption that
-// is no positive number leaves the size as it was.
-void MainWindow::applyFont() {
-    float size = static_cast<float>(m_font.pointSize);
-    if (!engine::settings::parseFontSize(m_sizeLabel->text(), size) || !(size > 0))
-        size = static_cast<float>(m_font.pointSize);
-    m_font = engine::text::fontRequest(m_faceLabel->text(), size, m_settings.bold != 0,
-                                       m_settings.italic != 0);
+engine::text::FontSpec MainWindow::drawingFont() const {
+    return engine::text::fontRequest(m_face, m_pointSize, m_settings.bold, m_settings.italic);
+}
+
+void MainWindow::chooseFont(const QString& face, float pointSize) {
+    m_face = face;
+    if (pointSize > 0)
+        m_pointSize = pointSize;
+    showFont();
+}
+
+void MainWindow::showFont() {
+    m_faceLabel->setText(m_face);
+    m_sizeLabel->setText(engine::settings::formatFontSize(m_pointSize));
 }
 
 void MainWindow::onFaceChosen() {
-    m_faceLabel->setText(m_faceList->currentItem()->text());
-    applyFont();
+    chooseFont(m_faceList->currentItem()->text(), m_pointSize);
 }
 
 void MainWindow::onSizeChosen() {
-    m_sizeLabel->setText(m_sizeList->currentItem()->text());
-    applyFont();
+    chooseFont(m_face, m_sizeList->currentItem()->text().toFloat());
 }
 
 // The flags reach the file only with the next save point. Only a ticked box is on.
 void MainWindow::onItalicToggled() {
-    m_settings.italic = m_italicBox->checkState() == Qt::Checked ? -1 : 0;
-    applyFont();
+    m_settings.italic = m_italicBox->checkState() == Qt::Checked;
 }
 
 void MainWindow::onBoldToggled() {
-    m_settings.bold = m_boldBox->checkState() == Qt::Checked ? -1 : 0;
-    applyFont();
+    m_settings.bold = m_boldBox->checkState() == Qt::Checked;
 }
 
 void MainWindow::renderLetters() {
@@ -308,8 +340,8 @@ void MainWindow::renderLetters() {
         return;
     m_settings.text = m_textEdit->text();
     // The face the letters were drawn with; an "@" face keeps its "@".
-    m_settings.fontFamily = engine::text::faceName(m_font);
-    m_settings.pointSize = static_cast<float>(m_font.pointSize);
+    m_settings.fontFamily = engine::text::faceName(drawingFont());
+    m_settings.pointSize = m_pointSize;
     engine::settings::saveSettings(m_settings, m_settingsFile);
 }
 
@@ -319,19 +351,21 @@ void MainWindow::renderLetters() {
 bool MainWindow::drawLetters() {
     // What the status line said of the letters shown before (a copy, a save, an
     // error) goes; a pattern that fails to load now says so.
-    setStatus(ProgramName);
+    m_status.drawing();
+    showStatus();
     // A pattern chosen or dropped before is the one drawn with, read or not yet.
     settlePattern();
     if (m_textEdit->text().isEmpty()) {
-        setStatus(QStringLiteral("文字が空です"));
+        m_status.emptyText();
+        showStatus();
         return false;
     }
     engine::cut::Request request;
     request.text = m_textEdit->text();
-    request.font = m_font;
+    request.font = drawingFont();
     request.pattern = m_pattern; // shared, not copied
-    request.ground = m_colorSwatch->backColor();
-    request.smooth = m_settings.smooth != 0;
+    request.ground = m_settings.groundColor;
+    request.smooth = m_settings.smooth;
     engine::image::Image result;
     QSize size;
     if (!engine::cut::render(request, result, size)) {
@@ -343,7 +377,9 @@ bool MainWindow::drawLetters() {
                        ProgramName, ui::MsgIcon::Exclamation);
         return false;
     }
-    m_resultView->setImage(ui::toQImage(result.convertedTo(engine::image::Format::Rgb32)));
+    m_result = std::make_shared<const engine::image::Image>(
+        result.convertedTo(engine::image::Format::Rgb32));
+    m_resultView->setImage(ui::viewOf(m_result));
     m_resultView->repaint();
     m_drawn = std::move(request);
     return true;
@@ -378,9 +414,9 @@ QByteArray MainWindow::resultPng(bool transparent, QString* why) const {
 
 std::unique_ptr<QMimeData> MainWindow::resultData(bool withFile) {
     auto data = std::make_unique<QMimeData>();
-    const bool transparent = m_settings.transparent != 0 && m_drawn;
+    const bool transparent = m_settings.transparent && m_drawn;
     if (!transparent) {
-        data->setImageData(m_resultView->image());
+        data->setImageData(ui::viewOf(m_result));
     } else {
         // The ground's colour stays under its transparency: a program that reads
         // no alpha (a bitmap on Windows) still shows the letters on their ground.
@@ -412,7 +448,8 @@ std::unique_ptr<QMimeData> MainWindow::resultData(bool withFile) {
 void MainWindow::copyResult() {
     // The clipboard's whole content is replaced with the result alone.
     QApplication::clipboard()->setMimeData(resultData(false).release());
-    setStatus(QStringLiteral("コピーしました"));
+    m_status.copied();
+    showStatus();
 }
 
 void MainWindow::dragResult() {
@@ -421,7 +458,8 @@ void MainWindow::dragResult() {
     drag->exec(Qt::CopyAction);
 }
 
-void MainWindow::showColor(engine::image::COLORREF color) {
+void MainWindow::showColor() {
+    const engine::image::COLORREF color = m_settings.groundColor;
     m_colorSwatch->setBackColor(color);
     const QColor shown = ui::toQColor(color & 0x00FFFFFFu);
     m_colorSwatch->setAccessibleDescription(QStringLiteral("赤 %1、緑 %2、青 %3")
@@ -430,19 +468,12 @@ void MainWindow::showColor(engine::image::COLORREF color) {
                                                 .arg(shown.blue()));
 }
 
-void MainWindow::setStatus(const QString& text) {
+void MainWindow::showStatus() {
+    const QString& text = m_status.text();
     const int room = m_statusLabel->contentsRect().width();
     const QString shown = m_statusLabel->fontMetrics().elidedText(text, Qt::ElideRight, room);
     m_statusLabel->setText(shown);
     m_statusLabel->setToolTip(shown == text ? QString() : text);
-}
-
-QString MainWindow::status() const {
-    return m_statusLabel->toolTip().isEmpty() ? m_statusLabel->text() : m_statusLabel->toolTip();
-}
-
-void MainWindow::setFailure(const QString& path, const QString& why) {
-    setStatus(QStringLiteral("×%1: %2").arg(QFileInfo(path).fileName(), why));
 }
 
 void MainWindow::rememberFolderOf(const QString& path) {

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <atomic>
-#include <future>
 #include <memory>
 #include <optional>
 
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QWidget>
 
 #include "engine/cut/Render.h"
 #include "engine/image/Image.h"
 #include "engine/settings/Settings.h"
 #include "engine/text/GlyphEngine.h"
+#include "ui/mainwindow/PatternLoader.h"
+#include "ui/mainwindow/StatusLine.h"
 
 class QAction;
 class QCheckBox;
@@ -30,7 +29,7 @@ class ScrollView;
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
-    static inline const QString ProgramName = QStringLiteral("ベルモラ");
+    static inline const QString ProgramName = StatusLine::Idle;
 
     // The window filled from the settings the start-up read from `settingsFile`,
     // which its save points write. Its font list is filled once it has been
@@ -40,9 +39,9 @@ class MainWindow : public QWidget {
 
     engine::settings::Settings& settings() { return m_settings; }
     // What the letters are drawn with: the chosen face and size, bold and italic.
-    const engine::text::FontSpec& drawingFont() const { return m_font; }
+    engine::text::FontSpec drawingFont() const;
     // The whole status, which the status line may show shortened.
-    QString status() const;
+    const QString& status() const { return m_status.text(); }
 
     // The steps the actions are made of, for the benchmarks and the tests too.
     // Makes the picture file the pattern; otherwise the pattern stays and
@@ -60,9 +59,9 @@ class MainWindow : public QWidget {
     // with a transparent ground chosen, a PNG with alpha of the same letters.
     // A drag also gets the PNG as a file.
     std::unique_ptr<QMimeData> resultData(bool withFile);
-    // The drawing font from the face and size shown and the style flags; a
-    // size that is no positive number leaves the size as it was.
-    void applyFont();
+    // The face and size the next letters are drawn with, as the lists choose
+    // them; a size that is no positive number leaves the size as it was.
+    void chooseFont(const QString& face, float pointSize);
 
   public slots:
     // "開始": renders the letters, then stores the text and font and writes the settings.
@@ -97,19 +96,19 @@ class MainWindow : public QWidget {
 
   private:
     void createControls();
+    void placeControls();
     void connectActions();
     void fillControls();
     void fillFontList();
-    // A status that may be longer than the status line shows whole in its tool tip.
-    void setStatus(const QString& text);
-    // "×name: why" for a file that could not be read or written.
-    void setFailure(const QString& path, const QString& why);
+    // The status line shows what m_status says; a status longer than the line
+    // shows whole in its tool tip.
+    void showStatus();
     // Shows the pattern read from `file`; none for the built-in tartan.
     void showPattern(std::shared_ptr<const engine::image::Image> pattern, const QString& file);
-    // Reads the first of the files that loads on the window's own thread.
+    // Reads the first of the files that loads off the window's thread.
     void loadPatternAside(const QStringList& paths);
-    // Shows the load's outcome, where it is still the latest one not yet shown.
-    void adoptPattern(quint64 load);
+    // Shows what a pattern load gave: the pattern, or why none.
+    void adoptPattern(const PatternLoader::Outcome& outcome);
     // Waits for a pattern still being read and shows it.
     void settlePattern();
     // The folder the next file dialog opens in: the one used last.
@@ -119,30 +118,27 @@ class MainWindow : public QWidget {
     // and as the PNG a save, copy or drag gives; none before anything is drawn.
     engine::image::Image drawnLetters(bool transparent, QString* why = nullptr) const;
     QByteArray resultPng(bool transparent, QString* why = nullptr) const;
-    void showColor(engine::image::COLORREF color);
+    void showColor();
+    void showFont();
 
     engine::settings::Settings m_settings;
     QString m_settingsFile;
-    engine::text::FontSpec m_font;
+    // The face and size shown above the lists: what the next letters are drawn
+    // with, stored only by "開始".
+    QString m_face;
+    float m_pointSize = 0;
     // As the pattern view shows it, opaque; the view and each rendering share it.
     std::shared_ptr<const engine::image::Image> m_pattern;
     // The user's pictures folder, else home, until a file dialog has been used.
     QString m_lastFolder;
-    // The request the result view shows the letters of, once any are drawn.
+    // The request the result view shows the letters of, once any are drawn,
+    // and the image drawn (the view shows it, a save writes it).
     std::optional<engine::cut::Request> m_drawn;
+    std::shared_ptr<const engine::image::Image> m_result;
     std::unique_ptr<QTemporaryDir> m_dragFolder; // a drag's PNG file, kept until the window goes
     bool m_fontListAsked = false;
-    struct PatternOutcome {
-        std::shared_ptr<const engine::image::Image> pattern; // none: no file loaded
-        QString file;                                        // the file it was read from
-        QString failed, why;                                 // the last file tried, and why
-    };
-    // The latest load's number, which a reader checks before each file.
-    std::shared_ptr<std::atomic<quint64>> m_latestLoad = std::make_shared<std::atomic<quint64>>(0);
-    std::shared_future<PatternOutcome> m_pendingPattern;
-    QString m_loadingStatus;       // what the status line says while it reads
-    QString m_statusBeforeLoading; // shown again once a load has succeeded
-    QThreadPool m_patternReader;   // one thread, waited for when the window goes
+    StatusLine m_status;
+    PatternLoader m_patternLoader;
 
     QLabel* m_textCaption = nullptr;
     QLineEdit* m_textEdit = nullptr;

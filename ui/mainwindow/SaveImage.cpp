@@ -7,8 +7,6 @@
 #include "ui/dialogs/Dialogs.h"
 #include "ui/dialogs/MessageBox.h"
 #include "ui/mainwindow/SaveTarget.h"
-#include "ui/widgets/ImageBridge.h"
-#include "ui/widgets/PictureBox.h"
 
 namespace {
 
@@ -45,23 +43,26 @@ void MainWindow::saveImage() {
                        QStringLiteral("上書き確認"), ui::MsgIcon::Question, ui::MsgButtons::YesNo,
                        true) != ui::MsgResult::Yes)
         return;
-    setStatus(QStringLiteral("Saving "));
+    m_status.saving();
+    showStatus();
     QByteArray data;
     QString why;
     const engine::codecs::EncodeOptions options{
-        m_settings.jpegRate, m_settings.jpegProgressive != 0, m_settings.pngLevel};
+        m_settings.jpegRate, m_settings.jpegProgressive, m_settings.pngLevel};
     // A transparent ground, where it is chosen, goes into a PNG of the letters drawn.
     const bool transparent =
-        target.format == engine::codecs::ImageFormat::Png && m_settings.transparent != 0 && m_drawn;
+        target.format == engine::codecs::ImageFormat::Png && m_settings.transparent && m_drawn;
     const bool encoded =
         transparent ? !(data = resultPng(true, &why)).isEmpty()
-                    : engine::codecs::encode(ui::fromQImage(m_resultView->image()), target.format,
+                    : engine::codecs::encode(*m_result, target.format,
                                              options, data, &why);
     if (!encoded || !engine::files::writeFileAtomically(target.fileName, data, &why)) {
-        setFailure(target.fileName, why);
+        m_status.failed(target.fileName, why);
+        showStatus();
         ui::messageBox(this, target.fileName + "\r\n" + why, QStringLiteral("保存エラー"),
                        ui::MsgIcon::Stop);
         return;
     }
-    setStatus(">" + QFileInfo(target.fileName).fileName());
+    m_status.saved(target.fileName);
+    showStatus();
 }

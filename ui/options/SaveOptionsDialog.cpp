@@ -12,6 +12,7 @@
 
 #include "engine/settings/Ranges.h"
 #include "ui/widgets/ClassicFont.h"
+#include "ui/widgets/ClassicLayout.h"
 #include "ui/widgets/ProgramIcon.h"
 #include "ui/widgets/PushButton.h"
 
@@ -20,14 +21,9 @@ using engine::settings::PngLevel;
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
-
-// Names a control and places it by its geometry in twips.
-template <typename W> W* placed(W* w, const char* name, int left, int top, int width, int height) {
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
-                   height / TwipsPerPixel);
-    return w;
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
 }
 
 QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
@@ -42,8 +38,8 @@ QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
     return bar;
 }
 
-QLabel* makeDisplay(QWidget* parent) {
-    auto* label = new QLabel(QStringLiteral("1"), parent);
+QLabel* makeDisplay(QWidget* parent, const char* name) {
+    auto* label = named(new QLabel(QStringLiteral("1"), parent), name);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
@@ -74,13 +70,13 @@ int swapZeroAndOne(int v) {
 
 } // namespace
 
-std::int16_t pngLevelFromPosition(int position, std::int16_t current) {
+int pngLevelFromPosition(int position, int current) {
     if (!PngLevel.contains(position))
         return current;
-    return static_cast<std::int16_t>(swapZeroAndOne(position));
+    return swapZeroAndOne(position);
 }
 
-int pngPositionFromLevel(std::int16_t level) {
+int pngPositionFromLevel(int level) {
     return PngLevel.contains(level) ? swapZeroAndOne(level) : 1;
 }
 
@@ -90,8 +86,7 @@ SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QStri
     setWindowTitle(QStringLiteral("保存オプション"));
     setWindowIcon(ui::programIcon(16));
     setFont(ui::classicFont());
-    // The classic window, and below it the looks velmora-cut offers too.
-    setFixedSize(4680 / TwipsPerPixel, 3615 / TwipsPerPixel);
+    setFixedSize(ui::fromTwips(QSize(4680, 3615)));
     setModal(true);
     createControls();
     connect(m_jpegRateBar, &QScrollBar::valueChanged, m_jpegRateLabel,
@@ -102,56 +97,53 @@ SaveOptionsDialog::SaveOptionsDialog(engine::settings::Settings& settings, QStri
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
     // A hand-edited rate the scroll bar cannot show is shown at the nearest end.
     m_jpegRateBar->setValue(std::clamp<int>(m_settings.jpegRate, JpegRate.low, JpegRate.high));
-    m_progressiveBox->setChecked(m_settings.jpegProgressive != 0);
-    m_smoothBox->setChecked(m_settings.smooth != 0);
-    m_transparentBox->setChecked(m_settings.transparent != 0);
+    m_progressiveBox->setChecked(m_settings.jpegProgressive);
+    m_smoothBox->setChecked(m_settings.smooth);
+    m_transparentBox->setChecked(m_settings.transparent);
     if (PngLevel.contains(m_settings.pngLevel))
         m_pngLevelBar->setValue(pngPositionFromLevel(m_settings.pngLevel));
 }
 
 void SaveOptionsDialog::createControls() {
-    m_jpegGroup =
-        placed(new Frame(QStringLiteral("JPEG"), this), "jpegGroup", 120, 120, 4455, 1095);
-    m_jpegRateCaption = placed(new QLabel(QStringLiteral("圧縮率"), m_jpegGroup), "jpegRateCaption",
-                               120, 280, 1575, 255);
-    m_jpegRateLabel = placed(makeDisplay(m_jpegGroup), "jpegRateLabel", 1800, 240, 495, 255);
-    m_jpegRateBar = placed(makeScrollBar(m_jpegGroup, JpegRate.low, JpegRate.high), "jpegRateBar",
-                           2280, 240, 2055, 255);
-    m_progressiveCaption = placed(new QLabel(QStringLiteral("プログレッシブタイプ"), m_jpegGroup),
-                                  "progressiveCaption", 120, 640, 1575, 255);
-    m_progressiveBox = placed(new QCheckBox(QStringLiteral("保存する"), m_jpegGroup),
-                              "progressiveBox", 1800, 600, 1695, 255);
-
-    m_pngGroup = placed(new Frame(QStringLiteral("PNG"), this), "pngGroup", 120, 1320, 4455, 735);
-    m_pngLevelCaption = placed(new QLabel(QStringLiteral("圧縮率"), m_pngGroup), "pngLevelCaption",
-                               120, 280, 1575, 255);
-    m_pngLevelLabel = placed(makeDisplay(m_pngGroup), "pngLevelLabel", 1800, 240, 495, 255);
-    m_pngLevelBar = placed(makeScrollBar(m_pngGroup, PngLevel.low, PngLevel.high), "pngLevelBar",
-                           2280, 240, 2055, 255);
+    m_jpegGroup = named(new Frame(QStringLiteral("JPEG"), this), "jpegGroup");
+    m_jpegRateCaption = named(new QLabel(QStringLiteral("圧縮率"), m_jpegGroup), "jpegRateCaption");
+    m_jpegRateLabel = makeDisplay(m_jpegGroup, "jpegRateLabel");
+    m_jpegRateBar = named(makeScrollBar(m_jpegGroup, JpegRate.low, JpegRate.high), "jpegRateBar");
+    m_progressiveCaption = named(new QLabel(QStringLiteral("プログレッシブタイプ"), m_jpegGroup),
+                                 "progressiveCaption");
+    m_progressiveBox = named(new QCheckBox(QStringLiteral("保存する"), m_jpegGroup), "progressiveBox");
+    m_pngGroup = named(new Frame(QStringLiteral("PNG"), this), "pngGroup");
+    m_pngLevelCaption = named(new QLabel(QStringLiteral("圧縮率"), m_pngGroup), "pngLevelCaption");
+    m_pngLevelLabel = makeDisplay(m_pngGroup, "pngLevelLabel");
+    m_pngLevelBar = named(makeScrollBar(m_pngGroup, PngLevel.low, PngLevel.high), "pngLevelBar");
     m_pngLevelBar->setToolTip(
         QStringLiteral("0: 速さ優先\n1: 標準\n2: ファイルが最も小さくなります"));
-
-    m_saveButton =
-        placed(new PushButton(QStringLiteral("保存"), this), "saveButton", 120, 2160, 1335, 375);
-    m_closeButton = placed(new PushButton(QStringLiteral("閉じる"), this), "closeButton", 3240,
-                           2160, 1335, 375);
-
-    m_looksGroup =
-        placed(new Frame(QStringLiteral("切り文字"), this), "looksGroup", 120, 2640, 4455, 855);
-    m_smoothBox = placed(new QCheckBox(QStringLiteral("文字の輪郭をなめらかにする"), m_looksGroup),
-                         "smoothBox", 120, 240, 4215, 255);
+    m_saveButton = named(new PushButton(QStringLiteral("保存"), this), "saveButton");
+    m_closeButton = named(new PushButton(QStringLiteral("閉じる"), this), "closeButton");
+    m_looksGroup = named(new Frame(QStringLiteral("切り文字"), this), "looksGroup");
+    m_smoothBox =
+        named(new QCheckBox(QStringLiteral("文字の輪郭をなめらかにする"), m_looksGroup), "smoothBox");
     m_transparentBox =
-        placed(new QCheckBox(QStringLiteral("背景を透明にする (PNG)"), m_looksGroup),
-               "transparentBox", 120, 520, 4215, 255);
+        named(new QCheckBox(QStringLiteral("背景を透明にする (PNG)"), m_looksGroup), "transparentBox");
     m_transparentBox->setToolTip(
         QStringLiteral("PNG で保存するときとコピーするとき、背景の色を透明にします"));
 
-    setTabOrder(m_saveButton, m_closeButton);
-    setTabOrder(m_closeButton, m_jpegRateBar);
-    setTabOrder(m_jpegRateBar, m_progressiveBox);
-    setTabOrder(m_progressiveBox, m_pngLevelBar);
-    setTabOrder(m_pngLevelBar, m_smoothBox);
-    setTabOrder(m_smoothBox, m_transparentBox);
+    // The classic window, and below it the looks velmora-cut offers too; the
+    // rows run in tab order.
+    // clang-format off
+    ui::placeControls({
+        {m_saveButton, {120, 2160, 1335, 375}},          {m_closeButton, {3240, 2160, 1335, 375}},
+        {m_jpegGroup, {120, 120, 4455, 1095}},
+        {m_jpegRateCaption, {120, 280, 1575, 255}},      {m_jpegRateLabel, {1800, 240, 495, 255}},
+        {m_jpegRateBar, {2280, 240, 2055, 255}},
+        {m_progressiveCaption, {120, 640, 1575, 255}},   {m_progressiveBox, {1800, 600, 1695, 255}},
+        {m_pngGroup, {120, 1320, 4455, 735}},
+        {m_pngLevelCaption, {120, 280, 1575, 255}},      {m_pngLevelLabel, {1800, 240, 495, 255}},
+        {m_pngLevelBar, {2280, 240, 2055, 255}},
+        {m_looksGroup, {120, 2640, 4455, 855}},
+        {m_smoothBox, {120, 240, 4215, 255}},            {m_transparentBox, {120, 520, 4215, 255}},
+    });
+    // clang-format on
     m_jpegRateBar->setAccessibleName(QStringLiteral("JPEG の圧縮率"));
     m_progressiveBox->setAccessibleName(QStringLiteral("プログレッシブタイプで保存する"));
     m_pngLevelBar->setAccessibleName(QStringLiteral("PNG の圧縮率"));
@@ -161,11 +153,11 @@ void SaveOptionsDialog::createControls() {
 }
 
 void SaveOptionsDialog::save() {
-    m_settings.jpegRate = static_cast<std::int16_t>(m_jpegRateBar->value());
-    m_settings.jpegProgressive = m_progressiveBox->isChecked() ? -1 : 0;
+    m_settings.jpegRate = m_jpegRateBar->value();
+    m_settings.jpegProgressive = m_progressiveBox->isChecked();
     m_settings.pngLevel = pngLevelFromPosition(m_pngLevelBar->value(), m_settings.pngLevel);
-    m_settings.smooth = m_smoothBox->isChecked() ? -1 : 0;
-    m_settings.transparent = m_transparentBox->isChecked() ? -1 : 0;
+    m_settings.smooth = m_smoothBox->isChecked();
+    m_settings.transparent = m_transparentBox->isChecked();
     engine::settings::saveSettings(m_settings, m_settingsFile);
     close();
 }

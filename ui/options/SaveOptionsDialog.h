@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include <QDialog>
 
 #include "engine/settings/Settings.h"
@@ -52,5 +50,5 @@ class SaveOptionsDialog : public QDialog {
 
 // The PNG scroll bar's position and the stored level swap 0 and 1: the
 // positions run fastest, balanced, smallest.
-std::int16_t pngLevelFromPosition(int position, std::int16_t current);
-int pngPositionFromLevel(std::int16_t level);
+int pngLevelFromPosition(int position, int current);
+int pngPositionFromLevel(int level);

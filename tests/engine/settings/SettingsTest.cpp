@@ -68,7 +68,7 @@ TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
                                 "[JPEG]\r\nRate=50\r\nPrgrs=0\r\n"
                                 "[PNG]\r\nRate=1\r\n";
     EXPECT_EQ(readAll(ini), expected);
-    EXPECT_EQ(s.acceptGif, 1);
+    EXPECT_EQ(s.gif, engine::settings::GifUse::DroppedAndChosen);
     EXPECT_TRUE(QDir(config.path()).isEmpty());
 }
 
@@ -77,13 +77,13 @@ TEST_F(Settings, FirstStartWritesEveryKeyInOrder) {
 TEST_F(Settings, LooksAreWrittenOnceUsed) {
     writeAll(ini, "[Options]\r\nGIF=1\r\nTransparent=5\r\n");
     startUp();
-    EXPECT_EQ(s.smooth, 0);
-    EXPECT_EQ(s.transparent, 5);
+    EXPECT_FALSE(s.smooth);
+    EXPECT_TRUE(s.transparent);
     EXPECT_FALSE(readAll(ini).contains("Smooth"));
     const char* steps[][2] = {{"-1", "Transparent=5\r\nSmooth=-1\r\n"},
                               {"0", "Transparent=5\r\nSmooth=0\r\n"}};
     for (const auto& [smooth, written] : steps) {
-        s.smooth = static_cast<std::int16_t>(atoi(smooth));
+        s.smooth = atoi(smooth) != 0;
         save();
         EXPECT_TRUE(readAll(ini).contains(QByteArray("[Options]\r\nGIF=1\r\n") + written))
             << readAll(ini).toStdString();
@@ -99,10 +99,10 @@ TEST_F(Settings, HandMadeFileKeepsWhatTheProgramDoesNotOwn) {
     writeAll(ini, before);
     startUp();
     EXPECT_EQ(s.text, " spaced ");
-    EXPECT_EQ(s.groundColor, 255);
+    EXPECT_EQ(s.groundColor, 255u);
     EXPECT_EQ(s.pointSize, 12.5f);
-    EXPECT_EQ(s.italic, 5);
-    EXPECT_EQ(s.acceptGif, 0);
+    EXPECT_TRUE(s.italic);
+    EXPECT_EQ(s.gif, engine::settings::GifUse::None);
     EXPECT_EQ(readAll(ini), "; my settings\r\n"
                             "[Options]\r\nGIF = 0\r\n"
                             "[mystuff]\r\nfoo=bar\r\n"
@@ -125,10 +125,10 @@ TEST_F(Settings, ValuesRoundTripInTheirWrittenForms) {
     s.text = QStringLiteral("切り文字 C:\\work ~");
     s.groundColor = 16777215;
     s.fontFamily = QStringLiteral("IPA Pゴシック");
-    s.italic = -1;
-    s.bold = -1;
+    s.italic = true;
+    s.bold = true;
     s.jpegRate = 100;
-    s.jpegProgressive = -1;
+    s.jpegProgressive = true;
     s.pngLevel = 2;
     for (float size : {9.75f, 12.5f, 7.0f, 120.0f, 0.1f, 33.33333f}) {
         s.pointSize = size;
@@ -137,11 +137,11 @@ TEST_F(Settings, ValuesRoundTripInTheirWrittenForms) {
         EXPECT_EQ(s.pointSize, size);
     }
     EXPECT_EQ(s.text, QStringLiteral("切り文字 C:\\work ~"));
-    EXPECT_EQ(s.groundColor, 16777215);
+    EXPECT_EQ(s.groundColor, 16777215u);
     EXPECT_EQ(s.fontFamily, QStringLiteral("IPA Pゴシック"));
-    EXPECT_EQ(s.italic, -1);
+    EXPECT_TRUE(s.italic);
     EXPECT_EQ(s.jpegRate, 100);
-    EXPECT_EQ(s.jpegProgressive, -1);
+    EXPECT_TRUE(s.jpegProgressive);
     EXPECT_EQ(s.pngLevel, 2);
     EXPECT_TRUE(readAll(ini).contains(" C:\\work ~\r\n"));
     EXPECT_TRUE(readAll(ini).contains("\r\nSize=33.33333\r\nItalic=-1\r\nTick=-1\r\n"));
@@ -181,14 +181,14 @@ TEST_F(Settings, GarbageAndOutOfRangeNumbersFallBackToDefaults) {
     load(dir.path());
     EXPECT_EQ(s.text, "");
     EXPECT_EQ(s.fontFamily, "");
-    EXPECT_EQ(s.groundColor, 0);
+    EXPECT_EQ(s.groundColor, 0u);
     EXPECT_EQ(s.pointSize, 10.0f);
-    EXPECT_EQ(s.italic, 0);
-    EXPECT_EQ(s.bold, 0);
+    EXPECT_FALSE(s.italic);
+    EXPECT_FALSE(s.bold);
     EXPECT_EQ(s.jpegRate, 50);
-    EXPECT_EQ(s.jpegProgressive, 0);
+    EXPECT_FALSE(s.jpegProgressive);
     EXPECT_EQ(s.pngLevel, 1);
-    EXPECT_EQ(s.acceptGif, 1);
+    EXPECT_EQ(s.gif, engine::settings::GifUse::DroppedAndChosen);
 }
 
 // Texts come back as they were stored, whole and exactly, while the file keeps

@@ -56,10 +56,10 @@ class Chooser : public MainWindowFixture {
 
 TEST_F(Chooser, PictureDialogOffersGifUnlessTheSettingIsZero) {
     const QString all = "すべてのファイル (*.*) (*)";
-    settings().acceptGif = 2;
+    settings().gif = engine::settings::GifUse::ChosenOnly;
     EXPECT_EQ(offeredFilters(),
               QStringList({"画像ファイル (*.bmp *.gif *.ico *.jpg *.jpeg *.png)", all}));
-    settings().acceptGif = 0;
+    settings().gif = engine::settings::GifUse::None;
     EXPECT_EQ(offeredFilters(), QStringList({"画像ファイル (*.bmp *.ico *.jpg *.jpeg *.png)", all}));
 }
 
@@ -79,7 +79,7 @@ TEST_F(Chooser, FirstDialogOpensInPicturesElseHome) {
 }
 
 TEST_F(Chooser, PickedPicturesLoadAndCancelKeepsThePattern) {
-    settings().acceptGif = 2;
+    settings().gif = engine::settings::GifUse::ChosenOnly;
     testsupport::writeAll(dir.filePath("anim.gif"), testfiles::twoFrameGif());
     testsupport::answerFileDialog(dir.filePath("anim.gif"));
     settle([&] { press("choosePatternButton"); });
@@ -113,14 +113,14 @@ TEST_F(Chooser, ChosenColourPaintsTheSwatchAndWaitsForTheNextWrite) {
         cd->accept();
     });
     press("chooseColorButton");
-    EXPECT_EQ(settings().groundColor, 0xFF8000);
+    EXPECT_EQ(settings().groundColor, 0xFF8000u);
     EXPECT_EQ(colorSwatch()->image().pixel(3, 3), qRgb(0, 128, 255));
     EXPECT_EQ(result()->image(), board);
     EXPECT_EQ(testsupport::readAll(ini), before);
 
     testsupport::onNextModal([](QWidget* w) { qobject_cast<QColorDialog*>(w)->reject(); });
     press("chooseColorButton");
-    EXPECT_EQ(settings().groundColor, 0xFF8000);
+    EXPECT_EQ(settings().groundColor, 0xFF8000u);
 
     press("renderButton");
     EXPECT_TRUE(testsupport::readAll(ini).contains("BackColor=16744448\r\n"));

@@ -86,6 +86,7 @@ TEST_F(Window, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
     }
     form->resize(363, 338);
     EXPECT_EQ(testsupport::clippedCaptions(form.get()).join("; ").toStdString(), "");
+    EXPECT_EQ(testsupport::layoutFaults(form.get()).join("; ").toStdString(), "");
     // The captions' face: a proportional Japanese Gothic at the classic 9 points.
     const QFontInfo face(form->font());
     EXPECT_EQ(face.family(), "IPAPGothic");
@@ -120,7 +121,7 @@ TEST_F(Window, StartUpShowsTheStoredSettings) {
     EXPECT_EQ(textEdit()->text(), "切り文字");
     EXPECT_TRUE(child<QCheckBox>("italicBox")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("boldBox")->isChecked());
-    EXPECT_EQ(settings().italic, 5);
+    EXPECT_TRUE(settings().italic);
     EXPECT_EQ(colorSwatch()->backColor(), 16744448u);
     EXPECT_EQ(rgbAt(colorSwatch()->image(), 5, 5), 0x0080FFu); // 0x00BBGGRR shown as RRGGBB
     EXPECT_EQ(status()->text(), "ベルモラ");
@@ -166,12 +167,12 @@ TEST_F(Window, FontChoicesChangeDrawingFontButNotBoardOrFile) {
     child<QCheckBox>("boldBox")->click();
     EXPECT_EQ(child<QLabel>("faceLabel")->text(), "IPAゴシック");
     EXPECT_EQ(child<QLabel>("sizeLabel")->text(), "36");
-    EXPECT_EQ(settings().bold, -1);
+    EXPECT_TRUE(settings().bold);
     EXPECT_EQ(engine::text::faceName(form->drawingFont()), "IPAゴシック");
     EXPECT_DOUBLE_EQ(form->drawingFont().pointSize, 36.0);
     EXPECT_TRUE(form->drawingFont().bold);
     child<QCheckBox>("boldBox")->click();
-    EXPECT_EQ(settings().bold, 0);
+    EXPECT_FALSE(settings().bold);
     EXPECT_FALSE(form->drawingFont().bold);
     EXPECT_EQ(result()->image(), boardBefore);
     EXPECT_EQ(readAll(ini), fileBefore);

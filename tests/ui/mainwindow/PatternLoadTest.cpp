@@ -217,11 +217,13 @@ TEST_F(Pictures, DropTakesTheFirstAcceptedFileThatLoads) {
 
 TEST_F(Pictures, DroppedGifOnlyWhenTheSettingIsOne) {
     writeAll(file("anim.GIF"), testfiles::twoFrameGif());
-    for (std::int16_t setting : {0, 2, 1}) {
-        settings().acceptGif = setting;
+    using engine::settings::GifUse;
+    for (GifUse setting : {GifUse::None, GifUse::ChosenOnly, GifUse::DroppedAndChosen}) {
+        settings().gif = setting;
         form->setPattern(engine::image::Image(3, 3, engine::image::Format::Rgb32));
         settle([&] { form->dropPatternFiles({file("anim.GIF")}); });
-        EXPECT_EQ(holder().image().size(), setting == 1 ? QSize(1, 1) : QSize(3, 3)) << setting;
+        EXPECT_EQ(holder().image().size(), setting == GifUse::DroppedAndChosen ? QSize(1, 1) : QSize(3, 3))
+            << static_cast<int>(setting);
     }
 }
 

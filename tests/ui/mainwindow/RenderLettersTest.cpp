@@ -56,7 +56,7 @@ class Rendering : public MainWindowFixture {
 
 TEST_F(Rendering, LettersShowPatternAndGroundShowsColour) {
     expectCutLetters("Sample", 0x000000);
-    colorSwatch()->setBackColor(0x0080FF); // COLORREF: red FF, green 80
+    settings().groundColor = 0x0080FF; // COLORREF: red FF, green 80
     chooseFont("IPA Pゴシック", 40, true, true);
     expectCutLetters("切り文字 Cut", 0xFF8000);
     engine::image::Image stripes(5, 3, engine::image::Format::Rgb32);
@@ -107,14 +107,14 @@ TEST_F(Rendering, BoardKeepsItsImageUntilStart) {
     press("renderButton");
     const QImage before = result()->image();
     chooseFont("IPAゴシック", 30, false, true);
-    colorSwatch()->setBackColor(0x00FF00);
+    settings().groundColor = 0x00FF00;
     form->setPattern(engine::image::Image(8, 8, engine::image::Format::Rgb32));
     EXPECT_EQ(result()->image(), before);
 }
 
 TEST_F(Rendering, PatternWithoutPixelsGivesBlackLetters) {
     form->setPattern(engine::image::Image());
-    colorSwatch()->setBackColor(0xFFFFFF);
+    settings().groundColor = 0xFFFFFF;
     textEdit()->setText("Ab");
     press("renderButton");
     const QImage m = mask("Ab");
@@ -197,7 +197,7 @@ TEST_F(Rendering, DragGivesTheImageAndAPngFile) {
     textEdit()->setText("Ab");
     press("renderButton");
     for (const bool transparent : {false, true}) {
-        settings().transparent = transparent ? -1 : 0;
+        settings().transparent = transparent;
         const std::unique_ptr<QMimeData> data = form->resultData(true);
         ASSERT_EQ(data->urls().size(), 1);
         // A program that reads no alpha sees the letters on their ground all the same.

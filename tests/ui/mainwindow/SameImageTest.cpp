@@ -71,7 +71,7 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     for (const auto& [looks, names] :
          {std::pair{false, QStringList{"png.png", "bmp.bmp", "jpg.jpg"}},
           std::pair{true, QStringList{"smooth.png", "wide.bmp"}}}) {
-        settings().smooth = settings().transparent = looks ? -1 : 0;
+        settings().smooth = settings().transparent = looks;
         press("renderButton");
         form->copyResult();
         for (const QString& name : names) {

@@ -14,7 +14,6 @@
 
 using testsupport::captionOf;
 using testsupport::nextTabStop;
-using testsupport::pixels;
 
 namespace {
 
@@ -45,34 +44,35 @@ TEST_F(Options, OpensFromTheSettings) {
     auto f = open();
     EXPECT_EQ(f->windowTitle(), "保存オプション");
     EXPECT_EQ(f->size(), QSize(312, 241));
+    // The frames hold their controls; nothing else overlaps, and every caption is whole.
     const struct {
         const char *name, *parent;
         QString caption;
-        QRect twips; // within the parent
     } table[] = {
-        {"jpegGroup", "", "JPEG", {120, 120, 4455, 1095}},
-        {"jpegRateCaption", "jpegGroup", "圧縮率", {120, 280, 1575, 255}},
-        {"jpegRateLabel", "jpegGroup", "50", {1800, 240, 495, 255}},
-        {"jpegRateBar", "jpegGroup", "", {2280, 240, 2055, 255}},
-        {"progressiveCaption", "jpegGroup", "プログレッシブタイプ", {120, 640, 1575, 255}},
-        {"progressiveBox", "jpegGroup", "保存する", {1800, 600, 1695, 255}},
-        {"pngGroup", "", "PNG", {120, 1320, 4455, 735}},
-        {"pngLevelCaption", "pngGroup", "圧縮率", {120, 280, 1575, 255}},
-        {"pngLevelLabel", "pngGroup", "0", {1800, 240, 495, 255}},
-        {"pngLevelBar", "pngGroup", "", {2280, 240, 2055, 255}},
-        {"saveButton", "", "保存", {120, 2160, 1335, 375}},
-        {"closeButton", "", "閉じる", {3240, 2160, 1335, 375}},
-        {"looksGroup", "", "切り文字", {120, 2640, 4455, 855}},
-        {"smoothBox", "looksGroup", "文字の輪郭をなめらかにする", {120, 240, 4215, 255}},
-        {"transparentBox", "looksGroup", "背景を透明にする (PNG)", {120, 520, 4215, 255}},
+        {"jpegGroup", "", "JPEG"},
+        {"jpegRateCaption", "jpegGroup", "圧縮率"},
+        {"jpegRateLabel", "jpegGroup", "50"},
+        {"jpegRateBar", "jpegGroup", ""},
+        {"progressiveCaption", "jpegGroup", "プログレッシブタイプ"},
+        {"progressiveBox", "jpegGroup", "保存する"},
+        {"pngGroup", "", "PNG"},
+        {"pngLevelCaption", "pngGroup", "圧縮率"},
+        {"pngLevelLabel", "pngGroup", "0"},
+        {"pngLevelBar", "pngGroup", ""},
+        {"saveButton", "", "保存"},
+        {"closeButton", "", "閉じる"},
+        {"looksGroup", "", "切り文字"},
+        {"smoothBox", "looksGroup", "文字の輪郭をなめらかにする"},
+        {"transparentBox", "looksGroup", "背景を透明にする (PNG)"},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QWidget* control = in(f, row.name);
         EXPECT_EQ(captionOf(control), row.caption);
         EXPECT_EQ(control->parentWidget()->objectName(), row.parent);
-        EXPECT_EQ(control->geometry(), pixels(row.twips));
+        EXPECT_TRUE(control->isVisible());
     }
+    EXPECT_EQ(testsupport::layoutFaults(f.get()).join("; ").toStdString(), "");
     EXPECT_EQ(testsupport::clippedCaptions(f.get()).join("; ").toStdString(), "");
     auto* rate = in<QScrollBar>(f, "jpegRateBar");
     auto* level = in<QScrollBar>(f, "pngLevelBar");
@@ -98,7 +98,7 @@ TEST_F(Options, OpensFromTheSettings) {
 
     settings.jpegRate = 1;
     settings.pngLevel = 0;
-    settings.jpegProgressive = 1;
+    settings.jpegProgressive = true;
     f = open();
     EXPECT_EQ(in<QLabel>(f, "jpegRateLabel")->text(), "1");
     EXPECT_EQ(in<QLabel>(f, "pngLevelLabel")->text(), "1");
@@ -134,7 +134,7 @@ TEST_F(Options, SaveStoresAndWritesCloseDiscards) {
     in<QCheckBox>(f, "progressiveBox")->setChecked(true);
     in<QPushButton>(f, "saveButton")->click();
     EXPECT_EQ(settings.jpegRate, 75);
-    EXPECT_EQ(settings.jpegProgressive, -1);
+    EXPECT_TRUE(settings.jpegProgressive);
     EXPECT_EQ(settings.pngLevel, 2);
     EXPECT_TRUE(
         testsupport::readAll(ini).contains("[JPEG]\r\nRate=75\r\nPrgrs=-1\r\n[PNG]\r\nRate=2\r\n"));

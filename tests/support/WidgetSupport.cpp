@@ -258,8 +258,4 @@ const QWidget* nextTabStop(const QWidget* w) {
     return nullptr;
 }
 
-QRect pixels(const QRect& twips) {
-    return QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-}
-
 } // namespace testsupport

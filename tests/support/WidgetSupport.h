@@ -63,7 +63,4 @@ QStringList layoutFaults(QWidget* window);
 // The next widget that Tab reaches, skipping parts of compound widgets.
 const QWidget* nextTabStop(const QWidget* w);
 
-// A rectangle in twips as pixels at 96 dots per inch.
-QRect pixels(const QRect& twips);
-
 } // namespace testsupport

@@ -21,6 +21,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 #include "support/WidgetSupport.h"
+#include "ui/widgets/ClassicLayout.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/ScrollView.h"
 
@@ -29,7 +30,6 @@ using testsupport::writeAll;
 
 using testsupport::captionOf;
 using testsupport::nextTabStop;
-using testsupport::pixels;
 
 using Window = MainWindowFixture;
 
@@ -77,7 +77,7 @@ TEST_F(Window, ControlsHaveTheirCaptionsGeometryAndTabOrder) {
             QWidget* control = child(row.name);
             EXPECT_EQ(captionOf(control), row.caption);
             EXPECT_EQ(QRect(control->mapTo(form.get(), QPoint()), control->size()),
-                      pixels(row.twips));
+                      ui::fromTwips(row.twips));
         }
         EXPECT_EQ(view->geometry(), QRect(8, 232, size.width() - 8, size.height() - 232));
         // The result fits: no scroll bar, so the window looks as it always did.

@@ -142,10 +142,12 @@ void pickFileType(QFileDialog* dialog, int filterIndex) {
     EXPECT_EQ(types->currentIndex(), filterIndex - 1);
 }
 
-void answerFileDialog(const QString& path, int filterIndex) {
+void answerFileDialog(const QString& path, int filterIndex, QString* openedIn) {
     onNextModal(
         [=](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (openedIn)
+                *openedIn = dialog->directory().absolutePath();
             if (path.isEmpty()) {
                 dialog->reject();
                 return;

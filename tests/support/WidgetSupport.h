@@ -41,8 +41,9 @@ void pickFileType(QFileDialog* dialog, int filterIndex);
 // Answers the next file dialog as a user does: types the path, then picks the
 // 1-based filter (even the one already selected); a prompt to create a new file
 // is answered Yes. An empty path cancels the dialog, and so does a typed name
-// that the pick changed (a test failure).
-void answerFileDialog(const QString& path, int filterIndex = 1);
+// that the pick changed (a test failure). The folder the dialog opened in is
+// stored where given.
+void answerFileDialog(const QString& path, int filterIndex = 1, QString* openedIn = nullptr);
 
 // Clicks the button with the given text inside `w`; fails the test if missing.
 void clickButton(QWidget* w, const QString& text);

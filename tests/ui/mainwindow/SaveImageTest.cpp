@@ -11,6 +11,7 @@
 
 #include "engine/settings/Settings.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestSupport.h"
 #include "support/WidgetSupport.h"
 #include "ui/widgets/PictureBox.h"
@@ -143,6 +144,39 @@ TEST_F(Saving, EmptyFileIsOverwrittenWithoutQuestion) {
     EXPECT_EQ(opened, QDir(out.path()).absolutePath());
 }
 
+// Both file dialogs open where a file was last chosen in either, whatever the
+// file then gave; a cancel, or a name in a folder that is not there, moves nothing.
+TEST_F(Saving, FileDialogsOpenWhereAFileWasLastChosen) {
+    for (const char* folder : {"a", "b", "c"})
+        QDir(out.path()).mkdir(folder);
+    testsupport::writeAll(out.filePath("a/p.bmp"), testfiles::twoFrameGif()); // no BMP
+    testsupport::writeAll(out.filePath("c/q.png"), "not a picture either");
+    const struct {
+        bool save;
+        const char* answer; // empty: cancel
+        const char* opensIn;
+    } steps[] = {
+        {false, "a/p.bmp", nullptr}, {true, "b/out.png", "a"}, {false, "", "b"},
+        {true, "", "b"},             {false, "c/q.png", "b"},  {true, "d/e/out.png", "c"},
+        {false, "", "c"},            {true, "b/out", "c"},     {false, "", "b"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.save ? "save " : "pattern ") + step.answer);
+        QString opened;
+        const QString answer = *step.answer ? out.filePath(step.answer) : QString();
+        answerFileDialog(answer, step.save ? 4 : 1, &opened);
+        if (QString(step.answer).startsWith("d/"))
+            answerMessageBox("OK"); // the folder is not there: 76
+        if (step.save)
+            form->saveImage();
+        else
+            settle([&] { press("choosePatternButton"); });
+        if (step.opensIn)
+            EXPECT_EQ(opened, QDir(out.filePath(step.opensIn)).absolutePath());
+    }
+    EXPECT_TRUE(QFile::exists(out.filePath("b/out.PNG")));
+}
+
 TEST_F(Saving, CancelTouchesNothing) {
     answerFileDialog("");
     form->saveImage();
@@ -150,8 +184,10 @@ TEST_F(Saving, CancelTouchesNothing) {
     EXPECT_EQ(testsupport::fileCount(out.path()), 0);
 }
 
+// The messages name the file the save tried to write, with the extension the
+// file type gave the name typed.
 TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
-    const QString target = out.filePath("old.jpg");
+    const QString target = out.filePath("old.JPG");
     testsupport::writeAll(target, "old bytes");
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt == 0) {
@@ -161,7 +197,7 @@ TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
             QFile::setPermissions(target, QFile::ReadOwner);
         }
         QString title, text;
-        answerFileDialog(target);
+        answerFileDialog(out.filePath("old"), 3);
         answerMessageBox("はい(&Y)");
         answerMessageBox("OK", &title, &text);
         form->saveImage();
@@ -170,14 +206,16 @@ TEST_F(Saving, FailedWriteIsReportedAndOldFileKept) {
         // The status line no longer says it is saving; it names the file and the reason.
         const QString why = text.mid(target.size() + 2);
         EXPECT_FALSE(why.isEmpty());
-        EXPECT_EQ(form->status(), "×old.jpg: " + why);
+        EXPECT_EQ(form->status(), "×old.JPG: " + why);
         EXPECT_EQ(readAll(target), "old bytes");
     }
     settings().pngLevel = 7;
-    answerFileDialog(out.filePath("new.png"));
-    answerMessageBox("OK");
+    QString text;
+    answerFileDialog(out.filePath("new"), 4);
+    answerMessageBox("OK", nullptr, &text);
     form->saveImage();
-    EXPECT_FALSE(QFile::exists(out.filePath("new.png")));
+    EXPECT_TRUE(text.startsWith(out.filePath("new.PNG") + "\r\n")) << text.toStdString();
+    EXPECT_EQ(form->status().left(9), "×new.PNG:");
     EXPECT_EQ(testsupport::fileCount(out.path()), 1);
 }
 

@@ -37,7 +37,13 @@ QString decodeNativeName(const QByteArray& bytes) {
             ++at;
             continue;
         }
-        name += QString::fromUtf8(bytes.constData() + at, n);
+        // Decoded here rather than by Qt, which drops a U+FEFF that begins a
+        // piece it decodes: a name starting with one would name another file.
+        static constexpr unsigned char leadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+        char32_t c = static_cast<unsigned char>(bytes[at]) & leadBits[n];
+        for (int i = 1; i < n; ++i)
+            c = (c << 6) | (static_cast<unsigned char>(bytes[at + i]) & 0x3F);
+        name += QChar::fromUcs4(c);
         at += n;
     }
     return name;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/text/FontList.h"
@@ -101,4 +102,39 @@ TEST(VerticalFace, TurnedGlyphsAreUprightGlyphsTurned) {
     EXPECT_EQ(widening("@IPAゴシック"), widening("IPAゴシック"));
     EXPECT_EQ(letters("Ab", "DejaVu Sans", true),
               letters("Ab", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
+}
+
+// A thread keeps its faces open between drawings, as a batch's threads do: a
+// run of requests drawn one after another on one thread, in either order, each
+// gives what it gives alone on a fresh thread. Two files of one family, a file
+// and its family, and sizes and styles in turn must not take each other's face.
+TEST(FaceState, EachRequestDrawsWithItsOwnFaceOnAThreadThatDrewOthers) {
+    const QString dejavu = "/usr/share/fonts/truetype/dejavu/";
+    const std::vector<text::FontSpec> requests{
+        text::fontRequest(dejavu + "DejaVuSans.ttf", 30),
+        text::fontRequest(dejavu + "DejaVuSans-Bold.ttf", 30),
+        text::fontRequest("DejaVu Sans", 30),
+        text::fontRequest(dejavu + "DejaVuSans.ttf", 17, false, true),
+        text::fontRequest("DejaVu Sans", 30, true),
+        text::fontRequest("/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf", 30),
+        text::fontRequest("IPAPGothic", 30, true, true),
+        text::fontRequest("@IPAゴシック", 30),
+    };
+    const QString line = QStringLiteral("Aж漢ب😀");
+    const auto draw = [&line](const text::FontSpec& font) {
+        return text::coverage(line, font, true);
+    };
+    std::vector<image::Image> alone;
+    for (const text::FontSpec& font : requests)
+        std::thread([&] { alone.push_back(draw(font)); }).join();
+    for (const bool backwards : {false, true}) {
+        std::thread([&] {
+            for (size_t i = 0; i < requests.size(); ++i) {
+                const size_t r = backwards ? requests.size() - 1 - i : i;
+                EXPECT_TRUE(draw(requests[r]) == alone[r]) << r << (backwards ? " backwards" : "");
+            }
+        }).join();
+    }
+    for (size_t r = 1; r < alone.size(); ++r)
+        EXPECT_FALSE(alone[r] == alone[r - 1]) << r;
 }

@@ -137,6 +137,9 @@ bool parseDib(const Bytes& in, std::int64_t at, bool iconHeight, Dib& dib, QStri
     } else {
         return refuseDamaged(why);
     }
+    // Only the height's sign means something (rows stored top down).
+    if (dib.width < 0)
+        return refuseDamaged(why);
     dib.topDown = height < 0;
     height = height < 0 ? -height : height;
     dib.height = iconHeight ? height / 2 : height;

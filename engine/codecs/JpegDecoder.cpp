@@ -46,6 +46,14 @@ struct Decoder {
                                                     "(SOF%1)"),
                       parameters[0] & 0x0F);
         break;
+    case JERR_EMPTY_IMAGE:
+        // A height of 0 is a height given after the picture's data, in a DNL marker.
+        if (reinterpret_cast<j_decompress_ptr>(cinfo)->image_width > 0)
+            refuseFeature(d->why, QT_TRANSLATE_NOOP("pictures", "a JPEG whose height follows its "
+                                                                "data (DNL)"));
+        else
+            refuseSize(d->why, 0, 0);
+        break;
     case JERR_OUT_OF_MEMORY:
     case JERR_NO_BACKING_STORE: // what it says past the memory it may take
         refuseWork(d->why,

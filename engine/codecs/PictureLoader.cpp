@@ -203,8 +203,9 @@ bool loadPattern(const QString& fileName, image::Image& picture, QString* why,
     // and the whole IHDR chunk must be there.
     if (data.size() < 33)
         return tell(why, (refuseTruncated(&reason), reason));
+    // Any size whose low 16 bits are refused is refused whole too.
     if (!image::pictureSizeAllowed(header.width, header.height)) {
-        refuseSize(&reason, header.width, header.height);
+        refuseSize(&reason, header.wholeWidth, header.wholeHeight);
         return tell(why, reason);
     }
     if (!decodePng(data, decoded, shown, &reason)) {

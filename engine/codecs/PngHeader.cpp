@@ -13,6 +13,8 @@ PngHeader parsePngHeader(QByteArrayView start) {
         header.signatureOk = at(i) == signature[i];
     header.width = at(18) * 256 + at(19);
     header.height = at(22) * 256 + at(23);
+    header.wholeWidth = std::uint32_t(at(16)) << 24 | at(17) << 16 | header.width;
+    header.wholeHeight = std::uint32_t(at(20)) << 24 | at(21) << 16 | header.height;
     return header;
 }
 

@@ -146,6 +146,10 @@
         <translation>可逆または階層型の JPEG（SOF%1）</translation>
     </message>
     <message>
+        <source>a JPEG whose height follows its data (DNL)</source>
+        <translation>高さが画像データの後にある JPEG（DNL）</translation>
+    </message>
+    <message>
         <source>the GIF&apos;s data is over %1 bytes, far more than its pixels need</source>
         <translation>GIF のデータが %1 バイトを超え、画素の数に比べて大きすぎます。</translation>
     </message>

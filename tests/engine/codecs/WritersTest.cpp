@@ -103,8 +103,8 @@ TEST(Writers, BmpAndPngReadBackExactly) {
 }
 
 // On real images, cut letters over the tartan (indexed) and a photo-like
-// picture (truecolour), each level is no larger than the faster one, and the
-// smallest level really is smaller than the balanced one.
+// picture (truecolour), each level is smaller than the faster one: each asks
+// its compressor for more, indexed rows as well as truecolour ones.
 TEST(Writers, PngLevelsRunFromFastToSmall) {
     Image letters;
     QSize size;
@@ -125,8 +125,8 @@ TEST(Writers, PngLevelsRunFromFastToSmall) {
             ASSERT_TRUE(codecs::encodePng(*picture, level, png));
             sizes[level] = png.size();
         }
-        EXPECT_GE(sizes[1], sizes[0]);
-        EXPECT_GT(sizes[0], sizes[2]);
+        EXPECT_GT(sizes[1], sizes[0]) << (picture == &letters ? "indexed" : "truecolour");
+        EXPECT_GT(sizes[0], sizes[2]) << (picture == &letters ? "indexed" : "truecolour");
     }
 }
 

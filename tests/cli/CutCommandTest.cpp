@@ -371,16 +371,18 @@ TEST(CutProcess, RemembersFamiliesWhileTheFontSetupHolds) {
         cmp 4.png serif.png
         stale DejaVuSerif DejaVuSans; LC_ALL=C draw 'Velmora Test' 5.png; cmp 5.png serif.png
         # Each variable that can change fontconfig's answer sends the lookup back to it.
+        # Another configuration file is none of the files the answers were read from.
+        mkdir other; cp conf/fonts.conf other/
         for change in LC_CTYPE=C LANG=C LANGUAGE=en FC_LANG=en FONTCONFIG_PATH=/nowhere \
             FONTCONFIG_SYSROOT=/ XDG_CONFIG_HOME=$PWD/xc XDG_DATA_HOME=$PWD/xd \
-            XDG_CURRENT_DESKTOP=Other; do
+            XDG_CURRENT_DESKTOP=Other FONTCONFIG_FILE=$PWD/other/fonts.conf; do
             draw 'Velmora Test' base.png # remembered for the environment as it was
             stale DejaVuSerif DejaVuSans; (export "$change"; draw 'Velmora Test' v.png)
             cmp v.png serif.png || { echo "$change used a stale answer" >&2; exit 1; }
         done
         # A relative cache folder is ignored, as the XDG rules say: ~/.cache instead.
-        (export XDG_CACHE_HOME=relative; draw 'Velmora Test' r.png)
-        test ! -e relative && test -s "$HOME/.cache/velmora/faces"
+        mkdir home; (export XDG_CACHE_HOME=relative HOME=$PWD/home; draw 'Velmora Test' r.png)
+        test ! -e relative && test -s home/.cache/velmora/faces
         # A change stamped after the start, as one made while the run looks fonts up.
         cp cache/velmora/faces kept; touch -d @$(( $(date +%s) + 3600 )) conf/fonts.conf
         draw 'Velmora Test' 6.png; cmp kept cache/velmora/faces # not kept)");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QRect>
+#include <QTextBoundaryFinder>
 
 #include "engine/text/Emoji.h"
 #include "engine/text/Shaping.h"
@@ -125,9 +126,22 @@ TEST(TextLayout, EmojiAndControls) {
 
     // A bitmap face's line is as tall as the size asked, not as its strike.
     EXPECT_LT(text::measureText(QStringLiteral("👍"), {"Noto Color Emoji", 12}).height(), 30);
-    // Emboldening's widening goes after a letter and its marks, not between.
-    EXPECT_EQ(text::measureText(QStringLiteral("e\u0301"), {"IPA Pゴシック", 60, true}).width(),
-              text::measureText(QStringLiteral("e"), {"IPA Pゴシック", 60, true}).width());
+    // Emboldening's widening goes after a letter and its marks, not between,
+    // whichever way the letters run: once a cluster, never between a base and its marks.
+    for (const auto& [line, face] : {std::pair{u"e\u0301x\u0308\u0302", "DejaVu Sans"},
+                                     {u"x\u0308\u0300y\u0302", "IPA Pゴシック"},
+                                     {u"\u0628\u064E\u062A\u0650", "DejaVu Sans"},
+                                     {u"\u05E9\u05B8\u05C1\u05DC", "DejaVu Sans"}}) {
+        const QString text = QString::fromUtf16(line);
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+        int clusters = 0;
+        while (graphemes.toNextBoundary() > 0)
+            ++clusters;
+        const text::FontSpec font{QString::fromUtf8(face), 60};
+        const text::Line plain = text::layout(text, font, 0), wide = text::layout(text, font, 7);
+        ASSERT_GT(plain.glyphs.size(), size_t(clusters)) << text.toStdString();
+        EXPECT_EQ(wide.advance - plain.advance, 7 * 64 * clusters) << text.toStdString();
+    }
     EXPECT_EQ(widthOf("a\tb", "DejaVu Sans"), widthOf("a b", "DejaVu Sans"));
     EXPECT_EQ(draw("a\x1b[31mb\x7f", "DejaVu Sans", 20).cover,
               draw("a[31mb", "DejaVu Sans", 20).cover);

@@ -180,7 +180,7 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
         for (qsizetype i; (i = next++) < lines.size();) {
             const Line& line = lines[i];
             Outcome outcome;
-            outcome.target = line.number ? OutputName(o.output, line.number) : o.output;
+            outcome.target = line.number ? outputName(o.output, line.number) : o.output;
             QByteArray data;
             engine::files::StagedFile file;
             outcome.written =
@@ -295,11 +295,11 @@ bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages
 
 } // namespace
 
-int RunCut(const QStringList& arguments, const CutStreams& io) {
+int runCut(const QStringList& arguments, const CutStreams& io) {
     Messages messages(io);
     CutOptions o;
     QString error;
-    if (!ParseOptions(arguments, o, error)) {
+    if (!parseOptions(arguments, o, error)) {
         messages.say(error);
         messages.say(Cut::tr("see velmora-cut --help"));
         return UsageError;
@@ -307,7 +307,7 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     if (o.help || o.version) {
         io.out->write(
             (o.help
-                 ? HelpText()
+                 ? helpText()
                  : QStringLiteral("velmora-cut %1\n").arg(QCoreApplication::applicationVersion()))
                 .toUtf8());
         return AllWritten;

@@ -85,7 +85,8 @@ struct Line {
 
 // One text per line; CR LF, LF and CR each end a line, as in the settings
 // file, and a UTF-8 byte order mark is skipped. Empty lines are skipped but keep
-// their number; a line that is not UTF-8 is reported by its number and left out.
+// their number, said so that the gap in the names is no surprise; a line that
+// is not UTF-8 is reported by its number and left out.
 void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, int& bad) {
     QByteArrayView rest(data);
     if (rest.startsWith("\xEF\xBB\xBF"))
@@ -103,7 +104,9 @@ void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, 
         if (utf8.hasError()) {
             ++bad;
             messages.say(Cut::tr("line %1: not UTF-8 text, left out").arg(number));
-        } else if (!text.isEmpty()) {
+        } else if (text.isEmpty()) {
+            messages.say(Cut::tr("line %1 is empty: no image").arg(number));
+        } else {
             lines.append({number, text});
         }
     }

@@ -279,5 +279,9 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
         <source>Options:</source>
         <translation>オプション:</translation>
     </message>
+    <message>
+        <source>line %1 is empty: no image</source>
+        <translation>%1 行目は空です。画像は作りません</translation>
+    </message>
 </context>
 </TS>

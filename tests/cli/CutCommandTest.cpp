@@ -291,7 +291,7 @@ TEST(CutProcess, NothingIsLostSilently) {
         {"$CUT -o 'p%d.png' --batch <(printf 'a\\nb\\n') && test -s p2.png", 0, ""},
         {"printf 'x\\n' | $CUT -o 'i%d.png' --batch /dev/stdin && test -s i1.png", 0, ""},
         {"printf 'a\\n\\nb\\n' | $CUT -o 'e%d.png' --batch - && test -s e3.png -a ! -e e2.png", 0,
-         ""},
+         "line 2 is empty: no image"},
         {"$CUT --settings <(printf '[Data]\\r\\nBackColor=255\\r\\n') -o - A |"
          " convert-im6.q16 - -format '%[pixel:p{0,0}]' info: | grep -qx 'srgb(255,0,0)'",
          0, ""},
@@ -349,7 +349,8 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
     const Outcome one =
         cut({"-o", file("one-%03d.png"), "--batch", "-", "--size", "20", "--jobs", "1"}, batch);
     EXPECT_EQ(one.status, cli::OutputFailed);
-    EXPECT_TRUE(one.err.startsWith("velmora-cut: line 4:")) << one.err.toStdString();
+    EXPECT_TRUE(one.err.startsWith("velmora-cut: line 2 is empty: no image\nvelmora-cut: line 4:"))
+        << one.err.toStdString();
     EXPECT_TRUE(QFile::exists(file("one-001.png")) && QFile::exists(file("one-005.png")));
     EXPECT_FALSE(QFile::exists(file("one-002.png")) || QFile::exists(file("one-004.png")));
     // On three threads: the same files, byte for byte, and the same report in line order.

@@ -436,24 +436,31 @@ TEST_F(CutCommand, BatchLinesEndAtEveryKindOfLineBreak) {
 
 #ifndef Q_OS_WIN // bash completion
 // Bash completes family names past a space, however the word was begun: with a
-// backslash, inside quotes, or not yet at the space. Each row: the word as
-// typed after --font, the names offered (the suite's fonts).
-TEST(CutCompletion, FamilyNamesWithSpacesAndQuotes) {
+// backslash, inside quotes, or not yet at the space; and the words --png-level
+// takes, as the command's help lists them. Each row: the option, the word as
+// typed after it, the words offered (the suite's fonts).
+TEST(CutCompletion, FamilyNamesWithSpacesAndQuotesAndPngLevelWords) {
     const struct {
+        const char* option;
         const char* typed;
         const char* offered;
     } rows[] = {
-        {"DejaVu\\ S", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
-        {"'DejaVu Sans M", "DejaVu Sans Mono|"}, {"\"DejaVu Se", "DejaVu Serif|"},
-        {"'IPA P", "IPA Pゴシック|IPA P明朝|"},   {"Nothing", ""},
+        {"--font", "DejaVu\\ S", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
+        {"--font", "'DejaVu Sans M", "DejaVu Sans Mono|"},
+        {"--font", "\"DejaVu Se", "DejaVu Serif|"},
+        {"--font", "'IPA P", "IPA Pゴシック|IPA P明朝|"},
+        {"--font", "Nothing", ""},
+        {"--png-level", "", "fastest|balanced|smallest|"},
+        {"--png-level", "s", "smallest|"},
     };
     QTemporaryDir dir;
     const QString script = QStringLiteral(
-        "source '%1'; COMP_WORDS=(velmora-cut --font \"$(cat typed)\"); COMP_CWORD=2;"
+        "source '%1'; COMP_WORDS=(\"$CUT\" \"$(cat option)\" \"$(cat typed)\"); COMP_CWORD=2;"
         " _velmora_cut; for w in \"${COMPREPLY[@]}\"; do printf '%s|' \"$w\" >&2; done")
                                .arg(VELMORA_COMPLETION);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
+        testsupport::writeAll(dir.filePath("option"), row.option);
         testsupport::writeAll(dir.filePath("typed"), row.typed);
         const Outcome run = cutScript(dir.path(), script.toUtf8().constData());
         EXPECT_EQ(run.status, 0);

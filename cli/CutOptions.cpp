@@ -86,7 +86,7 @@ struct Option {
     std::span<const Word> words = {};
 };
 
-const Option Options[] = {
+constexpr Option Options[] = {
     {"output", "o", "OUT", QT_TRANSLATE_NOOP("Cut", "the image's file, or TEMPLATE with --batch"),
      &CutOptions::output},
     {"batch", "", "FILE",
@@ -125,6 +125,13 @@ const Option Options[] = {
     {"help", "h", "", QT_TRANSLATE_NOOP("Cut", "this help"), &CutOptions::help},
     {"version", "", "", QT_TRANSLATE_NOOP("Cut", "the version"), &CutOptions::version},
 };
+// A switch has no value's name and every other option has one; a whole number has its range.
+static_assert(std::all_of(std::begin(Options), std::end(Options), [](const Option& option) {
+    const bool isSwitch = std::holds_alternative<bool CutOptions::*>(option.field);
+    const bool isWhole = std::holds_alternative<int CutOptions::*>(option.field) ||
+                         std::holds_alternative<std::optional<int> CutOptions::*>(option.field);
+    return (*option.value == '\0') == isSwitch && isWhole == option.range.has_value();
+}));
 
 // The option whose value goes to `field`.
 const Option& optionFor(const Field& field) {
@@ -167,7 +174,7 @@ std::optional<int> wholeNumber(const Option& option, const QString& text) {
 // refused: read as a decimal they would give another colour without a word.
 bool looksLikeHex(const QString& text) {
     return text.size() == 6 && std::all_of(text.begin(), text.end(), [](QChar c) {
-               return c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f');
+               return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
            });
 }
 

@@ -85,7 +85,8 @@ struct Line {
 
 // One text per line; CR LF, LF and CR each end a line, as in the settings
 // file, and a UTF-8 byte order mark is skipped. Empty lines are skipped but keep
-// their number; a line that is not UTF-8 is reported by its number and left out.
+// their number, said so that the gap in the names is no surprise; a line that
+// is not UTF-8 is reported by its number and left out.
 void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, int& bad) {
     QByteArrayView rest(data);
     if (rest.startsWith("\xEF\xBB\xBF"))
@@ -103,7 +104,9 @@ void splitBatch(const QByteArray& data, QList<Line>& lines, Messages& messages, 
         if (utf8.hasError()) {
             ++bad;
             messages.say(Cut::tr("line %1: not UTF-8 text, left out").arg(number));
-        } else if (!text.isEmpty()) {
+        } else if (text.isEmpty()) {
+            messages.say(Cut::tr("line %1 is empty: no image").arg(number));
+        } else {
             lines.append({number, text});
         }
     }
@@ -180,7 +183,7 @@ int cutAll(const CutOptions& o, const Job& job, const QList<Line>& lines, const 
         for (qsizetype i; (i = next++) < lines.size();) {
             const Line& line = lines[i];
             Outcome outcome;
-            outcome.target = line.number ? OutputName(o.output, line.number) : o.output;
+            outcome.target = line.number ? outputName(o.output, line.number) : o.output;
             QByteArray data;
             engine::files::StagedFile file;
             outcome.written =
@@ -295,11 +298,11 @@ bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages
 
 } // namespace
 
-int RunCut(const QStringList& arguments, const CutStreams& io) {
+int runCut(const QStringList& arguments, const CutStreams& io) {
     Messages messages(io);
     CutOptions o;
     QString error;
-    if (!ParseOptions(arguments, o, error)) {
+    if (!parseOptions(arguments, o, error)) {
         messages.say(error);
         messages.say(Cut::tr("see velmora-cut --help"));
         return UsageError;
@@ -307,7 +310,7 @@ int RunCut(const QStringList& arguments, const CutStreams& io) {
     if (o.help || o.version) {
         io.out->write(
             (o.help
-                 ? HelpText()
+                 ? helpText()
                  : QStringLiteral("velmora-cut %1\n").arg(QCoreApplication::applicationVersion()))
                 .toUtf8());
         return AllWritten;

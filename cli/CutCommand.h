@@ -18,6 +18,6 @@ struct CutStreams {
 };
 
 // Runs the command with its arguments (the program's name not included).
-int RunCut(const QStringList& arguments, const CutStreams& streams);
+int runCut(const QStringList& arguments, const CutStreams& streams);
 
 } // namespace cli

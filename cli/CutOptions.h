@@ -45,18 +45,19 @@ struct CutOptions {
 
 // Parses the arguments (the program's name not included). A usage error
 // returns false with its message.
-bool ParseOptions(const QStringList& arguments, CutOptions& options, QString& error);
+bool parseOptions(const QStringList& arguments, CutOptions& options, QString& error);
 
 // #RRGGBB, or the settings file's decimal 0x00BBGGRR.
-std::optional<engine::image::COLORREF> ParseColor(const QString& text);
+std::optional<engine::image::COLORREF> parseColor(const QString& text);
 
 // The format an output name asks for by its extension (any case).
-std::optional<Format> FormatOfName(const QString& name);
+std::optional<Format> formatOfName(const QString& name);
 
 // A batch output name: each %d or %0Nd becomes the line number, %% a percent sign.
-QString OutputName(const QString& pattern, int line);
-bool HasLineNumber(const QString& pattern);
+QString outputName(const QString& pattern, int line);
+bool hasLineNumber(const QString& pattern);
 
-QString HelpText();
+// --help: the usage, the exit statuses and a line for each option.
+QString helpText();
 
 } // namespace cli

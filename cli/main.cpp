@@ -122,7 +122,7 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    const int status = cli::RunCut(
+    const int status = cli::runCut(
         arguments, {&in, &out, &err, isTerminal(stderr), isTerminal(stdout)});
     engine::text::shutdown();
     return status;

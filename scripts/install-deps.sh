@@ -52,8 +52,9 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}" >/dev/null
 fi
 
-# The window's tests run under a Japanese locale too, and the Windows tests on a
-# Japanese Windows: Wine takes its locale from the C library's.
+# The window's tests run under a Japanese locale too, velmora-cut's Japanese man
+# page is made under it, and the Windows tests run on a Japanese Windows: Wine
+# takes its locale from the C library's.
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
         echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null

@@ -3,7 +3,8 @@
 # flags, makes the Debian package with cpack and checks it as a packager would,
 # without installing it: lintian's every tag (pedantic ones included), the
 # files a staging unpack holds, the desktop entry and AppStream data validated
-# (pedantic), both man pages rendered (every option of --help in velmora-cut's),
+# (pedantic), the man pages rendered (every option of --help in velmora-cut's,
+# English and Japanese, and its exit statuses once),
 # the bash completion, and velmora-cut run from the staging.
 # The package is left in build-package/.
 set -euo pipefail
@@ -45,7 +46,8 @@ check "the package's files" bash -c "for f in usr/bin/velmora usr/bin/velmora-cu
     usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
     usr/share/icons/hicolor/16x16/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/man/man1/velmora.1.gz \
-    usr/share/man/man1/velmora-cut.1.gz usr/share/bash-completion/completions/velmora-cut \
+    usr/share/man/man1/velmora-cut.1.gz usr/share/man/ja/man1/velmora-cut.1.gz \
+    usr/share/bash-completion/completions/velmora-cut \
     usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.Debian.gz; do
     [ -s '$stage'/\$f ] || { echo missing \$f; exit 1; }; done"
 check "the programs find their libraries through the system, no search path of their own" bash -c \
@@ -56,11 +58,17 @@ check "desktop-file-validate" desktop-file-validate "$stage/usr/share/applicatio
 check "appstreamcli validate --pedantic" \
     appstreamcli validate --pedantic --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 check "man velmora" bash -c "man -l '$stage/usr/share/man/man1/velmora.1.gz' | grep -q Velmora.Ini"
-check "man velmora-cut holds every option of --help" bash -c "
+check "man velmora-cut holds every option of --help, and its exit statuses once" bash -c "
     page=\$(MANWIDTH=200 man -l '$stage/usr/share/man/man1/velmora-cut.1.gz')
     for o in \$(velmora-cut --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
         grep -q -- \"\$o\" <<<\"\$page\" || { echo \"no \$o\"; exit 1; }; done
-    grep -q 'EXIT STATUS' <<<\"\$page\" && grep -q EXAMPLES <<<\"\$page\""
+    [ \"\$(grep -ci 'exit status' <<<\"\$page\")\" = 1 ] && grep -q EXAMPLES <<<\"\$page\""
+check "man velmora-cut in Japanese holds every option of the Japanese --help" bash -c "
+    page=\$(LC_ALL=ja_JP.UTF-8 MANWIDTH=200 man -l '$stage/usr/share/man/ja/man1/velmora-cut.1.gz')
+    for o in \$(LC_ALL=ja_JP.UTF-8 velmora-cut --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+        grep -q -- \"\$o\" <<<\"\$page\" || { echo \"no \$o\"; exit 1; }; done
+    [ \"\$(grep -c '終了' <<<\"\$page\")\" = 1 ] && grep -q '^オプション' <<<\"\$page\" &&
+        grep -q '^終了ステータス' <<<\"\$page\" && grep -q '^例' <<<\"\$page\""
 check "velmora-cut --pn<Tab> completes --png-level" bash -c "
     source '$stage/usr/share/bash-completion/completions/velmora-cut'
     COMP_WORDS=(velmora-cut --pn); COMP_CWORD=1; _velmora_cut

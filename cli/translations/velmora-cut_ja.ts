@@ -16,22 +16,6 @@
         <translation>文字を一つだけ指定するか、--batch FILE を指定してください</translation>
     </message>
     <message>
-        <source>--size needs a positive number of points</source>
-        <translation>--size には正のポイント数を指定してください</translation>
-    </message>
-    <message>
-        <source>--color needs #RRGGBB or a decimal colour value 0 to 16777215</source>
-        <translation>--color には #RRGGBB か 0 から 16777215 の十進の色の値を指定してください</translation>
-    </message>
-    <message>
-        <source>--jpeg-rate needs a whole number from 1 to 100</source>
-        <translation>--jpeg-rate には 1 から 100 の整数を指定してください</translation>
-    </message>
-    <message>
-        <source>--png-level needs 0, 1 or 2</source>
-        <translation>--png-level には 0、1、2 のどれかを指定してください</translation>
-    </message>
-    <message>
         <source>--batch writes files: -o - takes one text</source>
         <translation>--batch はファイルに書き出します。-o - は文字一つのときだけ使えます</translation>
     </message>
@@ -50,76 +34,6 @@
     <message>
         <source>--transparent needs PNG output</source>
         <translation>--transparent は PNG 出力のときだけ使えます</translation>
-    </message>
-    <message>
-        <source>Usage: velmora-cut [options] -o OUT [TEXT]
-  or:  velmora-cut [options] -o TEMPLATE --batch FILE
-
-Makes cut letters: TEXT drawn in the font, its letters filled with the
-tiled pattern, every other pixel the background colour. The image is
-exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
--o - writes PNG to standard output. Without TEXT, --settings gives
-the text the window last drew.
-
-Options:
-  --batch FILE       one text per line (UTF-8; &quot;-&quot; reads standard input);
-                     %d or %0Nd in TEMPLATE becomes the line number
-  --font NAME        font family, or a font file
-  --size PT          size in points (96 dots per inch)
-  --bold, --italic   bold and italic
-  --pattern FILE     pattern picture: BMP, ICO, JPEG, GIF or PNG
-                     (default: the built-in tartan)
-  --color COLOR      background colour, #RRGGBB or decimal 0x00BBGGRR
-  --jpeg-rate N      JPEG compression rate 1 to 100 (higher is smaller)
-  --progressive      progressive JPEG
-  --png-level N      PNG level: 1 fastest, 0 balanced, 2 smallest
-  --transparent      transparent background (PNG only)
-  --smooth           antialiased letter edges
-  --settings INI     defaults from a Velmora.Ini settings file (never written)
-  --jobs N           lines of a batch rendered at once (default: the cores)
-  -h, --help         this help
-  --version          the version
-
-Exit status:
-  0 all written, 1 usage error, 2 an input could not be read,
-  3 an output could not be written or was refused.
-</source>
-        <translation>使い方: velmora-cut [オプション] -o OUT [文字]
-  または velmora-cut [オプション] -o TEMPLATE --batch FILE
-
-切り文字を作ります。フォントで描いた文字の形に背景の絵を敷き詰め、
-それ以外のピクセルを背景の色にします。画像は文字とちょうど同じ大きさです。
-OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
--o - は PNG を標準出力に書き出します。文字を指定しないときは、
---settings のファイルからウィンドウが最後に描いた文字を使います。
-
-オプション:
-  --batch FILE       一行に一つの文字 (UTF-8。&quot;-&quot; は標準入力から読みます)。
-                     TEMPLATE の %d か %0Nd が行番号になります
-  --font NAME        フォント名、またはフォントファイル
-  --size PT          ポイント数 (96 dpi)
-  --bold, --italic   太字と斜体
-  --pattern FILE     背景の絵: BMP、ICO、JPEG、GIF、PNG
-                     (指定しないときは組み込みのタータン)
-  --color COLOR      背景の色。#RRGGBB か十進の 0x00BBGGRR
-  --jpeg-rate N      JPEG の圧縮率 1 から 100 (大きいほど小さなファイル)
-  --progressive      プログレッシブ JPEG
-  --png-level N      PNG の圧縮: 1 速さ優先、0 標準、2 サイズ優先
-  --transparent      背景を透明にする (PNG のみ)
-  --smooth           文字の縁をなめらかにする
-  --settings INI     Velmora.Ini から既定値を読む (書き込みはしません)
-  --jobs N           一括処理で同時に描く行の数 (既定: コアの数)
-  -h, --help         この説明
-  --version          版
-
-終了コード:
-  0 すべて書き出した、1 使い方の誤り、2 入力を読めなかった、
-  3 書き出せなかったか断られた出力がある。
-</translation>
-    </message>
-    <message>
-        <source>the image could not be encoded</source>
-        <translation>画像を変換できませんでした</translation>
     </message>
     <message>
         <source>the text gives an empty image</source>
@@ -148,10 +62,6 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
     <message>
         <source>%1: the batch file cannot be read: %2</source>
         <translation>%1: 一括処理のファイルを読み込めません: %2</translation>
-    </message>
-    <message>
-        <source>--jobs needs a whole number from 1 to 256</source>
-        <translation>--jobs には 1 から 256 の整数を指定してください</translation>
     </message>
     <message>
         <source>line %1: not UTF-8 text, left out</source>
@@ -228,6 +138,150 @@ OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
     <message>
         <source>it may not be read</source>
         <translation>読み込む権限がありません</translation>
+    </message>
+    <message>
+        <source>the image&apos;s file, or TEMPLATE with --batch</source>
+        <translation>画像のファイル。--batch のときは TEMPLATE</translation>
+    </message>
+    <message>
+        <source>one text per line (UTF-8; &quot;-&quot; reads standard input);
+%d or %0Nd in TEMPLATE becomes the line number</source>
+        <translation>一行に一つの文字 (UTF-8。&quot;-&quot; は標準入力から読みます)。
+TEMPLATE の %d か %0Nd が行番号になります</translation>
+    </message>
+    <message>
+        <source>font family, or a font file</source>
+        <translation>フォント名、またはフォントファイル</translation>
+    </message>
+    <message>
+        <source>size in points (96 dots per inch)</source>
+        <translation>ポイント数 (96 dpi)</translation>
+    </message>
+    <message>
+        <source>bold letters</source>
+        <translation>太字</translation>
+    </message>
+    <message>
+        <source>italic letters</source>
+        <translation>斜体</translation>
+    </message>
+    <message>
+        <source>pattern picture: BMP, ICO, JPEG, GIF or PNG
+(default: the built-in tartan)</source>
+        <translation>背景の絵: BMP、ICO、JPEG、GIF、PNG
+(指定しないときは組み込みのタータン)</translation>
+    </message>
+    <message>
+        <source>background colour, #RRGGBB or decimal 0x00BBGGRR</source>
+        <translation>背景の色。#RRGGBB か十進の 0x00BBGGRR</translation>
+    </message>
+    <message>
+        <source>JPEG compression rate %1 to %2 (higher is smaller)</source>
+        <translation>JPEG の圧縮率 %1 から %2 (大きいほど小さなファイル)</translation>
+    </message>
+    <message>
+        <source>progressive JPEG</source>
+        <translation>プログレッシブ JPEG</translation>
+    </message>
+    <message>
+        <source>PNG level: %1</source>
+        <translation>PNG の圧縮: %1
+(順に速さ優先、標準、サイズ優先)</translation>
+    </message>
+    <message>
+        <source>transparent background (PNG only)</source>
+        <translation>背景を透明にする (PNG のみ)</translation>
+    </message>
+    <message>
+        <source>antialiased letter edges</source>
+        <translation>文字の縁をなめらかにする</translation>
+    </message>
+    <message>
+        <source>defaults from a Velmora.Ini settings file (never written)</source>
+        <translation>Velmora.Ini から既定値を読む (書き込みはしません)</translation>
+    </message>
+    <message>
+        <source>lines of a batch rendered at once, %1 to %2
+(default: the cores)</source>
+        <translation>一括処理で同時に描く行の数。%1 から %2
+(既定: コアの数)</translation>
+    </message>
+    <message>
+        <source>this help</source>
+        <translation>この説明</translation>
+    </message>
+    <message>
+        <source>the version</source>
+        <translation>版</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the words an option takes</comment>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>%1 needs #RRGGBB or a decimal colour value %2 to %3</source>
+        <translation>%1 には #RRGGBB か %2 から %3 の十進の色の値を指定してください</translation>
+    </message>
+    <message>
+        <source>%1 %2 could be hex or decimal: write &quot;#%2&quot; for the colour RRGGBB, or 0%2 for the decimal 0x00BBGGRR</source>
+        <translation>%1 %2 は十六進とも十進とも読めます。色 RRGGBB なら &quot;#%2&quot;、十進の 0x00BBGGRR なら 0%2 と書いてください</translation>
+    </message>
+    <message>
+        <source>%1 needs #RRGGBB: write &quot;#%2&quot;</source>
+        <translation>%1 には #RRGGBB を指定してください。&quot;#%2&quot; と書きます</translation>
+    </message>
+    <message>
+        <source>%1 needs a positive number of points</source>
+        <translation>%1 には正のポイント数を指定してください</translation>
+    </message>
+    <message>
+        <source>%1 needs a whole number from %2 to %3</source>
+        <translation>%1 には %2 から %3 の整数を指定してください</translation>
+    </message>
+    <message>
+        <source>%1 needs one of %2</source>
+        <translation>%1 には次のどれかを指定してください: %2</translation>
+    </message>
+    <message>
+        <source>give exactly one text, or --batch FILE: quote words that make one text, as in &quot;%1&quot;</source>
+        <translation>文字を一つだけ指定するか、--batch FILE を指定してください。いくつかの語で一つの文字にするときは &quot;%1&quot; のように引用符で囲みます</translation>
+    </message>
+    <message>
+        <source>Usage: velmora-cut [options] -o OUT [TEXT]
+  or:  velmora-cut [options] -o TEMPLATE --batch FILE
+
+Makes cut letters: TEXT drawn in the font, its letters filled with the
+tiled pattern, every other pixel the background colour. The image is
+exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
+-o - writes PNG to standard output. Without TEXT, --settings gives
+the text the window last drew.
+</source>
+        <translation>使い方: velmora-cut [オプション] -o OUT [文字]
+  または velmora-cut [オプション] -o TEMPLATE --batch FILE
+
+切り文字を作ります。フォントで描いた文字の形に背景の絵を敷き詰め、
+それ以外のピクセルを背景の色にします。画像は文字とちょうど同じ大きさです。
+OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
+-o - は PNG を標準出力に書き出します。文字を指定しないときは、
+--settings のファイルからウィンドウが最後に描いた文字を使います。
+</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 all written, 1 usage error, 2 an input could not be read,
+3 an output could not be written or was refused.
+</source>
+        <translation>終了コード: 0 すべて書き出した、1 使い方の誤り、2 入力を読めなかった、
+3 書き出せなかったか断られた出力がある。
+</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>オプション:</translation>
+    </message>
+    <message>
+        <source>line %1 is empty: no image</source>
+        <translation>%1 行目は空です。画像は作りません</translation>
     </message>
 </context>
 </TS>

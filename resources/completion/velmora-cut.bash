@@ -1,6 +1,6 @@
-# bash completion for velmora-cut: its options as its own --help lists them,
-# file names where a file is asked for, installed font families (every name
-# fontconfig knows them by, Japanese ones too) for --font.
+# bash completion for velmora-cut: its options, and the words --png-level takes,
+# as its own --help lists them; file names where a file is asked for, installed
+# font families (every name fontconfig knows them by, Japanese ones too) for --font.
 _velmora_cut() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
     COMPREPLY=()
@@ -24,7 +24,14 @@ _velmora_cut() {
             # Readline quotes each name the way the word began: 'IPA P<Tab>, DejaVu\ S<Tab>.
             compopt -o filenames 2>/dev/null
             return ;;
-        --size|--color|--jpeg-rate|--png-level)
+        --png-level)
+            # The words its help line lists, each before its number: "fastest (1)".
+            local words
+            words=$(LC_ALL=C "${COMP_WORDS[0]}" --help 2>/dev/null | grep -E -- '^ *--png-level ' |
+                grep -oE '[a-z]+ \([0-9]+\)' | cut -d' ' -f1)
+            COMPREPLY=($(compgen -W "$words" -- "$cur"))
+            return ;;
+        --size|--color|--jpeg-rate)
             return ;;
     esac
     if [[ $cur == -* ]]; then

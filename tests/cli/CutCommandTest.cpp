@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -30,7 +32,7 @@ Outcome cut(const QStringList& arguments, const QByteArray& input = {}, bool ter
     inBuffer.open(QIODevice::ReadOnly);
     outBuffer.open(QIODevice::WriteOnly);
     errBuffer.open(QIODevice::WriteOnly);
-    const int status = cli::RunCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false, terminal});
+    const int status = cli::runCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false, terminal});
     return {status, out, QString::fromUtf8(err)};
 }
 
@@ -104,6 +106,9 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     EXPECT_EQ(make({"--size", "30", "--color", "16777215"}, "e.png").pixel(0, 0),
               image::rgb(255, 255, 255));
     EXPECT_EQ(make({"--size", "30", "--color", "0"}, "f.png"), plain);
+    // Six digits are refused (they could be hex); a leading zero says "decimal".
+    EXPECT_EQ(make({"--size", "30", "--color", "0203040"}, "g.png").pixel(0, 0),
+              image::rgb(0x20, 0x19, 0x03));
     // An option given turns its setting on, whatever the settings file says.
     testsupport::writeAll(file("on.ini"), "[Font]\r\nSize=30\r\nItalic=-1\r\nTick=-1\r\n");
     const Image both = make({"--bold", "--italic", "--size", "30"}, "both.png");
@@ -155,10 +160,16 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     EXPECT_EQ(identify("fine.jpg"), "100 JPEG");
     EXPECT_EQ(identify("coarse.jpg"), "1 None");
 
-    // Every PNG level holds the same pixels.
-    for (const char* level : {"0", "1", "2"})
+    // Every PNG level holds the same pixels; a word writes the bytes of its number.
+    for (const auto& [level, word] :
+         {std::pair{"0", "balanced"}, {"1", "fastest"}, {"2", "smallest"}}) {
         EXPECT_EQ(make({"--size", "30", "--png-level", level}, QString("l%1.png").arg(level)),
                   plain);
+        make({"--size", "30", "--png-level", word}, QString("%1.png").arg(word));
+        EXPECT_TRUE(testsupport::readAll(file(QString("%1.png").arg(word))) ==
+                    testsupport::readAll(file(QString("l%1.png").arg(level))))
+            << word;
+    }
 
     // Transparent ground; smooth edges blend, and with transparency become alpha.
     const Image clear = make({"--size", "30", "--transparent"}, "t.png");
@@ -198,12 +209,21 @@ TEST_F(CutCommand, ExitStatusSaysWhatWentWrong) {
         {{"Ab"}, UsageError, "-o"},
         {{"-o", a}, UsageError, "one text"},
         {{"-o", a, "A", "B"}, UsageError, "one text"},
+        {{"-o", a, "Cut", "letters"}, UsageError,
+         "quote words that make one text, as in \"Cut letters\""},
         {{"-o", file("a%d.png"), "--batch", notes, "A"}, UsageError, "together"},
         {{"-o", file("a.gif"), "A"}, UsageError, ".bmp"},
         {{"-o", a, "--color", "#12345", "A"}, UsageError, "--color"},
+        {{"-o", a, "--color", "203040", "A"}, UsageError,
+         "write \"#203040\" for the colour RRGGBB, or 0203040"},
+        {{"-o", a, "--color", "A0b0C0", "A"}, UsageError, "--color needs #RRGGBB: write \"#A0b0C0\""},
         {{"-o", a, "--size", "-3", "A"}, UsageError, "--size"},
-        {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, UsageError, "--jpeg-rate"},
+        {{"-o", file("a.jpg"), "--jpeg-rate", "101", "A"}, UsageError,
+         "--jpeg-rate needs a whole number from 1 to 100"},
+        {{"-o", a, "--jobs", "257", "A"}, UsageError, "--jobs needs a whole number from 1 to 256"},
         {{"-o", a, "--png-level", "3", "A"}, UsageError, "--png-level"},
+        {{"-o", a, "--png-level", "fast", "A"}, UsageError,
+         "needs one of fastest (1), balanced (0), smallest (2)"},
         {{"-o", file("a.bmp"), "--transparent", "A"}, UsageError, "PNG"},
         {{"-o", file("a.jpg"), "--transparent", "A"}, UsageError, "PNG"},
         {{"-o", a, "--color", "16777216", "A"}, UsageError, "--color"},
@@ -271,7 +291,7 @@ TEST(CutProcess, NothingIsLostSilently) {
         {"$CUT -o 'p%d.png' --batch <(printf 'a\\nb\\n') && test -s p2.png", 0, ""},
         {"printf 'x\\n' | $CUT -o 'i%d.png' --batch /dev/stdin && test -s i1.png", 0, ""},
         {"printf 'a\\n\\nb\\n' | $CUT -o 'e%d.png' --batch - && test -s e3.png -a ! -e e2.png", 0,
-         ""},
+         "line 2 is empty: no image"},
         {"$CUT --settings <(printf '[Data]\\r\\nBackColor=255\\r\\n') -o - A |"
          " convert-im6.q16 - -format '%[pixel:p{0,0}]' info: | grep -qx 'srgb(255,0,0)'",
          0, ""},
@@ -329,7 +349,8 @@ TEST_F(CutCommand, BatchWritesEveryLineItCan) {
     const Outcome one =
         cut({"-o", file("one-%03d.png"), "--batch", "-", "--size", "20", "--jobs", "1"}, batch);
     EXPECT_EQ(one.status, cli::OutputFailed);
-    EXPECT_TRUE(one.err.startsWith("velmora-cut: line 4:")) << one.err.toStdString();
+    EXPECT_TRUE(one.err.startsWith("velmora-cut: line 2 is empty: no image\nvelmora-cut: line 4:"))
+        << one.err.toStdString();
     EXPECT_TRUE(QFile::exists(file("one-001.png")) && QFile::exists(file("one-005.png")));
     EXPECT_FALSE(QFile::exists(file("one-002.png")) || QFile::exists(file("one-004.png")));
     // On three threads: the same files, byte for byte, and the same report in line order.
@@ -410,31 +431,38 @@ TEST_F(CutCommand, BatchLinesEndAtEveryKindOfLineBreak) {
                     const QString name = file(QStringLiteral("r%1-%d.png").arg(++run));
                     ASSERT_EQ(cut({"-o", name, "--batch", "-"}, batch).status, cli::AllWritten);
                     for (int line = 1; line <= 3; ++line)
-                        EXPECT_EQ(picture(cli::OutputName(name, line)).width(), widths[line - 1]);
-                    EXPECT_FALSE(QFile::exists(cli::OutputName(name, 4)));
+                        EXPECT_EQ(picture(cli::outputName(name, line)).width(), widths[line - 1]);
+                    EXPECT_FALSE(QFile::exists(cli::outputName(name, 4)));
                 }
 }
 
 #ifndef Q_OS_WIN // bash completion
 // Bash completes family names past a space, however the word was begun: with a
-// backslash, inside quotes, or not yet at the space. Each row: the word as
-// typed after --font, the names offered (the suite's fonts).
-TEST(CutCompletion, FamilyNamesWithSpacesAndQuotes) {
+// backslash, inside quotes, or not yet at the space; and the words --png-level
+// takes, as the command's help lists them. Each row: the option, the word as
+// typed after it, the words offered (the suite's fonts).
+TEST(CutCompletion, FamilyNamesWithSpacesAndQuotesAndPngLevelWords) {
     const struct {
+        const char* option;
         const char* typed;
         const char* offered;
     } rows[] = {
-        {"DejaVu\\ S", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
-        {"'DejaVu Sans M", "DejaVu Sans Mono|"}, {"\"DejaVu Se", "DejaVu Serif|"},
-        {"'IPA P", "IPA Pゴシック|IPA P明朝|"},   {"Nothing", ""},
+        {"--font", "DejaVu\\ S", "DejaVu Sans|DejaVu Sans Mono|DejaVu Serif|"},
+        {"--font", "'DejaVu Sans M", "DejaVu Sans Mono|"},
+        {"--font", "\"DejaVu Se", "DejaVu Serif|"},
+        {"--font", "'IPA P", "IPA Pゴシック|IPA P明朝|"},
+        {"--font", "Nothing", ""},
+        {"--png-level", "", "fastest|balanced|smallest|"},
+        {"--png-level", "s", "smallest|"},
     };
     QTemporaryDir dir;
     const QString script = QStringLiteral(
-        "source '%1'; COMP_WORDS=(velmora-cut --font \"$(cat typed)\"); COMP_CWORD=2;"
+        "source '%1'; COMP_WORDS=(\"$CUT\" \"$(cat option)\" \"$(cat typed)\"); COMP_CWORD=2;"
         " _velmora_cut; for w in \"${COMPREPLY[@]}\"; do printf '%s|' \"$w\" >&2; done")
                                .arg(VELMORA_COMPLETION);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
+        testsupport::writeAll(dir.filePath("option"), row.option);
         testsupport::writeAll(dir.filePath("typed"), row.typed);
         const Outcome run = cutScript(dir.path(), script.toUtf8().constData());
         EXPECT_EQ(run.status, 0);
@@ -452,8 +480,8 @@ TEST(CutOptions, OutputNamesNumberTheLines) {
                  {"%%d%%%2d", "%d%07"}, {"50%.%d", "50%.7"},  {"%5x%1d%", "%5x7%"},
                  {"%0%d", "%07"},       {"%%%%", "%%"}};
     for (const auto& row : table) {
-        EXPECT_EQ(cli::OutputName(row.pattern, 7), row.name) << row.pattern;
-        EXPECT_EQ(cli::HasLineNumber(row.pattern),
+        EXPECT_EQ(cli::outputName(row.pattern, 7), row.name) << row.pattern;
+        EXPECT_EQ(cli::hasLineNumber(row.pattern),
                   QString(row.pattern).count('d') > QString(row.name).count('d'))
             << row.pattern;
     }
@@ -472,4 +500,26 @@ TEST(CutProcess, RunsWithoutADisplayAndSpeaksTheUsersLanguage) {
     const Outcome japanese = cutProcess({"-o", "x.gif", "A"}, "ja_JP.UTF-8");
     EXPECT_TRUE(japanese.err.contains("出力ファイル名は")) << japanese.err.toStdString();
     EXPECT_TRUE(cutProcess({"--help"}, "ja_JP.UTF-8").out.contains("使い方"));
+    // Every option's help line is in Japanese too ("  --names VALUE   help"), its
+    // range or words filled in.
+    const auto helpLines = [](const QString& language) {
+        static const QRegularExpression line("^  (-\\S.*?)  +(.*)$",
+                                             QRegularExpression::MultilineOption);
+        QMap<QString, QString> lines;
+        for (auto it = line.globalMatch(QString::fromUtf8(cutProcess({"--help"}, language).out));
+             it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            lines.insert(match.captured(1), match.captured(2));
+        }
+        return lines;
+    };
+    const QMap<QString, QString> inEnglish = helpLines("C"), inJapanese = helpLines("ja_JP.UTF-8");
+    EXPECT_GT(inEnglish.size(), 10);
+    EXPECT_EQ(inJapanese.keys(), inEnglish.keys());
+    const QRegularExpression unfilled("%[1-9]");
+    for (auto it = inEnglish.begin(); it != inEnglish.end(); ++it) {
+        EXPECT_NE(inJapanese.value(it.key()).toStdString(), it.value().toStdString());
+        EXPECT_FALSE(it.value().contains(unfilled) || inJapanese.value(it.key()).contains(unfilled))
+            << it.key().toStdString();
+    }
 }

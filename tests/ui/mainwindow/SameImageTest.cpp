@@ -24,7 +24,7 @@ int cut(const QStringList& arguments) {
     inBuffer.open(QIODevice::ReadOnly);
     outBuffer.open(QIODevice::WriteOnly);
     errBuffer.open(QIODevice::WriteOnly);
-    return cli::RunCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false});
+    return cli::runCut(arguments, {&inBuffer, &outBuffer, &errBuffer, false});
 }
 
 // A desktop in a dark theme, for as long as it lives.

@@ -66,8 +66,8 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    const int status = cli::RunCut(
-        arguments, {&in, &out, &err, cli::isTerminal(stderr), cli::isTerminal(stdout)});
+    const int status =
+        cli::RunCut(arguments, {&in, &out, &err, cli::isTerminal(stderr), cli::isTerminal(stdout)});
     engine::text::shutdown();
     return status;
 }

@@ -17,8 +17,8 @@ QString userConfigFolder() {
 bool isSystemFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath()) + u'/';
     for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
-        const QString programs = QDir::cleanPath(QDir::fromNativeSeparators(
-                                     qEnvironmentVariable(variable))) + u'/';
+        const QString programs =
+            QDir::cleanPath(QDir::fromNativeSeparators(qEnvironmentVariable(variable))) + u'/';
         if (programs.size() > 1 && clean.startsWith(programs, Qt::CaseInsensitive))
             return true;
     }

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "engine/files/NativeName.h"
-#include "engine/files/Staging.h"
+#include "engine/files/SystemFiles.h"
 #include "engine/files/WriteFailure.h"
 
 // Whole-file writes on POSIX systems: a new file beside the target, on disk,
@@ -124,7 +124,7 @@ bool writeInPlace(const Path& path, const QByteArray& data, Failure& f) {
     const off_t oldSize = st.st_size;
     const auto newSize = static_cast<off_t>(data.size());
     if (ok && newSize > oldSize) {
-        const int reserved = ::posix_fallocate(fd, 0, newSize);
+        const int reserved = claimRoom(fd, newSize);
         // A file system that cannot reserve is written unreserved.
         if (reserved != 0 && reserved != EINVAL && reserved != EOPNOTSUPP) {
             errno = reserved;

@@ -1,4 +1,4 @@
-#include "Staging.h"
+#include "SystemFiles.h"
 
 #include <atomic>
 
@@ -32,6 +32,10 @@ bool syncfsIsThorough(int fd) {
 }
 
 } // namespace
+
+int claimRoom(int fd, off_t length) {
+    return ::posix_fallocate(fd, 0, length);
+}
 
 int openUnnamedFile(const QByteArray& folder) {
     // An unnamed file is named at the commit through /proc, which a chroot may lack.

@@ -8,9 +8,15 @@
 
 #include "engine/files/AtomicFile.h"
 
-// What the system adds to the staged writes of AtomicFilePosix.cpp: files
-// staged without a name, and one flush of a file system for many files.
+// The calls of AtomicFilePosix.cpp that each system makes its own way: room
+// claimed before a write, files staged without a name, and one flush of a file
+// system for many files.
 namespace engine::files {
+
+// Claims room on the disk for the first `length` bytes of the open file: 0, or
+// the error number of why not; EINVAL or EOPNOTSUPP where the file system
+// cannot claim room.
+int claimRoom(int fd, off_t length);
 
 // A new file without a name in `folder`, open for writing; -1 where the system
 // or the file system has none, and the caller makes a named one instead.

@@ -1,15 +1,4 @@
-#include <clocale>
-#include <cstdio>
 #include <optional>
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#include <shellapi.h>
-#else
-#include <unistd.h>
-#endif
 
 #include <QFile>
 #include <QCoreApplication>
@@ -17,8 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "cli/Console.h"
 #include "cli/CutCommand.h"
-#include "engine/files/NativeName.h"
 #include "engine/text/GlyphEngine.h"
 
 namespace {
@@ -37,43 +26,8 @@ bool mayWantJapanese() {
             return true;
         set = set || !value.isEmpty();
     }
-    // Where no variable says, Windows asks the user's display language.
-#ifdef _WIN32
-    return !set && PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
-#else
-    Q_UNUSED(set);
-    return false;
-#endif
-}
-
-// The command's own arguments, each kept whole: on Windows as the system
-// passed them (UTF-16), elsewhere as the system's bytes.
-QStringList argumentsOf(int argc, char* argv[]) {
-    QStringList arguments;
-#ifdef _WIN32
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    int count = 0;
-    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i)
-            arguments.append(QString::fromWCharArray(wide[i]));
-        LocalFree(wide);
-    }
-#else
-    for (int i = 1; i < argc; ++i)
-        arguments.append(engine::files::decodeNativeName(argv[i]));
-#endif
-    return arguments;
-}
-
-bool isTerminal(FILE* stream) {
-#ifdef _WIN32
-    // A console, not any character device: NUL takes pictures as /dev/null does.
-    DWORD mode = 0;
-    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
+    // Where no variable says, the system's own setting may.
+    return !set && cli::systemLanguageIsJapanese();
 }
 
 void installTranslations(QCoreApplication& app) {
@@ -93,22 +47,12 @@ void installTranslations(QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The parts of the user's locale the command uses: HarfBuzz takes its
-    // default language from the character type (regional letter forms), and
-    // the system's reasons for failed file operations come in its language.
-    std::setlocale(LC_CTYPE, "");
-#ifdef LC_MESSAGES
-    std::setlocale(LC_MESSAGES, "");
-#endif
+    cli::useUserLocale();
     // Text is drawn by the glyph engine: no display, no GUI platform is started.
     qInstallMessageHandler(quiet);
     // The arguments are the command's alone: Qt sees none of them.
-    const QStringList arguments = argumentsOf(argc, argv);
-#ifdef _WIN32
-    // Pictures go through the standard streams byte for byte.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    const QStringList arguments = cli::commandArguments(argc, argv);
+    cli::useBinaryStreams();
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // Translators need an application object; nothing else of the command does.
     int qtArgc = 1;
@@ -122,8 +66,8 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    const int status = cli::runCut(
-        arguments, {&in, &out, &err, isTerminal(stderr), isTerminal(stdout)});
+    const int status =
+        cli::runCut(arguments, {&in, &out, &err, cli::isTerminal(stderr), cli::isTerminal(stdout)});
     engine::text::shutdown();
     return status;
 }

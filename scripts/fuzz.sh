@@ -18,14 +18,17 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 failed=0
 for target in ${VELMORA_FUZZ_TARGETS:-profile png picture text}; do
-    seeds=tests/fuzz/corpus/$target
+    seeds=(tests/fuzz/corpus/"$target")
+    if [ "$target" = picture ]; then
+        seeds+=(tests/fuzz/corpus/png) # the picture loader reads PNG files too
+    fi
     work=build-fuzz/corpus/$target
     log=build-fuzz/fuzz-$target.log
     mkdir -p "$work"
     status=0
-    build-fuzz/tests/fuzz/fuzz_$target "$work" "$seeds" \
+    build-fuzz/tests/fuzz/fuzz_$target "$work" "${seeds[@]}" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$seeds/found-" -print_final_stats=1 >"$log" 2>&1 || status=$?
+        -artifact_prefix="${seeds[0]}/found-" -print_final_stats=1 >"$log" 2>&1 || status=$?
     runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
     cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 || true)
     if [ "$status" -eq 0 ]; then

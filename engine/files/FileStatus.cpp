@@ -1,10 +1,7 @@
 #include "FileStatus.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace engine::files {
@@ -35,17 +32,12 @@ std::int16_t errorFromErrno(int err, const QString& path) {
 FileLength queryFileLength(const QString& path) {
     if (path.contains(QChar(0)))
         return {0, ErrBadFileName};
-#ifdef Q_OS_WIN
-    struct _stat64 st {};
-    if (::_wstat64(QDir::toNativeSeparators(path).toStdWString().c_str(), &st) != 0)
-#else
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-#endif
-        return {0, errorFromErrno(errno, path)};
-    if (S_ISDIR(st.st_mode))
+    const SystemStat st = statFile(path);
+    if (st.error != 0)
+        return {0, errorFromErrno(st.error, path)};
+    if (st.folder)
         return {0, ErrPathFileAccess};
-    return {static_cast<std::int64_t>(st.st_size), 0};
+    return {st.length, 0};
 }
 
 QString errorDescription(std::int16_t error) {

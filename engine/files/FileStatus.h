@@ -6,14 +6,6 @@
 
 namespace engine::files {
 
-// The path separator of this system, used wherever a path is put together or
-// taken apart.
-#ifdef Q_OS_WIN
-inline constexpr char16_t PathSep = u'\\';
-#else
-inline constexpr char16_t PathSep = u'/';
-#endif
-
 // Error numbers the program shows for file-system failures.
 enum FileError : std::int16_t {
     ErrBadFileName = 52,
@@ -30,6 +22,15 @@ struct FileLength {
 
 // The length in bytes of a named file, or the error number of why not.
 FileLength queryFileLength(const QString& path);
+
+// What the system's stat() says of a named file: its length and whether it is
+// a folder, or the errno of why it could not say (`error` is 0 where it could).
+struct SystemStat {
+    int error = 0;
+    std::int64_t length = 0;
+    bool folder = false;
+};
+SystemStat statFile(const QString& path);
 
 // The Japanese description of an error number.
 QString errorDescription(std::int16_t error);

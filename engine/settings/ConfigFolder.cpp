@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace engine::settings {
 namespace {
@@ -19,18 +18,7 @@ bool makeFolders(const QString& folder) {
 
 } // namespace
 
-QString userConfigFolder(const QString& name) {
-#ifdef Q_OS_WIN
-    // The roaming application data, where Windows programs keep their settings.
-    QString base = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-#else
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    // A relative base would depend on the working directory; the XDG rules ignore it.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-#endif
+QString madeFolder(const QString& base, const QString& name) {
     const QString folder = QDir::cleanPath(base + QLatin1Char('/') + name);
     makeFolders(folder);
     return QDir::toNativeSeparators(folder);

@@ -99,28 +99,6 @@ void writeExact(Profile& profile, const Key& key, const QString& value) {
         profile.setValue(key.section, exact, value.toUtf8().toPercentEncoding().toStdString());
 }
 
-// An installed copy's folder belongs to the system, even where root may write it.
-bool isSystemFolder(const QString& folder) {
-#ifdef Q_OS_UNIX
-    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
-    return clean == QStringLiteral("/usr") || clean.startsWith(QStringLiteral("/usr/")) ||
-           clean == QStringLiteral("/bin") || clean == QStringLiteral("/sbin");
-#elif defined(Q_OS_WIN)
-    // Installed under Program Files, where only an administrator may write.
-    const QString clean = QDir::cleanPath(QDir(folder).absolutePath()) + u'/';
-    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
-        const QString programs = QDir::cleanPath(QDir::fromNativeSeparators(
-                                     qEnvironmentVariable(variable))) + u'/';
-        if (programs.size() > 1 && clean.startsWith(programs, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-#else
-    Q_UNUSED(folder);
-    return false;
-#endif
-}
-
 bool isOn(const Settings& s, const Key& key) {
     const auto* flag = std::get_if<bool Settings::*>(&key.field);
     return flag && s.*(*flag);
@@ -218,12 +196,7 @@ QString settingsFileFor(const QString& programFolder) {
     if (!isSystemFolder(programFolder) &&
         (QFile::exists(beside) || files::isWritableTarget(beside)))
         return beside;
-#ifdef Q_OS_WIN
-    const QString own = QStringLiteral("Velmora"); // %APPDATA%\Velmora
-#else
-    const QString own = QStringLiteral("velmora");
-#endif
-    return QDir::toNativeSeparators(QDir(userConfigFolder(own)).filePath(IniName));
+    return QDir::toNativeSeparators(QDir(userConfigFolder()).filePath(IniName));
 }
 
 Settings startUp(const QString& fileName) {

@@ -1,6 +1,5 @@
 #include "Faces.h"
 
-#include <atomic>
 #include <cmath>
 #include <map>
 #include <string>
@@ -10,15 +9,11 @@
 #include <hb-ft.h>
 
 #include "engine/files/NativeName.h"
-#include "engine/files/ReadFile.h"
 #include "engine/text/FontList.h"
 
 #include "engine/text/SystemFonts.h"
 
 namespace engine::text {
-namespace {
-
-} // namespace
 
 bool drawsNothing(char32_t c) {
     return (c >= 0x200B && c <= 0x200F) || (c >= 0x2060 && c <= 0x2064) ||
@@ -46,32 +41,18 @@ struct Faces {
 };
 
 Faces*& ownFaces() {
-#ifdef _WIN32
-    // MinGW may free a thread's storage before it runs the thread's
-    // destructors: a thread's faces go by releaseThreadFaces() instead, or
-    // with the process.
     thread_local Faces* own = nullptr;
     return own;
-#else
-    struct Owner {
-        Faces* faces = nullptr;
-        ~Owner() { delete faces; }
-    };
-    thread_local Owner owner;
-    return owner.faces;
-#endif
 }
 
 Faces& faces() {
     Faces*& own = ownFaces();
-    if (!own)
+    if (!own) {
         own = new Faces;
+        releaseAtThreadEnd(releaseThreadFaces);
+    }
     return *own;
 }
-
-} // namespace
-
-namespace {
 
 Face* opened(const QByteArray& key, int index, FT_Face ft, const QByteArray& bytes) {
     Face face;
@@ -114,20 +95,11 @@ Face* openFace(const QByteArray& key, int index, const QByteArray& bytes) {
 Face* openFace(const QByteArray& path, int index) {
     if (Face* face = openedFace(path, index))
         return face;
-#ifdef Q_OS_WIN
-    // FreeType opens files by their names in the ANSI code page: read by the
-    // whole name instead.
-    constexpr qint64 MaxFontFileBytes = 1LL << 30;
-    QByteArray bytes;
-    return files::readWholeFile(files::decodeNativeName(path), MaxFontFileBytes, bytes)
-               ? openFace(path, index, bytes)
-               : nullptr;
-#else
     FT_Face ft = nullptr;
-    if (!faces().library || FT_New_Face(faces().library, path.constData(), index, &ft) != 0)
+    QByteArray bytes;
+    if (!faces().library || !openFaceFile(faces().library, path, index, ft, bytes))
         return nullptr;
-    return opened(path, index, ft, {});
-#endif
+    return opened(path, index, ft, bytes);
 }
 
 double setSize(Face* face, double pointSize) {
@@ -151,11 +123,6 @@ double setSize(Face* face, double pointSize) {
     hb_ft_font_changed(face->hb);
     return scale;
 }
-
-namespace {
-
-
-} // namespace
 
 bool hasAll(const Face* face, std::u32string_view cluster) {
     for (char32_t c : cluster)

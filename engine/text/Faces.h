@@ -30,6 +30,16 @@ Face* openedFace(const QByteArray& key, int index);
 // A face from the font's bytes, known by `key` from then on.
 Face* openFace(const QByteArray& key, int index, const QByteArray& bytes);
 
+// How this system opens face `index` of the font file `path` (the system's
+// bytes) for FreeType; where the font is read into memory, `bytes` holds it,
+// and must live as long as the face.
+bool openFaceFile(FT_Library library, const QByteArray& path, int index, FT_Face& face,
+                  QByteArray& bytes);
+
+// Has `release` run when the calling thread ends, where the system's thread
+// storage allows it.
+void releaseAtThreadEnd(void (*release)());
+
 // Sets the size in points at 96 dots per inch. A face of fixed bitmap sizes
 // (colour emoji) takes its nearest size; the result is then the factor that
 // scales its pixels to the size asked, else 1.

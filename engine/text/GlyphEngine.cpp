@@ -5,11 +5,11 @@
 #include <cmath>
 #include <map>
 
+#include <QDir>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
-#include "engine/files/FileStatus.h"
 #include "engine/files/NativeName.h"
 #include "engine/image/Limits.h"
 #include "engine/files/ReadFile.h"
@@ -151,7 +151,7 @@ QRect inkBox(const Raster::Glyph& g) {
 bool looksLikeFontFile(const QString& name) {
     static constexpr const char16_t* Endings[] = {u".ttf", u".otf", u".ttc", u".otc", u".pfa",
                                                   u".pfb", u".pcf", u".woff", u".woff2"};
-    return name.contains(u'/') || name.contains(files::PathSep) ||
+    return name.contains(u'/') || name.contains(QDir::separator()) ||
            std::any_of(std::begin(Endings), std::end(Endings),
                        [&name](const char16_t* ending) {
                            return name.endsWith(QStringView(ending), Qt::CaseInsensitive);

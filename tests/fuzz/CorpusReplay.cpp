@@ -1,5 +1,5 @@
-// Replays every corpus file and reproducer through its fuzz target and prints
-// one line per file: its name and a digest of what came out. A broken
+// Replays every corpus file and reproducer through its fuzz targets and prints
+// one line per file: its name and a digest of what came out of each target. A broken
 // invariant aborts; run twice with the heap filled differently, the output
 // must not change.
 #include <cstdio>
@@ -19,20 +19,23 @@ int main(int argc, char** argv) {
     const QDir root(QString::fromLocal8Bit(argv[1]));
     int files = 0;
     for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const fuzz::Target target = fuzz::targetNamed(name);
-        if (!target) {
+        const std::vector<fuzz::Target> targets = fuzz::targetsFor(name);
+        if (targets.empty()) {
             std::fprintf(stderr, "no fuzz target for %s\n", qPrintable(name));
             return 2;
         }
         const QDir dir(root.filePath(name));
         for (const QString& file : dir.entryList(QDir::Files, QDir::Name)) {
             const QString path = name + QLatin1Char('/') + file;
-            std::fprintf(stdout, "%s ", qPrintable(path));
+            std::fprintf(stdout, "%s", qPrintable(path));
             std::fflush(stdout); // a crash still names its file
             QFile in(dir.filePath(file));
             if (!in.open(QIODevice::ReadOnly))
                 return 2;
-            std::fprintf(stdout, "%s\n", qPrintable(target(in.readAll())));
+            const QByteArray input = in.readAll();
+            for (const fuzz::Target target : targets)
+                std::fprintf(stdout, " %s", qPrintable(target(input)));
+            std::fprintf(stdout, "\n");
             ++files;
         }
     }

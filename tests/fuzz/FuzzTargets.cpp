@@ -222,16 +222,16 @@ QString text(const QByteArray& input) {
     return digest(cover);
 }
 
-Target targetNamed(const QString& name) {
-    if (name == QLatin1String("profile"))
-        return profile;
-    if (name == QLatin1String("png"))
-        return png;
-    if (name == QLatin1String("picture"))
-        return picture;
-    if (name == QLatin1String("text"))
-        return text;
-    return nullptr;
+std::vector<Target> targetsFor(const QString& folder) {
+    if (folder == QLatin1String("profile"))
+        return {profile};
+    if (folder == QLatin1String("png"))
+        return {png, picture};
+    if (folder == QLatin1String("picture"))
+        return {picture};
+    if (folder == QLatin1String("text"))
+        return {text};
+    return {};
 }
 
 } // namespace fuzz

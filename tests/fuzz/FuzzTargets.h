@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,7 +23,8 @@ QString picture(const QByteArray& input);
 QString text(const QByteArray& input);
 
 using Target = QString (*)(const QByteArray&);
-// The target for a corpus folder's name, or nullptr.
-Target targetNamed(const QString& name);
+// The targets that replay a corpus folder: the folder's own, and for png/ the
+// picture loader too, which reads PNG files as well; none for an unknown folder.
+std::vector<Target> targetsFor(const QString& folder);
 
 } // namespace fuzz

@@ -5,7 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "engine/text/FontList.h"
 #include "engine/text/TextDrawing.h"
 
 using namespace engine;
@@ -30,21 +29,6 @@ TEST(FaceName, IsTheFaceTheLettersAreDrawnWith) {
     const QString fallback = text::faceName({QString(), 12});
     EXPECT_FALSE(fallback.isEmpty());
     EXPECT_EQ(text::faceName({QStringLiteral("No Such Family"), 12}), fallback);
-}
-
-// The list the window starts on a thread of its own is the list read in place,
-// vertical faces included.
-TEST(FontList, PreparedListIsTheList) {
-    const auto names = [](const std::vector<text::FontFamily>& families) {
-        QStringList all;
-        for (const text::FontFamily& f : families)
-            all << f.name + (f.outline ? "+" : "-") + (f.vertical ? "@" : "");
-        return all;
-    };
-    text::prepareFontFamilies();
-    const QStringList prepared = names(text::enumFontFamilies());
-    EXPECT_TRUE(prepared.contains("IPAゴシック+@")) << prepared.join(", ").toStdString();
-    EXPECT_EQ(prepared, names(text::enumFontFamilies()));
 }
 
 namespace {

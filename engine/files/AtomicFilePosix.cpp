@@ -2,9 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <atomic>
-#include <map>
-
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -12,14 +9,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <linux/magic.h>
-#include <sys/statfs.h>
-#endif
 
 #include "engine/files/NativeName.h"
+#include "engine/files/SystemFiles.h"
 #include "engine/files/WriteFailure.h"
 
+// Whole-file writes on POSIX systems: a new file beside the target, on disk,
+// renamed over it; or, where the folder takes no new file, the file itself
+// rewritten in place. Names go to the system as their bytes.
 namespace engine::files {
 namespace {
 
@@ -127,7 +124,7 @@ bool writeInPlace(const Path& path, const QByteArray& data, Failure& f) {
     const off_t oldSize = st.st_size;
     const auto newSize = static_cast<off_t>(data.size());
     if (ok && newSize > oldSize) {
-        const int reserved = ::posix_fallocate(fd, 0, newSize);
+        const int reserved = claimRoom(fd, newSize);
         // A file system that cannot reserve is written unreserved.
         if (reserved != 0 && reserved != EINVAL && reserved != EOPNOTSUPP) {
             errno = reserved;
@@ -224,14 +221,8 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
     Failure f;
     if (d.inPlace)
         return writeInPlace(d.target, data, f) || fail(error, f);
-    int fd = -1;
-#ifdef O_TMPFILE
-    // An unnamed file is named at the commit through /proc, which a chroot may lack.
-    static const bool namable = ::access("/proc/self/fd", X_OK) == 0;
-    if (namable)
-        fd = ::open(folderOf(d.target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-#endif
-    if (fd < 0) { // a file system without unnamed files, or no /proc
+    int fd = openUnnamedFile(folderOf(d.target));
+    if (fd < 0) { // a system or file system without unnamed files
         staged.temporary = folderOf(d.target) + "/.velmora-XXXXXX";
         fd = ::mkostemp(staged.temporary.data(), O_CLOEXEC);
     }
@@ -247,79 +238,19 @@ bool stageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
     return fail(error, f);
 }
 
-namespace {
-
-#ifdef __linux__
-// Local file systems whose syncfs() writes every dirty file out, waits for it
-// and commits their journal; elsewhere (network and FUSE file systems, older
-// stacks) each file is synced by itself.
-bool syncfsIsThorough(int fd) {
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0)
-        return false;
-    switch (fs.f_type) {
-    case EXT4_SUPER_MAGIC:
-    case XFS_SUPER_MAGIC:
-    case BTRFS_SUPER_MAGIC:
-    case F2FS_SUPER_MAGIC:
-    case TMPFS_MAGIC:
-        return true;
-    default:
-        return false;
-    }
-}
-#endif
-
-// An unnamed file gets a name of its own beside its target, through the link
-// /proc keeps to it.
-bool giveName(StagedFile& file) {
-    static std::atomic<unsigned> serial{0};
-    const Path link = "/proc/self/fd/" + QByteArray::number(file.fd);
-    for (int tries = 0; tries < 100; ++tries) {
-        const Path name = folderOf(file.target) + "/.velmora-" + QByteArray::number(::getpid()) +
-                          '-' + QByteArray::number(serial++);
-        if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
-            0) {
-            file.temporary = name;
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
-}
-
-} // namespace
-
 std::vector<bool> commitStaged(const std::vector<StagedFile>& files, std::vector<QString>* errors) {
     std::vector<bool> done(files.size(), true);
     if (errors)
         errors->assign(files.size(), QString());
-    // On Linux one syncfs() per file system writes every staged file out and
-    // commits it at once. Each file's own errors are then read from the file:
-    // where syncfs() is thorough, without flushing the disk again for it.
-    [[maybe_unused]] std::map<dev_t, bool> thorough;
+    StagedFlush staged;
     for (size_t i = 0; i < files.size(); ++i) {
         StagedFile file = files[i];
         if (file.fd < 0)
             continue;
-#ifdef __linux__
-        struct stat st {};
-        auto fs = thorough.end();
-        if (::fstat(file.fd, &st) == 0 && (fs = thorough.find(st.st_dev)) == thorough.end()) {
-            fs = thorough.emplace(st.st_dev, syncfsIsThorough(file.fd)).first;
-            ::syncfs(file.fd);
-        }
         Failure f;
-        bool ok = fs != thorough.end() && fs->second
-                      ? ::sync_file_range(file.fd, 0, 0,
-                                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                              SYNC_FILE_RANGE_WAIT_AFTER) == 0
-                      : ::fdatasync(file.fd) == 0;
-#else
-        bool ok = ::fsync(file.fd) == 0;
-#endif
-        ok = f.step(ok) && f.step(!file.temporary.isEmpty() || giveName(file), EEXIST);
+        bool ok = f.step(staged.flush(file.fd)) &&
+                  f.step(!file.temporary.isEmpty() || nameUnnamedFile(file, folderOf(file.target)),
+                         EEXIST);
         ok = f.step(::close(file.fd) == 0) && ok;
         if (ok && f.step(::rename(file.temporary.constData(), file.target.constData()) == 0))
             continue;

@@ -10,20 +10,6 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
-// Whatever order the system reports them in: outline families only, in the
-// user's collation order, each "@" twin right after its family.
-TEST(FontList, OutlineFamiliesInCollationOrderWithTwinsAfterThem) {
-    const std::vector<engine::text::FontFamily> reported{
-        {"Noto Sans Tifinagh", true}, {"縦書き", true, true},            {"Fixed", false},
-        {"nimbus Roman", true},       {"Bitmap with vert", false, true}, {"DejaVu Sans 10", true},
-        {"DejaVu Sans 2", true},      {"Ábc", true},                     {"IPAゴシック", true, true},
-    };
-    // Letter case and accents aside, numbers by their value, Latin before kana and kanji.
-    EXPECT_EQ(engine::text::listedFaces(reported).join(", ").toStdString(),
-              "Ábc, DejaVu Sans 2, DejaVu Sans 10, IPAゴシック, @IPAゴシック, nimbus Roman, "
-              "Noto Sans Tifinagh, 縦書き, @縦書き");
-}
-
 using FontListWindow = MainWindowFixture;
 
 // The window's list: each family once, by the name a Japanese user knows, and

@@ -1,18 +1,12 @@
 #include "ReadFile.h"
 
-#include <QCoreApplication>
-
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#else
-#include <QFile>
-#include <QFileInfo>
-#endif
 
 #include "engine/files/NativeName.h"
+#include "engine/files/WriteFailure.h"
 
 namespace engine::files {
 namespace {
@@ -23,17 +17,8 @@ bool fail(QString* why, const QString& reason) {
     return false;
 }
 
-QString tooLarge() {
-    return QCoreApplication::translate("files", "the file is too large");
-}
-
-QString isFolder() {
-    return QCoreApplication::translate("files", "it is a folder");
-}
-
 } // namespace
 
-#ifdef Q_OS_UNIX
 bool readWholeFile(const QString& name, qint64 limit, QByteArray& data, QString* why) {
     const int fd = ::open(encodeNativeName(name).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -41,7 +26,7 @@ bool readWholeFile(const QString& name, qint64 limit, QByteArray& data, QString*
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return fail(why, isFolder());
+        return failBecause(why, QT_TRANSLATE_NOOP("files", "it is a folder"));
     }
     QByteArray read;
     bool ok = true;
@@ -57,7 +42,7 @@ bool readWholeFile(const QString& name, qint64 limit, QByteArray& data, QString*
         if (n == 0)
             break;
         if (read.size() + n > limit) {
-            ok = fail(why, tooLarge());
+            ok = failBecause(why, QT_TRANSLATE_NOOP("files", "the file is too large"));
             break;
         }
         read.append(chunk, n);
@@ -72,23 +57,5 @@ bool isRegularFile(const QString& name) {
     struct stat st {};
     return ::stat(encodeNativeName(name).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
-#else
-bool readWholeFile(const QString& name, qint64 limit, QByteArray& data, QString* why) {
-    if (QFileInfo(name).isDir())
-        return fail(why, isFolder());
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(why, file.errorString());
-    QByteArray read = file.read(limit + 1);
-    if (read.size() > limit)
-        return fail(why, tooLarge());
-    data = std::move(read);
-    return true;
-}
-
-bool isRegularFile(const QString& name) {
-    return QFileInfo(name).isFile();
-}
-#endif
 
 } // namespace engine::files

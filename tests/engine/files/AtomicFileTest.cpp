@@ -20,7 +20,8 @@ TEST(AtomicFile, FullDiskFailsBeforeAnyOldByteChanges) {
     const auto step = [&grown](const QString& folder) {
         QString why;
         EXPECT_FALSE(engine::files::writeFileAtomically(folder + "/kept", grown, &why));
-        EXPECT_FALSE(why.isEmpty());
+        // posix_fallocate returns its error rather than setting errno.
+        EXPECT_EQ(why.toStdString(), "the disk is full");
     };
     if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
         return step(folder);
@@ -71,6 +72,38 @@ TEST(AtomicFile, StagedFilesTakeTheirNamesAtTheCommit) {
     EXPECT_EQ(testsupport::readAll(fresh), "fresh");
     EXPECT_TRUE(whys[0].isEmpty() && !whys[2].isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"fresh", "old"}));
+}
+
+// A file in a folder that takes no new file is written in place when it is
+// staged; the commit then neither writes nor renames it again, and counts it
+// done beside the files it names. Run as an ordinary user, for whom the
+// folder is read-only.
+TEST(AtomicFile, FilesWrittenInPlaceAreDoneAtTheCommit) {
+    const auto step = [](const QString& folder) {
+        std::vector<engine::files::StagedFile> files(2);
+        ASSERT_TRUE(engine::files::stageFile(folder + "/shut/kept", "new kept", files[0]));
+        ASSERT_TRUE(engine::files::stageFile(folder + "/open/fresh", "fresh", files[1]));
+        EXPECT_EQ(testsupport::readAll(folder + "/shut/kept"), "new kept");
+        testsupport::writeAll(folder + "/shut/kept", "changed since");
+        std::vector<QString> whys;
+        EXPECT_EQ(engine::files::commitStaged(files, &whys), (std::vector<bool>{true, true}));
+        EXPECT_TRUE(whys[0].isEmpty() && whys[1].isEmpty());
+        EXPECT_EQ(testsupport::readAll(folder + "/shut/kept"), "changed since");
+        EXPECT_EQ(testsupport::readAll(folder + "/open/fresh"), "fresh");
+    };
+    if (const QString folder = testsupport::userStepFolder(); !folder.isEmpty())
+        return step(folder);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("shut");
+    QDir(dir.path()).mkdir("open");
+    testsupport::writeAll(dir.filePath("shut/kept"), "old");
+    const auto all = QFileDevice::Permissions(0x7777);
+    QFile::setPermissions(dir.filePath("shut/kept"), QFileDevice::Permissions(0x6666));
+    QFile::setPermissions(dir.filePath("shut"), all & ~QFileDevice::Permissions(0x2222));
+    QFile::setPermissions(dir.filePath("open"), all);
+    QFile::setPermissions(dir.path(), all);
+    if (const QString why = testsupport::runAsOrdinaryUser(dir.path(), step); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
 }
 
 // A write that fails says what the system said, not a guess: each cause its own

@@ -148,6 +148,26 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
         EXPECT_EQ(picture(file("n.png.png")), picture(file("n.bmp.png")))
             << options.join(' ').toStdString();
     }
+    // A batch over it draws each line as one image of that line draws it,
+    // whatever the first line's size: empty, short or long.
+    const QStringList lines{"", "W", "Cut letters over a big pattern █", "i"};
+    for (const QStringList& order : {lines, QStringList{lines[2], lines[1], lines[3]}}) {
+        ASSERT_EQ(cut({"--size", "40", "--pattern", file("noise.png"), "-o", file("b%d.png"),
+                       "--batch", "-"},
+                      order.join('\n').toUtf8())
+                      .status,
+                  cli::AllWritten);
+        for (int line = 1; line <= order.size(); ++line) {
+            if (order[line - 1].isEmpty())
+                continue;
+            ASSERT_EQ(cut({"--size", "40", "--pattern", file("noise.png"), "-o", file("one.png"),
+                           order[line - 1]})
+                          .status,
+                      cli::AllWritten);
+            EXPECT_EQ(picture(file(QString("b%1.png").arg(line))), picture(file("one.png")))
+                << order[line - 1].toStdString();
+        }
+    }
 
 
     // JPEG rate and progressive, read from the files by ImageMagick.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QProcess>
 #include <QRect>
+#include <QTemporaryDir>
 #include <QTextBoundaryFinder>
 
 #include "engine/text/Emoji.h"
@@ -203,3 +206,37 @@ TEST(TextLayout, ClusterNoFaceHoldsWholeTakesItsFirstCharactersFace) {
                 ASSERT_EQ(cluster.constScanLine(y)[x], alone.constScanLine(y)[x]) << x << "," << y;
     }
 }
+
+#ifndef Q_OS_WIN
+// A colour face with bitmap strikes of 20, 40 and 80 pixels, made from the
+// suite's emoji font, each strike a shape of its own: a size between two
+// strikes draws with the one above it, a size past the largest with the largest.
+TEST(TextLayout, ColourFacesDrawWithTheStrikeAboveTheSize) {
+    QTemporaryDir dir;
+    const QString font = dir.filePath("strikes.ttf");
+    const int made = QProcess::execute(
+        QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+        {VELMORA_STRIKES_SCRIPT, "/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf", font,
+         "20:full", "40:left", "80:top"});
+    ASSERT_EQ(made, 0) << "python3-fonttools (scripts/install-deps.sh) makes the test's font";
+    const struct {
+        int ppem;
+        const char* shape;
+    } sizes[] = {{12, "full"}, {20, "full"}, {24, "left"}, {40, "left"},
+                 {44, "top"},  {79, "top"},  {160, "top"}};
+    for (const auto& size : sizes) {
+        const image::Image ink =
+            text::coverage(QStringLiteral("\u2B50"), text::fontRequest(font, size.ppem * 0.75), true);
+        std::int64_t left = 0, right = 0, top = 0, bottom = 0;
+        for (int y = 0; y < ink.height(); ++y)
+            for (int x = 0; x < ink.width(); ++x) {
+                const int a = ink.constScanLine(y)[x];
+                (x < ink.width() / 2 ? left : right) += a;
+                (y < ink.height() / 2 ? top : bottom) += a;
+            }
+        const char* shape = left > 3 * right ? "left" : top > 3 * bottom ? "top" : "full";
+        EXPECT_STREQ(shape, size.shape) << size.ppem << " pixels: " << left << " " << right << " "
+                                        << top << " " << bottom;
+    }
+}
+#endif

@@ -90,6 +90,11 @@ class PdfObjects {
     // The whole file, the cross-reference table giving each object's offset.
     QByteArray file(int root) const {
         QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+        // Room for it all at once: the pattern's rows may be most of a large file.
+        qsizetype size = 64 * qsizetype(m_bodies.size() + 2);
+        for (const QByteArray& body : m_bodies)
+            size += body.size();
+        out.reserve(size);
         std::vector<qsizetype> offsets;
         for (size_t i = 0; i < m_bodies.size(); ++i) {
             offsets.push_back(out.size());

@@ -9,6 +9,10 @@
 
 #include "engine/image/Image.h"
 
+namespace engine::cut {
+struct Drawing;
+}
+
 // Every picture the program reads and every file it writes. Readers choose
 // the format by content; writers take any layout. Each call returns false when
 // it fails; writers then say why in the user's language through `why`.
@@ -63,5 +67,16 @@ struct EncodeOptions {
 // the one way the window and velmora-cut write their images.
 bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions& options,
             QByteArray& out, QString* why = nullptr);
+
+enum class VectorFormat { Svg, Pdf };
+
+// The cut letters of a drawing as SVG 1.1 or PDF 1.4, the page exactly the
+// image's size at 96 dots per inch: the letters' outlines in one path filled
+// with the pattern, which is embedded once as a PNG of that `pngLevel` and
+// tiled from the top-left corner; glyphs without an outline as masks of that
+// fill; the ground one rectangle under them, unless transparent. No fonts are
+// embedded, and the same drawing gives the same bytes.
+bool encodeVector(const cut::Drawing& drawing, VectorFormat format, int pngLevel, QByteArray& out,
+                  QString* why = nullptr);
 
 } // namespace engine::codecs

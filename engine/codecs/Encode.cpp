@@ -1,5 +1,8 @@
 #include "engine/codecs/Codecs.h"
 
+#include "engine/codecs/Failure.h"
+#include "engine/codecs/VectorWriters.h"
+
 namespace engine::codecs {
 
 bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions& options,
@@ -13,6 +16,17 @@ bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions
         break;
     }
     return encodeBmp(picture, out, why);
+}
+
+bool encodeVector(const cut::Drawing& drawing, VectorFormat format, int pngLevel, QByteArray& out,
+                  QString* why) {
+    if (!settings::PngLevel.contains(pngLevel))
+        return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the PNG level"), pngLevel,
+                              settings::PngLevel);
+    if (drawing.size.isEmpty())
+        return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
+    return format == VectorFormat::Svg ? encodeSvg(drawing, pngLevel, out, why)
+                                       : encodePdf(drawing, pngLevel, out, why);
 }
 
 } // namespace engine::codecs

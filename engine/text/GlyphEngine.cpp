@@ -121,19 +121,17 @@ Raster::Bitmap render(const Placed& g, bool smooth, bool oblique) {
 
 // Where a glyph's bitmap goes in line coordinates (x from the pen's start, y
 // from the line's top), and the box its ink fills there.
-Raster::Glyph place(const Placed& g, const Raster::Bitmap* b, const Line& line) {
-    if (!g.turned)
-        return {b,
-                QPoint(static_cast<int>((g.x + 32) >> 6) + b->left,
-                       line.ascent - static_cast<int>((g.y + 32) >> 6) - b->top),
-                false};
+Raster::Glyph place(const Placed& g, const Raster::Bitmap* b, const Line& line, bool oblique) {
+    if (!g.turned) {
+        const QPoint pen(static_cast<int>((g.x + 32) >> 6),
+                         line.ascent - static_cast<int>((g.y + 32) >> 6));
+        return {b, pen + QPoint(b->left, -b->top), false, g.face, g.glyph, pen, oblique};
+    }
     // The glyph's top at its cell's left, its middle across the line's; its
     // row r, column c lands on (left + r, bottom - c).
     const FT_Pos middle = FT_Pos(line.ascent + line.descent) * 32 + g.width / 2;
-    return {b,
-            QPoint(static_cast<int>((g.x + g.y + 32) >> 6) - b->top,
-                   static_cast<int>((middle + 32) >> 6) - b->left - 1),
-            true};
+    const QPoint pen(static_cast<int>((g.x + g.y + 32) >> 6), static_cast<int>((middle + 32) >> 6));
+    return {b, pen - QPoint(b->top, b->left + 1), true, g.face, g.glyph, pen, oblique};
 }
 
 QRect inkBox(const Raster::Glyph& g) {
@@ -214,14 +212,14 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
         if (g.face != sized) // a size is set once for each run of one face
             setSize(g.face, font.pointSize);
         sized = g.face;
+        // Bitmap-only faces (colour emoji) have no outline to slant.
+        const bool oblique = m.syntheticItalic && !g.face->italic && !g.face->color;
         const Raster::Bitmap*& b = rendered[{g.face, g.glyph}];
         if (!b) {
-            // Bitmap-only faces (colour emoji) have no outline to slant.
-            raster.m_bitmaps.push_back(
-                render(g, smooth, m.syntheticItalic && !g.face->italic && !g.face->color));
+            raster.m_bitmaps.push_back(render(g, smooth, oblique));
             b = &raster.m_bitmaps.back();
         }
-        raster.m_glyphs.push_back(place(g, b, line));
+        raster.m_glyphs.push_back(place(g, b, line, oblique));
         ink |= inkBox(raster.m_glyphs.back());
     }
     // The advance box, grown by exactly the ink that reaches beyond it.
@@ -235,6 +233,7 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
     }
     raster.m_origin = QPoint(-left, -top);
     raster.m_size = QSize(right - left, bottom - top);
+    raster.m_pointSize = font.pointSize;
     return raster;
 }
 

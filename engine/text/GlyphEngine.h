@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -59,6 +60,26 @@ bool isFontFile(const QString& path);
 // Whether the family has no bold face of its own; the size in pixels.
 Resolved resolve(const FontSpec& font);
 
+struct Face;
+
+// A line's letters as shapes in the pixels of the image that holds them (y
+// down), for writers of vector images.
+struct Shapes {
+    enum class Verb : std::uint8_t { Move, Line, Quad, Cubic, Close };
+    // Every outline in one path, filled by the nonzero rule, all of its
+    // contours turning the same way. Points are 64ths of a pixel: a move or a
+    // line takes one, a quadratic curve two, a cubic three.
+    std::vector<Verb> verbs;
+    std::vector<QPoint> points;
+    // Glyphs without an outline (colour emoji): their coverage as the raster
+    // draws it, Grey8, and the image pixel its top-left corner covers.
+    struct Mask {
+        QPoint at;
+        image::Image cover;
+    };
+    std::vector<Mask> masks;
+};
+
 // A line of text rasterised: each glyph's coverage and where it goes. The
 // image that holds it is the line's advance width by its height (ascent plus
 // descent), grown on any side by exactly the ink that reaches beyond that box,
@@ -75,6 +96,10 @@ class Raster {
         const Bitmap* bitmap;
         QPoint at;   // the bitmap's top-left corner in line coordinates;
         bool turned; // turned: its top-left becomes the bottom-left
+        Face* face;
+        unsigned index;
+        QPoint pen;   // the glyph's origin in line coordinates, where its outline starts
+        bool oblique; // slanted here, the face having no italic of its own
     };
 
     QSize size() const { return m_size; }
@@ -84,10 +109,12 @@ class Raster {
 
   private:
     friend Raster rasterise(const QString&, const FontSpec&, bool, int, QMargins);
+    friend Shapes shapesOf(const Raster&, QMargins);
     std::deque<Bitmap> m_bitmaps; // each distinct glyph once
     std::vector<Glyph> m_glyphs;
     QPoint m_origin; // where line coordinates (0, 0) lie in the image
     QSize m_size;
+    double m_pointSize = 0;
 };
 
 // The text laid out and rendered: bidi ordered, each script shaped, fallback
@@ -96,6 +123,12 @@ class Raster {
 // (for emboldening made up afterwards).
 Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int extraAdvance = 0,
                  QMargins inkMargins = {});
+
+// The raster's glyphs as shapes in its image: the unhinted outlines, at the
+// same origins, slanted alike and grown by `grow` pixels on each side as the
+// ink was; glyphs without an outline as their coverage, not grown. On the
+// thread that made the raster, whose faces it uses.
+Shapes shapesOf(const Raster& raster, QMargins grow);
 
 // Releases the faces this thread opened; a thread that drew text calls it
 // before it ends.

@@ -58,12 +58,15 @@ void embolden(image::Image& cover, int s) {
     }
 }
 
+// Emboldening widens the ink to the right and half as much up.
+QMargins growth(int bold) {
+    return QMargins(0, bold / 2, bold, 0);
+}
+
 } // namespace
 
 Letters::Letters(const QString& text, const FontSpec& font, bool smooth)
-    : m_bold(emboldening(font)),
-      // Emboldening widens the ink to the right and half as much up.
-      m_raster(rasterise(text, font, smooth, m_bold, QMargins(0, m_bold / 2, m_bold, 0))) {}
+    : m_bold(emboldening(font)), m_raster(rasterise(text, font, smooth, m_bold, growth(m_bold))) {}
 
 image::Image Letters::cover() const {
     image::Image cover(size().width(), size().height(), image::Format::Grey8);
@@ -73,6 +76,27 @@ image::Image Letters::cover() const {
     if (m_bold > 0)
         embolden(cover, m_bold);
     return cover;
+}
+
+Shapes Letters::shapes() const {
+    Shapes shapes = shapesOf(m_raster, growth(m_bold));
+    if (m_bold == 0)
+        return shapes;
+    // Bitmap glyphs widen as the coverage does, in a mask grown to hold it.
+    const QMargins grow = growth(m_bold);
+    for (Shapes::Mask& mask : shapes.masks) {
+        const image::Image& cover = mask.cover;
+        image::Image grown(cover.width() + grow.left() + grow.right(),
+                           cover.height() + grow.top() + grow.bottom(), image::Format::Grey8);
+        if (grown.isNull())
+            continue;
+        for (int y = 0; y < cover.height(); ++y)
+            std::copy_n(cover.constScanLine(y), cover.width(),
+                        grown.scanLine(y + grow.top()) + grow.left());
+        embolden(grown, m_bold);
+        mask = {mask.at - QPoint(grow.left(), grow.top()), std::move(grown)};
+    }
+    return shapes;
 }
 
 QSize measureText(const QString& text, const FontSpec& font) {

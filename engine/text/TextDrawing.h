@@ -20,6 +20,8 @@ class Letters {
     // 255 inside the letters and 0 outside, or with `smooth` the grey levels of
     // antialiased edges between; Grey8 of size().
     image::Image cover() const;
+    // The same letters as shapes in that image, emboldened alike.
+    Shapes shapes() const;
 
   private:
     int m_bold;

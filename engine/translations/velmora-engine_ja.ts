@@ -27,6 +27,10 @@
         <source>the image could not be encoded as PNG</source>
         <translation>PNG に変換できませんでした。</translation>
     </message>
+    <message>
+        <source>the image could not be encoded as PDF</source>
+        <translation>PDF に変換できませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>files</name>

@@ -14,7 +14,9 @@
 #include "support/TestFiles.h"
 #include "support/TestSupport.h"
 
-using namespace engine;
+// Not the whole engine: its namespace cut would hide this file's cut().
+namespace codecs = engine::codecs;
+namespace image = engine::image;
 using image::Image;
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "cli/CutOptions.h"
 #include "engine/codecs/Codecs.h"
+#include "engine/cut/Drawing.h"
 #include "engine/cut/Render.h"
 #include "engine/cut/Tartan.h"
 #include "engine/files/AtomicFile.h"
@@ -119,25 +120,39 @@ struct Job {
     engine::codecs::EncodeOptions options;
 };
 
-// Renders and encodes one text; false with the reason.
+// Why an image of that size is refused, or none is made at all.
+QString refusal(QSize size, bool refused) {
+    // A size no picture can hold is refused before any letter is measured.
+    if (refused)
+        return size.width() == 0
+                   ? Cut::tr("letters of that size would be over 32,767 pixels tall")
+                   : Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side or 256 MiB")
+                         .arg(size.width())
+                         .arg(size.height());
+    return Cut::tr("the text gives an empty image");
+}
+
+// Renders and encodes one text, as pixels or as shapes; false with the reason.
 bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, QString& why) {
     job.request.text = line.text;
+    if (const auto* vector = std::get_if<engine::codecs::VectorFormat>(&o.format)) {
+        engine::cut::Drawing drawing;
+        const bool drawn = engine::cut::draw(job.request, drawing);
+        if (!drawn || drawing.size.isEmpty()) {
+            why = refusal(drawing.size, !drawn);
+            return false;
+        }
+        return engine::codecs::encodeVector(drawing, *vector, job.options.pngLevel, data, &why);
+    }
     engine::image::Image picture;
     QSize size;
-    if (!engine::cut::render(job.request, picture, size)) {
-        // A size no picture can hold is refused before any letter is measured.
-        why = size.width() == 0 ? Cut::tr("letters of that size would be over 32,767 pixels tall")
-                                : Cut::tr("the image would be %1 x %2 pixels, over 32,767 a side "
-                                          "or 256 MiB")
-                                      .arg(size.width())
-                                      .arg(size.height());
+    const bool rendered = engine::cut::render(job.request, picture, size);
+    if (!rendered || picture.isNull()) {
+        why = refusal(size, !rendered);
         return false;
     }
-    if (picture.isNull()) {
-        why = Cut::tr("the text gives an empty image");
-        return false;
-    }
-    return engine::codecs::encode(picture, o.format, job.options, data, &why);
+    return engine::codecs::encode(picture, std::get<engine::codecs::ImageFormat>(o.format),
+                                  job.options, data, &why);
 }
 
 // The one text's file, or standard output.
@@ -341,7 +356,7 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
              o.color.value_or(s.groundColor),
              o.smooth || s.smooth,
              // The window's transparent ground is for the formats that hold one.
-             o.transparent || (s.transparent && o.format == Format::Png)},
+             o.transparent || (s.transparent && holdsTransparency(o.format))},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive,
              o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty()) {

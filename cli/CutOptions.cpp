@@ -243,14 +243,22 @@ std::optional<engine::image::COLORREF> parseColor(const QString& text) {
 }
 
 std::optional<Format> formatOfName(const QString& name) {
+    using engine::codecs::ImageFormat;
+    using engine::codecs::VectorFormat;
+    static const std::pair<const char*, Format> suffixes[] = {
+        {"bmp", ImageFormat::Bmp},  {"jpg", ImageFormat::Jpeg}, {"jpeg", ImageFormat::Jpeg},
+        {"png", ImageFormat::Png},  {"svg", VectorFormat::Svg}, {"pdf", VectorFormat::Pdf},
+    };
     const QString suffix = QFileInfo(name).suffix().toLower();
-    if (suffix == QLatin1String("bmp"))
-        return Format::Bmp;
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return Format::Jpeg;
-    if (suffix == QLatin1String("png"))
-        return Format::Png;
+    for (const auto& [known, format] : suffixes)
+        if (suffix == QLatin1String(known))
+            return format;
     return std::nullopt;
+}
+
+bool holdsTransparency(const Format& format) {
+    return format != Format(engine::codecs::ImageFormat::Bmp) &&
+           format != Format(engine::codecs::ImageFormat::Jpeg);
 }
 
 QString outputName(const QString& pattern, int line) {
@@ -397,12 +405,13 @@ bool parseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
     if (o.output == QLatin1String("-")) {
         if (batch)
             return fail(Cut::tr("--batch writes files: -o - takes one text"));
-        o.format = Format::Png;
+        o.format = engine::codecs::ImageFormat::Png;
     } else if (const auto format = formatOfName(o.output)) {
         o.format = *format;
     } else {
         return fail(
-            Cut::tr("%1: the output name must end in .bmp, .jpg, .jpeg or .png").arg(o.output));
+            Cut::tr("%1: the output name must end in .bmp, .jpg, .jpeg, .png, .svg or .pdf")
+                .arg(o.output));
     }
     // The name goes first by concatenation: "%0Nd" in the message is no place marker.
     if (batch && !hasLineNumber(o.output))
@@ -412,8 +421,8 @@ bool parseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
         if (marker.width.size() > 2 || marker.width.toInt() > MaxWidth)
             return fail(o.output + QStringLiteral(": ") +
                         Cut::tr("a line number may be at most %1 digits wide").arg(MaxWidth));
-    if (o.transparent && o.format != Format::Png)
-        return fail(Cut::tr("--transparent needs PNG output"));
+    if (o.transparent && !holdsTransparency(o.format))
+        return fail(Cut::tr("--transparent needs PNG, SVG or PDF output"));
     return true;
 }
 
@@ -439,6 +448,7 @@ QString helpText() {
                 "Makes cut letters: TEXT drawn in the font, its letters filled with the\n"
                 "tiled pattern, every other pixel the background colour. The image is\n"
                 "exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;\n"
+                "in .svg or .pdf, the letters are shapes that print sharp at any size.\n"
                 "-o - writes PNG to standard output. Without TEXT, --settings gives\n"
                 "the text the window last drew.\n");
     // Before the options, where the man page's own exit status section replaces it.

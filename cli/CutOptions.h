@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <variant>
 
 #include <QCoreApplication>
 #include <QString>
@@ -18,7 +19,10 @@ class Cut {
     Q_DECLARE_TR_FUNCTIONS(Cut)
 };
 
-using Format = engine::codecs::ImageFormat;
+// A picture format, or the letters as shapes (SVG, PDF).
+using Format = std::variant<engine::codecs::ImageFormat, engine::codecs::VectorFormat>;
+// PNG, SVG and PDF hold a transparent ground; BMP and JPEG do not.
+bool holdsTransparency(const Format& format);
 
 struct CutOptions {
     QString output; // file, template (with --batch) or "-" for standard output
@@ -38,7 +42,7 @@ struct CutOptions {
     bool transparent = false;
     bool smooth = false;
     int jobs = 1; // lines rendered at once; the number of cores unless given
-    Format format = Format::Png;
+    Format format = engine::codecs::ImageFormat::Png;
     bool help = false;
     bool version = false;
 };

@@ -20,8 +20,8 @@
         <translation>--batch はファイルに書き出します。-o - は文字一つのときだけ使えます</translation>
     </message>
     <message>
-        <source>%1: the output name must end in .bmp, .jpg, .jpeg or .png</source>
-        <translation>%1: 出力ファイル名は .bmp、.jpg、.jpeg、.png のどれかで終わる必要があります</translation>
+        <source>%1: the output name must end in .bmp, .jpg, .jpeg, .png, .svg or .pdf</source>
+        <translation>%1: 出力ファイル名は .bmp、.jpg、.jpeg、.png、.svg、.pdf のどれかで終わる必要があります</translation>
     </message>
     <message>
         <source>a batch output name needs %d or %0Nd for the line number</source>
@@ -32,8 +32,8 @@
         <translation>行番号の桁数は %1 桁までです</translation>
     </message>
     <message>
-        <source>--transparent needs PNG output</source>
-        <translation>--transparent は PNG 出力のときだけ使えます</translation>
+        <source>--transparent needs PNG, SVG or PDF output</source>
+        <translation>--transparent は PNG、SVG、PDF 出力のときだけ使えます</translation>
     </message>
     <message>
         <source>the text gives an empty image</source>
@@ -254,6 +254,7 @@ TEMPLATE の %d か %0Nd が行番号になります</translation>
 Makes cut letters: TEXT drawn in the font, its letters filled with the
 tiled pattern, every other pixel the background colour. The image is
 exactly as large as the text. OUT ends in .bmp, .jpg, .jpeg or .png;
+in .svg or .pdf, the letters are shapes that print sharp at any size.
 -o - writes PNG to standard output. Without TEXT, --settings gives
 the text the window last drew.
 </source>
@@ -263,6 +264,7 @@ the text the window last drew.
 切り文字を作ります。フォントで描いた文字の形に背景の絵を敷き詰め、
 それ以外のピクセルを背景の色にします。画像は文字とちょうど同じ大きさです。
 OUT は .bmp、.jpg、.jpeg、.png のどれかで終わります。
+.svg か .pdf なら、どの大きさでもくっきり印刷できる図形の文字になります。
 -o - は PNG を標準出力に書き出します。文字を指定しないときは、
 --settings のファイルからウィンドウが最後に描いた文字を使います。
 </translation>

@@ -5,7 +5,21 @@ _velmora_cut() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
     COMPREPLY=()
     case $prev in
-        -o|--pattern|--settings|--batch)
+        -o|--output)
+            # Folders, and files of the kinds it writes: .bmp .jpg .jpeg .png .svg .pdf.
+            local name
+            while IFS= read -r name; do
+                if [[ -d $name ]]; then
+                    COMPREPLY+=("$name")
+                else
+                    case ${name,,} in
+                        *.bmp|*.jpg|*.jpeg|*.png|*.svg|*.pdf) COMPREPLY+=("$name") ;;
+                    esac
+                fi
+            done < <(compgen -f -- "$cur")
+            compopt -o filenames 2>/dev/null
+            return ;;
+        --pattern|--settings|--batch)
             local IFS=$'\n'
             COMPREPLY=($(compgen -f -- "$cur"))
             compopt -o filenames 2>/dev/null

@@ -171,8 +171,9 @@ TEST_F(Saving, FileDialogsOpenWhereAFileWasLastChosen) {
             form->saveImage();
         else
             settle([&] { press("choosePatternButton"); });
-        if (step.opensIn)
+        if (step.opensIn) {
             EXPECT_EQ(opened, QDir(out.filePath(step.opensIn)).absolutePath());
+        }
     }
     EXPECT_TRUE(QFile::exists(out.filePath("b/out.PNG")));
 }

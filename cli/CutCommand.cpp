@@ -356,7 +356,7 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
              o.color.value_or(s.groundColor),
              o.smooth || s.smooth,
              // The window's transparent ground is for the formats that hold one.
-             o.transparent || (s.transparent && holdsTransparency(o.format))},
+             o.transparent || (s.transparent && engine::codecs::holdsTransparency(o.format))},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive,
              o.pngLevel.value_or(s.pngLevel)}};
     if (!o.pattern.isEmpty()) {

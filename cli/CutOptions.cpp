@@ -256,11 +256,6 @@ std::optional<Format> formatOfName(const QString& name) {
     return std::nullopt;
 }
 
-bool holdsTransparency(const Format& format) {
-    return format != Format(engine::codecs::ImageFormat::Bmp) &&
-           format != Format(engine::codecs::ImageFormat::Jpeg);
-}
-
 QString outputName(const QString& pattern, int line) {
     QString name;
     qsizetype from = 0;
@@ -421,7 +416,7 @@ bool parseOptions(const QStringList& arguments, CutOptions& o, QString& error) {
         if (marker.width.size() > 2 || marker.width.toInt() > MaxWidth)
             return fail(o.output + QStringLiteral(": ") +
                         Cut::tr("a line number may be at most %1 digits wide").arg(MaxWidth));
-    if (o.transparent && !holdsTransparency(o.format))
+    if (o.transparent && !engine::codecs::holdsTransparency(o.format))
         return fail(Cut::tr("--transparent needs PNG, SVG or PDF output"));
     return true;
 }

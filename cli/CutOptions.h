@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <variant>
 
 #include <QCoreApplication>
 #include <QString>
@@ -19,10 +18,7 @@ class Cut {
     Q_DECLARE_TR_FUNCTIONS(Cut)
 };
 
-// A picture format, or the letters as shapes (SVG, PDF).
-using Format = std::variant<engine::codecs::ImageFormat, engine::codecs::VectorFormat>;
-// PNG, SVG and PDF hold a transparent ground; BMP and JPEG do not.
-bool holdsTransparency(const Format& format);
+using Format = engine::codecs::OutputFormat;
 
 struct CutOptions {
     QString output; // file, template (with --batch) or "-" for standard output

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <variant>
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -69,6 +70,13 @@ bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions
             QByteArray& out, QString* why = nullptr);
 
 enum class VectorFormat { Svg, Pdf };
+
+// What a save or an output name asks for: pixels in a picture format, or the
+// letters as shapes.
+using OutputFormat = std::variant<ImageFormat, VectorFormat>;
+
+// PNG, SVG and PDF hold a transparent ground; BMP and JPEG do not.
+bool holdsTransparency(const OutputFormat& format);
 
 // The cut letters of a drawing as SVG 1.1 or PDF 1.4, the page exactly the
 // image's size at 96 dots per inch: the letters' outlines in one path filled

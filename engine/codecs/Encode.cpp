@@ -29,4 +29,8 @@ bool encodeVector(const cut::Drawing& drawing, VectorFormat format, int pngLevel
                                        : encodePdf(drawing, pngLevel, out, why);
 }
 
+bool holdsTransparency(const OutputFormat& format) {
+    return format != OutputFormat(ImageFormat::Bmp) && format != OutputFormat(ImageFormat::Jpeg);
+}
+
 } // namespace engine::codecs

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "engine/codecs/Codecs.h"
 #include "engine/cut/Render.h"
 #include "engine/image/Image.h"
 #include "engine/settings/Settings.h"
@@ -118,6 +119,11 @@ class MainWindow : public QWidget {
     // and as the PNG a save, copy or drag gives; none before anything is drawn.
     engine::image::Image drawnLetters(bool transparent, QString* why = nullptr) const;
     QByteArray resultPng(bool transparent, QString* why = nullptr) const;
+    // What a save writes in that format: the image shown, or with a transparent
+    // ground chosen where the format holds one, the letters drawn on it; or the
+    // letters drawn as shapes. False with the reason.
+    bool encodeResult(const engine::codecs::OutputFormat& format, QByteArray& data,
+                      QString* why) const;
     void showColor();
     void showFont();
 

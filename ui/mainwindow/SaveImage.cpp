@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include "engine/cut/Drawing.h"
 #include "engine/files/AtomicFile.h"
 #include "ui/dialogs/Dialogs.h"
 #include "ui/dialogs/MessageBox.h"
@@ -20,6 +21,33 @@ QString trimSpaces(const QString& s) {
 }
 
 } // namespace
+
+bool MainWindow::encodeResult(const engine::codecs::OutputFormat& format, QByteArray& data,
+                              QString* why) const {
+    // A transparent ground, where it is chosen, goes into the formats that hold one.
+    const bool transparent = engine::codecs::holdsTransparency(format) && m_settings.transparent;
+    if (const auto* vector = std::get_if<engine::codecs::VectorFormat>(&format)) {
+        // The letters "開始" drew, as shapes.
+        engine::cut::Drawing drawing;
+        if (!m_drawn) {
+            *why = QStringLiteral("切り文字がまだ描かれていません");
+            return false;
+        }
+        engine::cut::Request request = *m_drawn;
+        request.transparent = transparent;
+        if (!engine::cut::draw(request, drawing)) {
+            *why = QStringLiteral("画像を作るメモリーが足りません");
+            return false;
+        }
+        return engine::codecs::encodeVector(drawing, *vector, m_settings.pngLevel, data, why);
+    }
+    if (transparent && m_drawn)
+        return !(data = resultPng(true, why)).isEmpty();
+    return engine::codecs::encode(*m_result, std::get<engine::codecs::ImageFormat>(format),
+                                  {m_settings.jpegRate, m_settings.jpegProgressive,
+                                   m_settings.pngLevel},
+                                  data, why);
+}
 
 void MainWindow::saveImage() {
     ui::FileDialogRequest request;
@@ -47,16 +75,7 @@ void MainWindow::saveImage() {
     showStatus();
     QByteArray data;
     QString why;
-    const engine::codecs::EncodeOptions options{
-        m_settings.jpegRate, m_settings.jpegProgressive, m_settings.pngLevel};
-    // A transparent ground, where it is chosen, goes into a PNG of the letters drawn.
-    const bool transparent =
-        target.format == engine::codecs::ImageFormat::Png && m_settings.transparent && m_drawn;
-    const bool encoded =
-        transparent ? !(data = resultPng(true, &why)).isEmpty()
-                    : engine::codecs::encode(*m_result, target.format,
-                                             options, data, &why);
-    if (!encoded || !engine::files::writeFileAtomically(target.fileName, data, &why)) {
+    if (!encodeResult(target.format, data, &why) || !engine::files::writeFileAtomically(target.fileName, data, &why)) {
         m_status.failed(target.fileName, why);
         showStatus();
         ui::messageBox(this, target.fileName + "\r\n" + why, QStringLiteral("保存エラー"),

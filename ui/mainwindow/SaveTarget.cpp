@@ -4,23 +4,29 @@
 #include "ui/dialogs/MessageBox.h"
 
 using engine::codecs::ImageFormat;
+using engine::codecs::OutputFormat;
+using engine::codecs::VectorFormat;
 
 namespace {
 
 // One file type of the save dialog: what the dialog lists, the extension a
 // name is given when it lacks its own, and the format written. Their filter
-// numbers run from 2; filter 1, "画像ファイル", lists them all.
+// numbers run from 2; filter 1, "画像ファイル", lists the classic three, the
+// pictures; the drawings follow them.
 struct SaveType {
     const char16_t* description;
     const char16_t* patterns;
     const char16_t* extension; // upper case, appended as it stands
-    ImageFormat format;
+    OutputFormat format;
+    bool picture; // listed under "画像ファイル" too
 };
 
-constexpr SaveType Types[] = {
-    {u"ビットマップファイル", u"*.bmp", u".BMP", ImageFormat::Bmp},
-    {u"ＪＰＥＧファイル", u"*.jpg", u".JPG", ImageFormat::Jpeg},
-    {u"ＰＮＧファイル", u"*.png", u".PNG", ImageFormat::Png},
+const SaveType Types[] = {
+    {u"ビットマップファイル", u"*.bmp", u".BMP", ImageFormat::Bmp, true},
+    {u"ＪＰＥＧファイル", u"*.jpg", u".JPG", ImageFormat::Jpeg, true},
+    {u"ＰＮＧファイル", u"*.png", u".PNG", ImageFormat::Png, true},
+    {u"ＳＶＧファイル", u"*.svg", u".SVG", VectorFormat::Svg, false},
+    {u"ＰＤＦファイル", u"*.pdf", u".PDF", VectorFormat::Pdf, false},
 };
 
 // The type a name's own extension stands for: the last four characters, any
@@ -58,7 +64,8 @@ std::vector<ui::FileFilter> saveFilters() {
     for (const SaveType& type : Types) {
         const QString patterns = QString::fromUtf16(type.patterns);
         filters.push_back({QString::fromUtf16(type.description), patterns});
-        filters.front().patterns += (filters.size() > 2 ? ";" : "") + patterns;
+        if (type.picture)
+            filters.front().patterns += (filters.size() > 2 ? ";" : "") + patterns;
     }
     return filters;
 }

@@ -10,11 +10,11 @@
 class QWidget;
 
 // The file name and format a save ends with, from the chosen filter (1 all
-// pictures, 2 BMP, 3 JPEG, 4 PNG) and the name's extension.
+// pictures, 2 BMP, 3 JPEG, 4 PNG, 5 SVG, 6 PDF) and the name's extension.
 struct SaveTarget {
     QString fileName;
-    QString extension; // upper case: ".BMP", ".JPG", ".JPEG", ".PNG" or the user's own
-    engine::codecs::ImageFormat format = engine::codecs::ImageFormat::Bmp;
+    QString extension; // upper case: ".BMP", ".JPG", ".JPEG", ".PNG", ".SVG", ".PDF" or the user's own
+    engine::codecs::OutputFormat format = engine::codecs::ImageFormat::Bmp;
 };
 
 SaveTarget decideSaveTarget(const QString& fileName, int filterIndex);

@@ -52,7 +52,7 @@ class SameImage : public MainWindowFixture {
 } // namespace
 
 // One pipeline: from the same settings and pattern, "保存" and velmora-cut
-// write the same bytes, whatever the desktop's theme; a pattern's transparent
+// write the same bytes, pictures and drawings, whatever the desktop's theme; a pattern's transparent
 // pixels take the classic white, not the theme's window colour.
 TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     testsupport::writeAll(ini, "[Data]\r\nMongon=切り文字 Cut\r\nBackColor=16744448\r\n"
@@ -69,8 +69,8 @@ TEST_F(SameImage, WindowAndCommandWriteTheSameFiles) {
     // by "開始" and taken by velmora-cut from the file: the ground stays in a
     // bitmap, and the clipboard's PNG is the file's.
     for (const auto& [looks, names] :
-         {std::pair{false, QStringList{"png.png", "bmp.bmp", "jpg.jpg"}},
-          std::pair{true, QStringList{"smooth.png", "wide.bmp"}}}) {
+         {std::pair{false, QStringList{"png.png", "bmp.bmp", "jpg.jpg", "vector.svg", "doc.pdf"}},
+          std::pair{true, QStringList{"smooth.png", "wide.bmp", "clear.svg"}}}) {
         settings().smooth = settings().transparent = looks;
         press("renderButton");
         form->copyResult();

@@ -15,7 +15,7 @@ TEST(SaveFormat, FilterAndExtensionDecideNameAndFormat) {
         int filter;
         const char* finalName;
         const char* extension;
-        engine::codecs::ImageFormat format;
+        engine::codecs::OutputFormat format;
     } rows[] = {
         {"pic", 1, "pic.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"pic.png", 1, "pic.png", ".PNG", engine::codecs::ImageFormat::Png},
@@ -33,23 +33,34 @@ TEST(SaveFormat, FilterAndExtensionDecideNameAndFormat) {
         {"a", 0, "a.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"x.bmp", 1, "x.bmp", ".BMP", engine::codecs::ImageFormat::Bmp},
         {"/dir.png/pic", 3, "/dir.png/pic.JPG", ".JPG", engine::codecs::ImageFormat::Jpeg},
+        // The drawings after the classic types: a name of theirs keeps its type under filter 1.
+        {"pic.svg", 1, "pic.svg", ".SVG", engine::codecs::VectorFormat::Svg},
+        {"pic.Pdf", 1, "pic.Pdf", ".PDF", engine::codecs::VectorFormat::Pdf},
+        {"pic", 5, "pic.SVG", ".SVG", engine::codecs::VectorFormat::Svg},
+        {"pic.png", 6, "pic.png.PDF", ".PDF", engine::codecs::VectorFormat::Pdf},
+        {"pic.pdf", 4, "pic.pdf.PNG", ".PNG", engine::codecs::ImageFormat::Png},
+        {"pic", 7, "pic.BMP", ".BMP", engine::codecs::ImageFormat::Bmp},
     };
     for (const auto& row : rows) {
         const SaveTarget t = decideSaveTarget(row.name, row.filter);
         EXPECT_EQ(t.fileName, row.finalName) << row.name << " filter " << row.filter;
         EXPECT_EQ(t.extension, row.extension) << row.name << " filter " << row.filter;
-        EXPECT_EQ(t.format, row.format) << row.name << " filter " << row.filter;
+        EXPECT_TRUE(t.format == row.format) << row.name << " filter " << row.filter;
     }
 }
 
-TEST(SaveFormat, FourFileTypesInFilterOrder) {
+TEST(SaveFormat, ClassicFileTypesThenTheDrawings) {
     const std::vector<ui::FileFilter> filters = saveFilters();
-    ASSERT_EQ(filters.size(), 4u);
+    ASSERT_EQ(filters.size(), 6u);
     EXPECT_EQ(filters[0].description, "画像ファイル");
     EXPECT_EQ(filters[0].patterns, "*.bmp;*.jpg;*.png");
     EXPECT_EQ(filters[2].description, QString::fromUtf16(u"\uFF2A\uFF30\uFF25\uFF27ファイル"));
     EXPECT_EQ(filters[3].description, QString::fromUtf16(u"\uFF30\uFF2E\uFF27ファイル"));
     EXPECT_EQ(filters[3].patterns, "*.png");
+    EXPECT_EQ(filters[4].description, QString::fromUtf16(u"\uFF33\uFF36\uFF27ファイル"));
+    EXPECT_EQ(filters[4].patterns, "*.svg");
+    EXPECT_EQ(filters[5].description, QString::fromUtf16(u"\uFF30\uFF24\uFF26ファイル"));
+    EXPECT_EQ(filters[5].patterns, "*.pdf");
 }
 
 TEST(SaveFormat, TargetStatusOfOrdinaryCases) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Linux velmora-cut and velmora-cut.exe under Wine, given the same font
-# file, text and options, write the same bytes: PNG, BMP and JPEG, Latin,
+# file, text and options, write the same bytes: PNG, BMP, JPEG, SVG and PDF, Latin,
 # Japanese, bold italic, smooth edges, a pattern file, a colour, JPEG and PNG
 # options; a PNG through standard output; the text and size from a Shift-JIS
 # settings file.
@@ -27,6 +27,8 @@ cases=(
     "DejaVuSerif.ttf|png|--size 30 --smooth --transparent --png-level 1 Smooth"
     "ipagp.ttf|stdout.png|--size 20 標準出力へ"
     "ipagp.ttf|png|--settings settings.ini"
+    "ipagp.ttf|svg|--size 30 --pattern pattern.png --bold --italic 切り文字 Cut"
+    "DejaVuSerif.ttf|pdf|--size 32 --transparent --png-level 2 Vector"
 )
 status=0
 for c in "${cases[@]}"; do

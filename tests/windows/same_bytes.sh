@@ -27,7 +27,7 @@ cases=(
     "DejaVuSerif.ttf|png|--size 30 --smooth --transparent --png-level 1 Smooth"
     "ipagp.ttf|stdout.png|--size 20 標準出力へ"
     "ipagp.ttf|png|--settings settings.ini"
-    "ipagp.ttf|svg|--size 30 --pattern pattern.png --bold --italic 切り文字 Cut"
+    "ipagp.ttf|svg|--size 30 --pattern pattern.png --bold --italic 切り文字Cut"
     "DejaVuSerif.ttf|pdf|--size 32 --transparent --png-level 2 Vector"
 )
 status=0

@@ -160,7 +160,7 @@ TEST(PictureOrientation, TurnedAsViewersTurnIt) {
     testfiles::writePng(plainPng, 37, 23, 2 /* RGB */, 8, false, [](int x, int y) {
         return image::rgb(7 * x, 11 * y, x < 9 && y < 6 ? 255 : 40);
     });
-    testfiles::runImageMagick("convert-im6.q16", {}, {plainPng, plainJpeg});
+    testfiles::runTool("convert-im6.q16", {}, {plainPng, plainJpeg});
     const char* names[] = {"", "TopLeft", "TopRight", "BottomRight", "BottomLeft",
                            "LeftTop", "RightTop", "RightBottom", "LeftBottom"};
     for (const QString& plain : {plainPng, plainJpeg}) {

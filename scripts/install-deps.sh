@@ -11,7 +11,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-l10n-tools qt6-tools-dev
     libpng-dev libjpeg62-turbo-dev libgif-dev libdeflate-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev
-    librsvg2-bin help2man unicode-data
+    librsvg2-bin help2man unicode-data libharfbuzz-bin libfribidi-bin
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-color-emoji
     qt6-translations-l10n

@@ -46,6 +46,9 @@ struct Decoder {
                                                     "(SOF%1)"),
                       parameters[0] & 0x0F);
         break;
+    case JERR_EMPTY_IMAGE: // a frame header of no width, height or components
+        refuseSize(d->why, 0, 0);
+        break;
     case JERR_OUT_OF_MEMORY:
     case JERR_NO_BACKING_STORE: // what it says past the memory it may take
         refuseWork(d->why,

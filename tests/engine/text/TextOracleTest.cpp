@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -28,11 +29,10 @@ namespace {
 // The test's own FreeType, apart from the engine's faces.
 FT_Face openFont(const QString& file) {
     static FT_Library library = nullptr;
+    if (!library)
+        FT_Init_FreeType(&library);
     FT_Face ft = nullptr;
-    if ((library || FT_Init_FreeType(&library) == 0) &&
-        FT_New_Face(library, QFile::encodeName(file).constData(), 0, &ft) != 0)
-        ft = nullptr;
-    return ft;
+    return FT_New_Face(library, QFile::encodeName(file).constData(), 0, &ft) == 0 ? ft : nullptr;
 }
 
 // The suite's font file a face was opened from, known by its family and style.
@@ -63,22 +63,44 @@ QJsonArray hbShape(const QString& file, double pointSize, const QString& text) {
     return QJsonDocument::fromJson(testfiles::runTool("hb-shape", options, {file})).array();
 }
 
+// The box of a glyph's inked pixels as FreeType draws it alone in one bit,
+// from the pen; a null box where it draws nothing.
+QRect inkOf(const QString& file, double pointSize, unsigned glyph) {
+    QRect ink;
+    FT_Face ft = openFont(file);
+    if (!ft)
+        return ink;
+    FT_Set_Char_Size(ft, 0, FT_F26Dot6(qRound(pointSize * 64)), 96, 96);
+    if (FT_Load_Glyph(ft, glyph, FT_LOAD_TARGET_MONO) == 0 &&
+        FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_MONO) == 0) {
+        const FT_Bitmap& b = ft->glyph->bitmap;
+        for (int y = 0; y < int(b.rows); ++y)
+            for (int x = 0; x < int(b.width); ++x)
+                if (b.buffer[y * b.pitch + x / 8] & (0x80 >> (x % 8)))
+                    ink |= QRect(ft->glyph->bitmap_left + x, y - ft->glyph->bitmap_top, 1, 1);
+    }
+    FT_Done_Face(ft);
+    return ink;
+}
+
 } // namespace
 
 // A line's pieces, as they show from left to right, are the glyphs hb-shape
 // gives for each piece alone in the face the engine drew it with. That face is
-// the line's own wherever it has every character of the piece, else one that has.
-TEST(TextShaping, EachPieceAsHbShapeShapesItInItsFace) {
+// the line's own wherever it has every character of the piece, else one that
+// has. The line's image is its advance box grown by exactly its ink, on each
+// side: each glyph as FreeType draws it alone, where hb-shape puts it.
+TEST(TextShaping, EachPieceAsHbShapeShapesItAndTheImageHoldsItsInk) {
     const struct {
         const char* family;
         const char16_t* text;
-        std::vector<const char16_t*> pieces;
+        std::vector<const char16_t*> pieces; // none: the line is one
     } rows[] = {
-        {"DejaVu Sans", u"AVATAR Wolf", {u"AVATAR Wolf"}},
+        {"DejaVu Sans", u"AVATAR Wolf", {}},
         {"IPA Pゴシック", u"日本語のテキスト", {u"日本語", u"の", u"テキスト"}},
-        {"DejaVu Sans", u"مرحبا بالعالم", {u"مرحبا بالعالم"}},
-        {"DejaVu Sans", u"שָׁלוֹם", {u"שָׁלוֹם"}},
-        {"DejaVu Sans", u"q\u0307\u0323 e\u0301", {u"q\u0307\u0323 e\u0301"}},
+        {"DejaVu Sans", u"مرحبا بالعالم", {}},
+        {"DejaVu Sans", u"שָׁלוֹם", {}},
+        {"DejaVu Sans", u"q\u0307\u0323 e\u0301", {}},
         // One right-to-left run of two scripts: each shaped as its own, the first at the right.
         {"DejaVu Sans", u"שלום مرحبا", {u"مرحبا", u"שלום "}},
         {"IPA Pゴシック", u"Velmora 字", {u"Velmora ", u"字"}},
@@ -86,6 +108,11 @@ TEST(TextShaping, EachPieceAsHbShapeShapesItInItsFace) {
         {"DejaVu Sans", u"Aあ字b", {u"A", u"あ", u"字", u"b"}},
         {"IPAゴシック", u"xq\u0323y", {u"x", u"q\u0323", u"y"}},
         {"IPA Pゴシック", u"日本 שלום", {u"日本 ", u"שלום"}},
+        // Ink beyond the advance box, left, right, above and below.
+        {"DejaVu Serif", u"jf", {}},
+        {"DejaVu Serif", u"A\u0338", {}},
+        {"DejaVu Sans", u"x\u0308\u0308\u0308\u0308\u0301", {}},
+        {"IPA Pゴシック", u"gjpqy \u00C5\u00C9\u00CE", {}},
     };
     // A glyph as its font file's name, its number and its place in 26.6 pixels.
     using Glyph = std::tuple<std::string, int, long, long>;
@@ -101,7 +128,8 @@ TEST(TextShaping, EachPieceAsHbShapeShapesItInItsFace) {
         for (const text::Placed& g : line.glyphs)
             drawn.push_back(described(g.face, int(g.glyph), g.x, g.y));
         FT_Pos pen = 0;
-        for (const char16_t* p : row.pieces) {
+        QRect ink;
+        for (const char16_t* p : row.pieces.empty() ? std::vector{row.text} : row.pieces) {
             const QString piece = QString::fromUtf16(p);
             ASSERT_LT(expected.size(), line.glyphs.size()) << "nothing drawn from here on";
             const text::Face* face = line.glyphs[expected.size()].face;
@@ -115,11 +143,28 @@ TEST(TextShaping, EachPieceAsHbShapeShapesItInItsFace) {
                 const QJsonObject g = v.toObject();
                 expected.push_back(
                     described(face, g["g"].toInt(), pen + g["dx"].toInt(), g["dy"].toInt()));
+                ink |= inkOf(fileOf(face), font.pointSize, g["g"].toInt())
+                           .translated(int(pen + g["dx"].toInt() + 32) >> 6,
+                                       line.ascent - ((g["dy"].toInt() + 32) >> 6));
                 pen += g["ax"].toInt();
             }
         }
         EXPECT_EQ(drawn, expected);
         EXPECT_EQ(line.advance, pen);
+
+        // The image's size, then its ink's box in it.
+        const QRect image = ink | QRect(0, 0, int(pen + 32) >> 6, line.ascent + line.descent);
+        const image::Image cover = text::coverage(QString::fromUtf16(row.text), font, false);
+        QRect inked;
+        for (int y = 0; y < cover.height(); ++y)
+            for (int x = 0; x < cover.width(); ++x)
+                if (cover.constScanLine(y)[x])
+                    inked |= QRect(x, y, 1, 1);
+        ink.translate(-image.topLeft());
+        EXPECT_EQ((std::array{cover.width(), cover.height(), inked.x(), inked.y(), inked.width(),
+                              inked.height()}),
+                  (std::array{image.width(), image.height(), ink.x(), ink.y(), ink.width(),
+                              ink.height()}));
     }
 }
 
@@ -171,77 +216,5 @@ TEST(TextBidi, VisualOrderAsFriBidiReordersIt) {
                 drawn += QString::fromUcs4(&c, 1);
         }
         EXPECT_EQ(plain(drawn), plain(QString::fromUtf8(out[0])));
-    }
-}
-
-namespace {
-
-// The box of a glyph's inked pixels as FreeType draws it alone in one bit,
-// from the pen; a null box where it draws nothing.
-QRect inkOf(const QString& file, double pointSize, unsigned glyph) {
-    QRect ink;
-    FT_Face ft = openFont(file);
-    if (!ft)
-        return ink;
-    FT_Set_Char_Size(ft, 0, FT_F26Dot6(qRound(pointSize * 64)), 96, 96);
-    if (FT_Load_Glyph(ft, glyph, FT_LOAD_TARGET_MONO) == 0 &&
-        FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_MONO) == 0) {
-        const FT_Bitmap& b = ft->glyph->bitmap;
-        for (int y = 0; y < int(b.rows); ++y)
-            for (int x = 0; x < int(b.width); ++x)
-                if (b.buffer[y * b.pitch + x / 8] & (0x80 >> (x % 8)))
-                    ink |= QRect(ft->glyph->bitmap_left + x, y - ft->glyph->bitmap_top, 1, 1);
-    }
-    FT_Done_Face(ft);
-    return ink;
-}
-
-} // namespace
-
-// A line's image is its advance box grown by exactly its ink, on each side:
-// every glyph as FreeType draws it alone, at the place hb-shape gives it.
-TEST(TextInk, ImageIsTheAdvanceBoxGrownByTheGlyphsInk) {
-    const struct {
-        const char* family;
-        const char16_t* text;
-    } rows[] = {{"DejaVu Serif", u"jf"},
-                {"DejaVu Sans", u"\u01FA\u1EF8"},
-                {"DejaVu Serif", u"A\u0338"},
-                {"DejaVu Sans", u"x\u0308\u0308\u0308\u0308\u0301"},
-                // Marks stacked under a letter that has no anchors for them reach below the line.
-                {"DejaVu Sans", u"\u1D1F\u0329\u0329\u0329\u0329\u0329\u0329\u0329"},
-                {"DejaVu Sans", u"Wolf"},
-                {"IPA Pゴシック", u"gjpqy"},
-                {"IPA Pゴシック", u"\u00C5\u00C9\u00CE"},
-                {"IPAゴシック", u"「字」"}};
-    for (const auto& row : rows) {
-        const QString text = QString::fromUtf16(row.text);
-        SCOPED_TRACE(text.toStdString());
-        const text::FontSpec font{QString::fromUtf8(row.family), 40};
-        const text::Line line = text::layout(text, font, 0);
-        const QString file = fileOf(text::match(font).face);
-        QRect ink;
-        int pen = 0;
-        for (const QJsonValue& v : hbShape(file, font.pointSize, text)) {
-            const QJsonObject g = v.toObject();
-            ink |= inkOf(file, font.pointSize, g["g"].toInt())
-                       .translated((pen + g["dx"].toInt() + 32) >> 6,
-                                   line.ascent - ((g["dy"].toInt() + 32) >> 6));
-            pen += g["ax"].toInt();
-        }
-        ASSERT_FALSE(ink.isNull());
-        const QRect image = ink | QRect(0, 0, (pen + 32) >> 6, line.ascent + line.descent);
-        const image::Image cover = text::coverage(text, font, false);
-        QRect inked;
-        for (int y = 0; y < cover.height(); ++y)
-            for (int x = 0; x < cover.width(); ++x)
-                if (cover.constScanLine(y)[x])
-                    inked |= QRect(x, y, 1, 1);
-        // The image's size, then its ink's box in it.
-        ink.translate(-image.topLeft());
-        EXPECT_EQ((std::array{cover.width(), cover.height(), inked.x(), inked.y(), inked.width(),
-                              inked.height()}),
-                  (std::array{image.width(), image.height(), ink.x(), ink.y(), ink.width(),
-                              ink.height()}));
     }
 }

@@ -36,15 +36,15 @@ std::vector<Rgb> composedByImageMagick(const QString& file, const QStringList& o
 } // namespace
 
 // Each layout made 32-bit, and laid over a ground, as ImageMagick composes the
-// colours it stands for: every alpha, over grounds whose channels all differ,
+// colours it stands for: every alpha, over a ground whose channels all differ,
 // so that a channel taken for another or a rounding gone astray shows.
 TEST(ImageConversion, AsImageMagickComposesTheColoursEachLayoutHolds) {
     const std::vector<Rgb> table{image::rgba(255, 0, 0, 255), image::rgba(0, 0, 255, 128),
                                  image::rgba(10, 200, 30, 0), image::rgba(90, 91, 92, 1)};
-    const Rgb colours[] = {image::rgb(255, 0, 0),   image::rgb(0, 255, 0),
-                           image::rgb(0, 0, 255),   image::rgb(200, 100, 50),
-                           image::rgb(1, 128, 254), image::rgb(255, 255, 255)};
-    const auto argb = [&colours](int x, int y) { return (colours[y] & 0xFFFFFF) | Rgb(x) << 24; };
+    // Six colours whose channels all differ, each under every alpha.
+    const auto argb = [](int x, int y) {
+        return image::rgba(255 - 50 * y, 37 * y + 10, (90 * y + 3) % 256, x);
+    };
     const struct {
         const char* name;
         Format format;

@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev libgl-dev qt6-l10n-tools qt6-tools-dev
     libpng-dev libjpeg62-turbo-dev libgif-dev libdeflate-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev
     librsvg2-bin poppler-utils qpdf mupdf-tools libxml2-utils help2man unicode-data python3-fonttools
+    libharfbuzz-bin libfribidi-bin
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-color-emoji
     qt6-translations-l10n

@@ -176,7 +176,7 @@ TEST_F(CutCommand, OptionsShapeTheOutput) {
     make({"--jpeg-rate", "1", "--progressive"}, "fine.jpg");
     make({"--jpeg-rate", "100"}, "coarse.jpg");
     const auto identify = [&](const QString& name) {
-        return QString::fromLatin1(testfiles::runImageMagick(
+        return QString::fromLatin1(testfiles::runTool(
             "identify-im6.q16", {"-format", "%Q %[interlace]"}, {file(name)}));
     };
     EXPECT_EQ(identify("fine.jpg"), "100 JPEG");

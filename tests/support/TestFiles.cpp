@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -222,18 +225,26 @@ QByteArray runLinuxProgram(const QString& program, const QStringList& arguments)
 
 } // namespace
 
-QByteArray runImageMagick(const QString& tool, const QStringList& before,
-                          const QStringList& files, const QStringList& after) {
+QByteArray runTool(const QString& tool, const QStringList& before, const QStringList& files,
+                   const QStringList& after) {
     QStringList arguments = before;
 #ifdef Q_OS_WIN
+    if (!QFile::exists("Z:/usr/bin/" + tool)) {
+        ADD_FAILURE() << tool.toStdString() << " is missing: scripts/install-deps.sh installs it";
+        return {};
+    }
     for (const QString& file : files)
         arguments.append(unixName(file)); // a frame's "[N]" carries over
     return runLinuxProgram("/usr/bin/" + tool, arguments + after);
 #else
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+        ADD_FAILURE() << tool.toStdString() << " is missing: scripts/install-deps.sh installs it";
+        return {};
+    }
     QProcess process;
     process.start(tool, arguments + files + after);
-    // Its warnings (a bitmap's stream ending early) end in a failure status
-    // though the picture comes out whole.
+    // ImageMagick's warnings (a bitmap's stream ending early) end in a failure
+    // status though the picture comes out whole.
     if (!process.waitForFinished(60000))
         return {};
     return process.readAllStandardOutput();
@@ -248,7 +259,7 @@ engine::image::Image readByImageMagick(const QByteArray& file, const QString& su
 }
 
 engine::image::Image readByImageMagick(const QString& path, int frame, const QStringList& options) {
-    const QByteArray out = runImageMagick("convert-im6.q16", {},
+    const QByteArray out = runTool("convert-im6.q16", {},
                                           {QStringLiteral("%1[%2]").arg(path).arg(frame)},
                                           options + QStringList{"-colorspace", "sRGB", "-depth", "8",
                                                                 "-alpha", "on", "PAM:-"});

@@ -29,12 +29,13 @@ QByteArray twoFrameGif();
 // An icon holding a 16 x 16 red and a 32 x 32 green image, in that order.
 QByteArray twoSizeIcon();
 
-// What an ImageMagick tool (the independent reader) writes to its standard
-// output; `files` are put after `before` and before `after`, each as the tool
-// sees it. ImageMagick is a Linux program: under Wine the Windows build of the
-// tests runs it all the same, by its Unix name and the files' Unix names.
-QByteArray runImageMagick(const QString& tool, const QStringList& before,
-                          const QStringList& files, const QStringList& after = {});
+// What a tool the suite takes as an independent oracle (ImageMagick, hb-shape,
+// fribidi) writes to its standard output; `files` are put after `before` and
+// before `after`, each as the tool sees it. A missing tool fails the test, which
+// cannot judge without it. The tools are Linux programs: under Wine the Windows
+// build of the tests runs them all the same, by their Unix names and the files'.
+QByteArray runTool(const QString& tool, const QStringList& before, const QStringList& files,
+                   const QStringList& after = {});
 
 // A picture file decoded by ImageMagick, the independent reader, as Argb32
 // (opaque where the file has no alpha); the first frame of an animation, or

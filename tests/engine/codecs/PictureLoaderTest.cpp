@@ -169,8 +169,8 @@ TEST(PictureOrientation, TurnedAsViewersTurnIt) {
     testfiles::writePng(plainPng, 37, 23, 2 /* RGB */, 8, false, [](int x, int y) {
         return image::rgb(7 * x, 11 * y, x < 9 && y < 6 ? 255 : 40);
     });
-    testfiles::runImageMagick("convert-im6.q16", {}, {plainPng, plainJpeg});
-    const char* names[] = {"",        "TopLeft",  "TopRight",    "BottomRight", "BottomLeft",
+    testfiles::runTool("convert-im6.q16", {}, {plainPng, plainJpeg});
+    const char* names[] = {"", "TopLeft", "TopRight", "BottomRight", "BottomLeft",
                            "LeftTop", "RightTop", "RightBottom", "LeftBottom"};
     for (const QString& plain : {plainPng, plainJpeg}) {
         for (int orientation = 1; orientation <= 8; ++orientation) {
@@ -201,8 +201,7 @@ TEST(PictureRefusal, EachReasonSaidAndOneVerdictOnEveryPath) {
     QByteArray flipped = bytes("png-rgb.png");
     flipped[flipped.indexOf("IDAT") + 40] ^= 0x55; // the data no longer matches its checksum
     const auto le32 = [](qint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
-    const QByteArray bmp = bytes("bmp-24bit.bmp"), gif = bytes("gif-static.gif"),
-                     jpeg = bytes("jpeg-baseline.jpg");
+    const QByteArray bmp = bytes("bmp-24bit.bmp"), jpeg = bytes("jpeg-baseline.jpg");
     const qsizetype sof = jpeg.indexOf("\xFF\xC0");
     QByteArray sof3 = bytes("jpeg-baseline.jpg");
     sof3[sof3.indexOf("\xFF\xC0") + 1] = '\xC3';
@@ -222,22 +221,13 @@ TEST(PictureRefusal, EachReasonSaidAndOneVerdictOnEveryPath) {
         {"big.png", testfiles::pngHeaderOnly(20000, 20000) + QByteArray(20, 0),
          "the picture is 20000 x 20000 pixels, over 256 MiB"},
         {"flat.png", testfiles::pngHeaderOnly(0, 10) + QByteArray(20, 0), "the picture has no pixels"},
-        // Sizes of nothing or of absurd lengths in one direction, in every format's header.
-        {"low.png", testfiles::pngHeaderOnly(10, 0) + QByteArray(20, 0), "the picture has no pixels"},
+        // Absurd sizes in one direction, past what the limits' own table reaches: a
+        // name's .png takes the classic 16-bit check, but says the whole size.
         {"tall.png", testfiles::pngHeaderOnly(1, 0x80000000u) + QByteArray(20, 0),
          "1 x 2147483648 pixels, over 32,767 a side"},
-        {"narrow.bmp", patched(bmp, 18, le32(0)), "the picture has no pixels"},
-        {"low.bmp", patched(bmp, 22, le32(0)), "the picture has no pixels"},
-        {"wide.bmp", patched(bmp, 18, le32(40000)), "40000 x 7 pixels, over 32,767 a side"},
-        {"tall.bmp", patched(bmp, 22, le32(-40000)), "13 x 40000 pixels, over 32,767 a side"},
         {"deep.bmp", patched(bmp, 22, le32(INT32_MIN)), "13 x 2147483648 pixels, over 32,767"},
         {"backwards.bmp", patched(bmp, 18, le32(-13)), "the picture's data is damaged"},
-        {"narrow.gif", patched(gif, 6, QByteArray(2, 0)), "the picture has no pixels"},
-        {"tall.gif", patched(gif, 8, QByteArray("\x40\x9C", 2)), "48 x 40000 pixels, over 32,767"},
         {"low.jpg", patched(jpeg, sof + 5, QByteArray(2, 0)), "follows its data (DNL) is not"},
-        {"narrow.jpg", patched(jpeg, sof + 7, QByteArray(2, 0)), "the picture has no pixels"},
-        {"wide.jpg", patched(jpeg, sof + 7, QByteArray("\x9C\x40", 2)),
-         "40000 x 40 pixels, over 32,767 a side"},
         {"scans.jpg", bytes("jpeg-300-scans.jpg"), "the JPEG has more than 100 scans"},
         {"many.ico", bytes("ico-300-entries.ico"), "the icon holds 300 pictures, more than 256"},
         {"jpeg.bmp", patched(bytes("bmp-24bit.bmp"), 30, QByteArray("\x04\0\0\0", 4)),

@@ -27,7 +27,7 @@ QByteArray runTool(const QStringList& command, const QByteArray& file, const cha
     const QString script = QStringLiteral("command -v \"$1\" >/dev/null || { echo \"$1 is missing: "
                                           "scripts/install-deps.sh installs it\"; exit; }; ") +
                            (check ? "\"$@\" 2>&1; echo \"status $?\"" : "exec \"$@\"");
-    return testfiles::runImageMagick("sh", QStringList{"-c", script, "sh"} + command,
+    return testfiles::runTool("sh", QStringList{"-c", script, "sh"} + command,
                                      {saved.fileName()});
 }
 

@@ -64,7 +64,9 @@ TEST(AtomicFile, StagedFilesTakeTheirNamesAtTheCommit) {
     ASSERT_TRUE(engine::files::stageFile(dir.filePath("taken"), "lost", files[2]));
     ASSERT_TRUE(QDir(dir.path()).mkpath("taken/inside"));
     EXPECT_EQ(testsupport::readAll(old), "old");
+#ifdef __linux__ // elsewhere staged files have hidden temporary names until the commit
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old"});
+#endif
     std::vector<QString> whys;
     EXPECT_EQ(engine::files::commitStaged(files, &whys), (std::vector<bool>{true, true, false}));
     EXPECT_EQ(testsupport::readAll(old), "new");

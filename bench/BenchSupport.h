@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -19,8 +18,7 @@ struct BenchWindow {
         const QString file = engine::settings::settingsFileFor(dir.path());
         form = std::make_unique<MainWindow>(engine::settings::startUp(file), file);
         form->findChild<QLineEdit*>("textEdit")->setText(text);
-        form->findChild<QLabel*>("sizeLabel")->setText(size);
-        form->applyFont();
+        form->chooseFont(form->settings().fontFamily, size.toFloat());
     }
     const PictureBox& result() const { return *form->findChild<PictureBox*>("resultView"); }
 };

@@ -1,8 +1,8 @@
 #include "Render.h"
 
 #include <algorithm>
+#include <vector>
 
-#include "engine/cut/TilePlan.h"
 #include "engine/image/Limits.h"
 #include "engine/text/TextDrawing.h"
 
@@ -12,30 +12,41 @@ namespace {
 // The pattern where the letters are, the ground elsewhere, as the window's
 // (P AND M1) XOR M2 gives it with pure masks. Smooth edges blend the two by the
 // glyphs' coverage; with a transparent ground the coverage is the alpha.
-image::Image compose(const Request& r, const image::Image& cover, image::Image tiles) {
-    const int W = tiles.width(), H = tiles.height();
+// Tiled from the top-left corner, each pixel written once.
+image::Image compose(const Request& r, const image::Image& cover, const image::Image& pattern) {
+    const int W = cover.width(), H = cover.height();
+    const int PW = pattern.width(), PH = pattern.height();
     const image::Rgb ground = image::rgbOf(r.ground);
-    image::Image out = r.transparent ? image::Image(W, H, image::Format::Argb32) : std::move(tiles);
+    image::Image out = image::Image::uninitialized(
+        W, H, r.transparent ? image::Format::Argb32 : image::Format::Rgb32);
     if (out.isNull())
         return out;
+    // Letters over an empty pattern are black.
+    const std::vector<image::Rgb> black(PW && PH ? 0 : static_cast<size_t>(W), 0xFF000000u);
+    const int span = PW && PH ? PW : W;
     for (int y = 0; y < H; ++y) {
         const uchar* c = cover.constScanLine(y);
-        const auto* p = reinterpret_cast<const image::Rgb*>(r.transparent ? tiles.constScanLine(y)
-                                                                          : out.constScanLine(y));
+        const auto* p = PW && PH ? reinterpret_cast<const image::Rgb*>(pattern.constScanLine(y % PH))
+                                 : black.data();
         auto* o = reinterpret_cast<image::Rgb*>(out.scanLine(y));
-        for (int x = 0; x < W; ++x) {
-            const int a = c[x];
-            if (r.transparent)
-                o[x] = a ? (p[x] & 0xFFFFFFu) | image::Rgb(a) << 24 : 0u;
-            else if (a == 0)
-                o[x] = ground;
-            else if (a < 255) {
-                const auto mix = [a](int fg, int bg) {
-                    return (fg * a + bg * (255 - a) + 127) / 255;
-                };
-                o[x] = image::rgb(mix(image::red(p[x]), image::red(ground)),
-                                  mix(image::green(p[x]), image::green(ground)),
-                                  mix(image::blue(p[x]), image::blue(ground)));
+        for (int x0 = 0; x0 < W; x0 += span) {
+            const int n = std::min(span, W - x0);
+            for (int i = 0; i < n; ++i) {
+                const int a = c[x0 + i];
+                if (r.transparent)
+                    o[x0 + i] = a ? (p[i] & 0xFFFFFFu) | image::Rgb(a) << 24 : 0u;
+                else if (a == 0)
+                    o[x0 + i] = ground;
+                else if (a == 255)
+                    o[x0 + i] = p[i];
+                else {
+                    const auto mix = [a](int fg, int bg) {
+                        return (fg * a + bg * (255 - a) + 127) / 255;
+                    };
+                    o[x0 + i] = image::rgb(mix(image::red(p[i]), image::red(ground)),
+                                           mix(image::green(p[i]), image::green(ground)),
+                                           mix(image::blue(p[i]), image::blue(ground)));
+                }
             }
         }
     }
@@ -81,7 +92,7 @@ image::Image composeIndexed(const Request& r, const image::Image& cover,
         PW && PH ? pattern.colorTable() : std::vector<image::Rgb>{0xFF000000u};
     const auto ground = static_cast<uchar>(table.size());
     table.push_back(r.transparent ? 0u : image::rgbOf(r.ground));
-    image::Image out(W, H, image::Format::Indexed8);
+    image::Image out = image::Image::uninitialized(W, H, image::Format::Indexed8);
     if (out.isNull())
         return out;
     out.setColorTable(std::move(table));
@@ -138,7 +149,7 @@ bool render(const Request& request, image::Image& out, QSize& size) {
             return true;
         }
     }
-    out = compose(request, cover, tile(pattern, size.width(), size.height()));
+    out = compose(request, cover, pattern);
     return true;
 }
 

@@ -8,14 +8,14 @@
 #include <jpeglib.h>
 
 #include "engine/codecs/Failure.h"
+#include "engine/codecs/OpaqueRows.h"
 
 namespace engine::codecs {
 namespace {
 
-// One row as R, G, B bytes; `image` is Rgb32.
-void toRgbRow(const image::Image& picture, int y, unsigned char* out) {
-    const auto* in = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
-    for (int x = 0; x < picture.width(); ++x) {
+// One row as R, G, B bytes.
+void toRgbRow(const image::Rgb* in, int width, unsigned char* out) {
+    for (int x = 0; x < width; ++x) {
         out[3 * x] = static_cast<unsigned char>(image::red(in[x]));
         out[3 * x + 1] = static_cast<unsigned char>(image::green(in[x]));
         out[3 * x + 2] = static_cast<unsigned char>(image::blue(in[x]));
@@ -35,9 +35,10 @@ struct JpegState {
     std::longjmp(reinterpret_cast<JpegState*>(cinfo->err)->jump, 1);
 }
 
-// The encoder proper: libjpeg's quality 1..100 over opaque rows.
+// The encoder proper: libjpeg's quality 1..100 over the rows made opaque.
 bool encode(const image::Image& picture, int quality, bool progressive, QByteArray& out) {
     std::vector<unsigned char> row(static_cast<size_t>(picture.width()) * 3);
+    OpaqueRows opaque(picture);
     // Everything libjpeg changes lives on the heap: locals changed after setjmp
     // are not reliable once it jumps back.
     auto owned = std::make_unique<JpegState>();
@@ -65,7 +66,7 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        toRgbRow(picture, static_cast<int>(cinfo.next_scanline), row.data());
+        toRgbRow(opaque.row(static_cast<int>(cinfo.next_scanline)), picture.width(), row.data());
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -84,10 +85,9 @@ bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteAr
     if (!settings::JpegRate.contains(rate))
         return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the JPEG rate"), rate,
                               settings::JpegRate);
-    const image::Image opaque = picture.convertedTo(image::Format::Rgb32);
-    if (opaque.isNull())
+    if (picture.isNull())
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    if (!encode(opaque, 101 - rate, progressive, out))
+    if (!encode(picture, 101 - rate, progressive, out))
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as JPEG"));
     return true;
 }

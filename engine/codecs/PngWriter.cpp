@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -221,70 +223,81 @@ void fillRow(Plan& plan, int y) {
     }
 }
 
-// The byte left of, above and above-left of each byte, as PNG's filters see
-// them: Paeth's guess of the three.
-uchar paeth(int left, int up, int upLeft) {
-    const int p = left + up - upLeft;
-    const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
-    return static_cast<uchar>(pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft);
+// The guess each PNG filter makes of a byte from the bytes left of, above and
+// above-left of it; Paeth's without branches, so that rows go many bytes at a time.
+template <int Filter>
+int guess(int left, int up, int upLeft) {
+    if constexpr (Filter == 1)
+        return left;
+    else if constexpr (Filter == 2)
+        return up;
+    else if constexpr (Filter == 3)
+        return (left + up) >> 1;
+    else if constexpr (Filter == 4) {
+        const int pa = std::abs(up - upLeft), pb = std::abs(left - upLeft);
+        const int pc = std::abs(left + up - 2 * upLeft);
+        const int upOrUpLeft = pb <= pc ? up : upLeft;
+        return pa <= pb && pa <= pc ? left : upOrUpLeft;
+    }
+    return 0;
 }
 
-// One filter applied to a row: the bytes, and the sum of their magnitudes
-// read as signed.
-template <int Filter>
-long applyFilter(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* t) {
-    long sum = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
-        int guess = 0;
-        if constexpr (Filter == 1)
-            guess = a;
-        else if constexpr (Filter == 2)
-            guess = b;
-        else if constexpr (Filter == 3)
-            guess = (a + b) / 2;
-        else if constexpr (Filter == 4)
-            guess = paeth(a, b, c);
-        t[i] = static_cast<png_byte>(row[i] - guess);
-        sum += std::abs(static_cast<signed char>(t[i]));
-    }
+// One filter over a row: the sum of its bytes' magnitudes read as signed, and
+// with `Store` the bytes themselves. The first pixel has nothing to its left.
+template <int Filter, bool Store>
+std::uint32_t filterBytes(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
+                          png_byte* out) {
+    std::uint32_t sum = 0;
+    const auto put = [&](size_t i, int left, int upLeft) {
+        const auto v = static_cast<png_byte>(row[i] - guess<Filter>(left, above[i], upLeft));
+        if constexpr (Store)
+            out[i] = v;
+        else
+            sum += static_cast<std::uint32_t>(std::abs(static_cast<signed char>(v)));
+    };
+    const size_t head = std::min(bpp, n);
+    for (size_t i = 0; i < head; ++i)
+        put(i, 0, 0);
+    for (size_t i = head; i < n; ++i)
+        put(i, row[i - bpp], above[i - bpp]);
     return sum;
 }
 
 // One truecolour row behind the filter that leaves the smallest sum, the first
 // such in PNG's order: the choice libpng makes. The first row's "above" is zeros.
-void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
-               std::array<std::vector<png_byte>, 5>& trial, png_byte* out) {
-    const long sums[5] = {applyFilter<0>(row, above, n, bpp, trial[0].data()),
-                          applyFilter<1>(row, above, n, bpp, trial[1].data()),
-                          applyFilter<2>(row, above, n, bpp, trial[2].data()),
-                          applyFilter<3>(row, above, n, bpp, trial[3].data()),
-                          applyFilter<4>(row, above, n, bpp, trial[4].data())};
-    const auto chosen = static_cast<size_t>(std::min_element(sums, sums + 5) - sums);
+void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* out) {
+    const std::uint32_t sums[5] = {filterBytes<0, false>(row, above, n, bpp, nullptr),
+                                   filterBytes<1, false>(row, above, n, bpp, nullptr),
+                                   filterBytes<2, false>(row, above, n, bpp, nullptr),
+                                   filterBytes<3, false>(row, above, n, bpp, nullptr),
+                                   filterBytes<4, false>(row, above, n, bpp, nullptr)};
+    const auto chosen = static_cast<int>(std::min_element(sums, sums + 5) - sums);
     out[0] = static_cast<png_byte>(chosen);
-    std::memcpy(out + 1, trial[chosen].data(), n);
+    constexpr std::uint32_t (*store[5])(const png_byte*, const png_byte*, size_t, size_t,
+                                        png_byte*) = {
+        filterBytes<0, true>, filterBytes<1, true>, filterBytes<2, true>, filterBytes<3, true>,
+        filterBytes<4, true>};
+    store[chosen](row, above, n, bpp, out + 1);
 }
 
 // Every row behind its filter byte: indexed rows unfiltered, truecolour rows
 // filtered one by one.
-std::vector<png_byte> filteredRows(Plan& plan, size_t rowBytes) {
+// Every byte is written here once: none is cleared first.
+std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
     const int h = plan.picture().height();
-    std::vector<png_byte> raw((rowBytes + 1) * size_t(h));
-    std::array<std::vector<png_byte>, 5> trial;
+    auto raw = std::make_unique_for_overwrite<png_byte[]>((rowBytes + 1) * size_t(h));
     std::vector<png_byte> above;
-    if (!plan.useIndex) {
-        for (auto& t : trial)
-            t.resize(rowBytes);
+    if (!plan.useIndex)
         above.resize(rowBytes);
-    }
     for (int y = 0; y < h; ++y) {
         fillRow(plan, y);
-        png_byte* out = raw.data() + size_t(y) * (rowBytes + 1);
+        png_byte* out = raw.get() + size_t(y) * (rowBytes + 1);
         if (plan.useIndex) {
+            out[0] = 0; // no filter
             std::memcpy(out + 1, plan.row.data(), rowBytes);
             continue;
         }
-        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, trial, out);
+        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, out);
         above.swap(plan.row);
     }
     return raw;
@@ -292,7 +305,8 @@ std::vector<png_byte> filteredRows(Plan& plan, size_t rowBytes) {
 
 // The rows as one zlib stream; empty when they cannot be compressed.
 QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
-    const std::vector<png_byte> raw = filteredRows(plan, rowBytes);
+    const size_t rawBytes = (rowBytes + 1) * size_t(plan.picture().height());
+    const std::unique_ptr<png_byte[]> raw = filteredRows(plan, rowBytes);
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
         libdeflate_alloc_compressor(plan.useIndex ? plan.settings.indexedLevel
                                                   : plan.settings.truecolourLevel),
@@ -300,9 +314,9 @@ QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
     if (!compressor)
         return QByteArray();
     QByteArray out(
-        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor.get(), raw.size())),
+        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor.get(), rawBytes)),
         Qt::Uninitialized);
-    const size_t n = libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), out.data(),
+    const size_t n = libdeflate_zlib_compress(compressor.get(), raw.get(), rawBytes, out.data(),
                                               static_cast<size_t>(out.size()));
     out.truncate(static_cast<qsizetype>(n));
     return out;

@@ -122,7 +122,8 @@ struct Job {
 // Renders and encodes one text; false with the reason.
 bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, QString& why) {
     job.request.text = line.text;
-    engine::image::Image picture;
+    // Only written: the rows go to the writer as they are made.
+    engine::image::Rows picture;
     QSize size;
     if (!engine::cut::render(job.request, picture, size)) {
         // A size no picture can hold is refused before any letter is measured.
@@ -133,7 +134,7 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, Q
                                       .arg(size.height());
         return false;
     }
-    if (picture.isNull()) {
+    if (picture.height == 0) {
         why = Cut::tr("the text gives an empty image");
         return false;
     }

@@ -9,10 +9,14 @@
 namespace engine::codecs {
 
 bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why) {
-    if (picture.isNull())
+    return encodeBmp(image::rowsOf(picture), out, why);
+}
+
+bool encodeBmp(const image::Rows& picture, QByteArray& out, QString* why) {
+    if (picture.width <= 0 || picture.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    const std::uint32_t w = static_cast<std::uint32_t>(picture.width());
-    const std::uint32_t h = static_cast<std::uint32_t>(picture.height());
+    const std::uint32_t w = static_cast<std::uint32_t>(picture.width);
+    const std::uint32_t h = static_cast<std::uint32_t>(picture.height);
     const std::uint32_t stride = (w * 3 + 3) & ~3u;
     const std::uint32_t pixels = stride * h;
     QByteArray bmp;

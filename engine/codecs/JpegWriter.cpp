@@ -36,8 +36,8 @@ struct JpegState {
 }
 
 // The encoder proper: libjpeg's quality 1..100 over the rows made opaque.
-bool encode(const image::Image& picture, int quality, bool progressive, QByteArray& out) {
-    std::vector<unsigned char> row(static_cast<size_t>(picture.width()) * 3);
+bool encode(const image::Rows& picture, int quality, bool progressive, QByteArray& out) {
+    std::vector<unsigned char> row(static_cast<size_t>(picture.width) * 3);
     OpaqueRows opaque(picture);
     // Everything libjpeg changes lives on the heap: locals changed after setjmp
     // are not reliable once it jumps back.
@@ -53,8 +53,8 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
     }
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, &state.buffer, &state.size);
-    cinfo.image_width = static_cast<JDIMENSION>(picture.width());
-    cinfo.image_height = static_cast<JDIMENSION>(picture.height());
+    cinfo.image_width = static_cast<JDIMENSION>(picture.width);
+    cinfo.image_height = static_cast<JDIMENSION>(picture.height);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
@@ -66,7 +66,7 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        toRgbRow(opaque.row(static_cast<int>(cinfo.next_scanline)), picture.width(), row.data());
+        toRgbRow(opaque.row(static_cast<int>(cinfo.next_scanline)), picture.width, row.data());
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -82,10 +82,15 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
 
 bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
                 QString* why) {
+    return encodeJpeg(image::rowsOf(picture), rate, progressive, out, why);
+}
+
+bool encodeJpeg(const image::Rows& picture, int rate, bool progressive, QByteArray& out,
+                QString* why) {
     if (!settings::JpegRate.contains(rate))
         return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the JPEG rate"), rate,
                               settings::JpegRate);
-    if (picture.isNull())
+    if (picture.width <= 0 || picture.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
     if (!encode(picture, 101 - rate, progressive, out))
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as JPEG"));

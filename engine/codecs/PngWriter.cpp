@@ -13,6 +13,7 @@
 #include <png.h>
 
 #include "engine/codecs/Failure.h"
+#include "engine/codecs/OpaqueRows.h"
 
 namespace engine::codecs {
 namespace {
@@ -46,21 +47,38 @@ void transparentFirst(Indexed& out) {
     out.remap = newIndex;
 }
 
+// A picture's rows as colours: Argb32 ones as they come, the others made
+// opaque (grey as grey, Rgb32 as it stands).
+class ColourRows {
+  public:
+    explicit ColourRows(const image::Rows& picture)
+        : m_picture(picture), m_opaque(picture) {}
+    const image::Rgb* row(int y) {
+        return m_picture.format == image::Format::Argb32
+                   ? reinterpret_cast<const image::Rgb*>(m_picture.row(y))
+                   : m_opaque.row(y);
+    }
+
+  private:
+    const image::Rows& m_picture;
+    OpaqueRows m_opaque;
+};
+
 // The picture's colours and each pixel's index, or false past 256 colours.
 // Fully transparent pixels are all one colour.
-bool indexColours(const image::Image& picture, bool alpha, Indexed& out) {
+bool indexColours(const image::Rows& picture, ColourRows& colours, bool alpha, Indexed& out) {
     constexpr size_t Slots = 1024; // open addressing, at most a quarter full
     std::array<image::Rgb, Slots> keys{};
     std::array<int, Slots> values;
     values.fill(-1);
-    const int w = picture.width(), h = picture.height();
+    const int w = picture.width, h = picture.height;
     out.pixels =
         std::make_unique_for_overwrite<uchar[]>(static_cast<size_t>(w) * static_cast<size_t>(h));
     image::Rgb last = 0;
     int lastIndex = -1;
     uchar* dst = out.pixels.get();
     for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
+        const image::Rgb* row = colours.row(y);
         for (int x = 0; x < w; ++x) {
             image::Rgb c = alpha ? row[x] : row[x] | 0xFF000000u;
             if (image::alpha(c) == 0)
@@ -88,13 +106,13 @@ bool indexColours(const image::Image& picture, bool alpha, Indexed& out) {
 
 // An indexed picture's own colours, those its pixels use, in the order the
 // rows first meet them: the same palette as the picture's colours would give.
-void tableColours(const image::Image& picture, Indexed& out) {
-    const std::vector<image::Rgb>& table = picture.colorTable();
+void tableColours(const image::Rows& picture, Indexed& out) {
+    const std::vector<image::Rgb>& table = picture.colorTable;
     std::array<int, 256> met;
     met.fill(-1);
-    const int w = picture.width();
-    for (int y = 0; y < picture.height(); ++y) {
-        const uchar* row = picture.constScanLine(y);
+    const int w = picture.width;
+    for (int y = 0; y < picture.height; ++y) {
+        const uchar* row = picture.row(y);
         for (int x = 0; x < w; ++x) {
             // Runs of one index, the ground's above all, pass eight at a time.
             if (const quint64 run = 0x0101010101010101ull * row[x]; x + 8 <= w) {
@@ -166,9 +184,9 @@ constexpr size_t MaxHeldRows = size_t(48) << 20;
 // What the file holds, prepared before libpng runs; everything libpng may see
 // change after setjmp lives here, on the heap.
 struct Plan {
-    const image::Image* source = nullptr; // indexed pictures are read where they are
-    image::Image converted;               // the others as Rgb32 or Argb32
-    const image::Image& picture() const { return converted.isNull() ? *source : converted; }
+    explicit Plan(const image::Rows& rows) : picture(rows), colours(rows) {}
+    const image::Rows& picture;
+    ColourRows colours;
     Indexed indexed;
     bool useIndex = false;
     bool alpha = false;
@@ -192,13 +210,13 @@ void pack(const uchar* in, int w, const std::array<uchar, 256>& remap, png_byte*
 }
 
 void fillRow(Plan& plan, int y) {
-    const int w = plan.picture().width();
+    const int w = plan.picture.width;
     png_byte* row = plan.row.data();
     if (plan.useIndex) {
         const auto& remap = plan.indexed.remap;
         const uchar* in = plan.indexed.pixels ? plan.indexed.pixels.get() +
                                                     static_cast<size_t>(y) * static_cast<size_t>(w)
-                                              : plan.picture().constScanLine(y);
+                                              : plan.picture.row(y);
         if (plan.depth == 8) {
             for (int x = 0; x < w; ++x)
                 row[x] = remap[in[x]];
@@ -213,7 +231,7 @@ void fillRow(Plan& plan, int y) {
             return pack<1>(in, w, remap, row);
         }
     }
-    const auto* in = reinterpret_cast<const image::Rgb*>(plan.picture().constScanLine(y));
+    const image::Rgb* in = plan.colours.row(y);
     for (int x = 0; x < w; ++x) {
         *row++ = static_cast<png_byte>(image::red(in[x]));
         *row++ = static_cast<png_byte>(image::green(in[x]));
@@ -284,7 +302,7 @@ void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
 // filtered one by one.
 // Every byte is written here once: none is cleared first.
 std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
-    const int h = plan.picture().height();
+    const int h = plan.picture.height;
     auto raw = std::make_unique_for_overwrite<png_byte[]>((rowBytes + 1) * size_t(h));
     std::vector<png_byte> above;
     if (!plan.useIndex)
@@ -305,7 +323,7 @@ std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
 
 // The rows as one zlib stream; empty when they cannot be compressed.
 QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
-    const size_t rawBytes = (rowBytes + 1) * size_t(plan.picture().height());
+    const size_t rawBytes = (rowBytes + 1) * size_t(plan.picture.height);
     const std::unique_ptr<png_byte[]> raw = filteredRows(plan, rowBytes);
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
         libdeflate_alloc_compressor(plan.useIndex ? plan.settings.indexedLevel
@@ -336,8 +354,8 @@ bool write(Plan& plan, QByteArray& out) {
     const int type = plan.useIndex ? PNG_COLOR_TYPE_PALETTE
                      : plan.alpha  ? PNG_COLOR_TYPE_RGB_ALPHA
                                    : PNG_COLOR_TYPE_RGB;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.picture().width()),
-                 static_cast<png_uint_32>(plan.picture().height()), plan.depth, type,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.picture.width),
+                 static_cast<png_uint_32>(plan.picture.height), plan.depth, type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (plan.useIndex) {
         png_set_PLTE(png, info, plan.palette.data(), static_cast<int>(plan.palette.size()));
@@ -350,7 +368,7 @@ bool write(Plan& plan, QByteArray& out) {
     png_set_filter(png, PNG_FILTER_TYPE_BASE, plan.settings.filters);
     png_write_info(png, info);
     const size_t rowBytes = (plan.row.size() * size_t(plan.depth) + 7) / 8;
-    if (plan.useIndex || (rowBytes + 1) * size_t(plan.picture().height()) <= MaxHeldRows) {
+    if (plan.useIndex || (rowBytes + 1) * size_t(plan.picture.height) <= MaxHeldRows) {
         const QByteArray idat = deflatedRows(plan, rowBytes);
         if (idat.isEmpty())
             png_error(png, "cannot compress");
@@ -359,7 +377,7 @@ bool write(Plan& plan, QByteArray& out) {
                         static_cast<size_t>(idat.size()));
         png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     } else {
-        for (int y = 0; y < plan.picture().height(); ++y) {
+        for (int y = 0; y < plan.picture.height; ++y) {
             fillRow(plan, y);
             png_write_row(png, plan.row.data());
         }
@@ -371,25 +389,26 @@ bool write(Plan& plan, QByteArray& out) {
 
 } // namespace
 
-bool encodePng(const image::Image& source, int level, QByteArray& out, QString* why) {
+bool encodePng(const image::Image& picture, int level, QByteArray& out, QString* why) {
+    return encodePng(image::rowsOf(picture), level, out, why);
+}
+
+bool encodePng(const image::Rows& source, int level, QByteArray& out, QString* why) {
     if (!settings::PngLevel.contains(level))
         return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the PNG level"), level,
                               settings::PngLevel);
-    if (source.isNull())
+    if (source.width <= 0 || source.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    auto plan = std::make_unique<Plan>();
-    plan->source = &source;
-    plan->alpha = source.format() == image::Format::Argb32 ||
-                  (source.format() == image::Format::Indexed8 &&
-                   std::any_of(source.colorTable().begin(), source.colorTable().end(),
+    auto plan = std::make_unique<Plan>(source);
+    plan->alpha = source.format == image::Format::Argb32 ||
+                  (source.format == image::Format::Indexed8 &&
+                   std::any_of(source.colorTable.begin(), source.colorTable.end(),
                                [](image::Rgb c) { return image::alpha(c) < 255; }));
-    if (source.format() == image::Format::Indexed8) {
+    if (source.format == image::Format::Indexed8) {
         tableColours(source, plan->indexed);
         plan->useIndex = true;
     } else {
-        if (source.format() != image::Format::Rgb32 && source.format() != image::Format::Argb32)
-            plan->converted = source.convertedTo(image::Format::Rgb32);
-        plan->useIndex = indexColours(plan->picture(), plan->alpha, plan->indexed);
+        plan->useIndex = indexColours(source, plan->colours, plan->alpha, plan->indexed);
     }
     if (plan->useIndex) {
         plan->depth = bitDepthFor(plan->indexed.palette.size());
@@ -402,7 +421,7 @@ bool encodePng(const image::Image& source, int level, QByteArray& out, QString* 
         }
     }
     const int channels = plan->useIndex ? 1 : plan->alpha ? 4 : 3;
-    plan->row.resize(static_cast<size_t>(source.width()) * static_cast<size_t>(channels));
+    plan->row.resize(static_cast<size_t>(source.width) * static_cast<size_t>(channels));
     plan->settings = settingsFor(level, plan->useIndex);
     if (!write(*plan, out))
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as PNG"));

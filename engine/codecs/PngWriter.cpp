@@ -260,41 +260,49 @@ int guess(int left, int up, int upLeft) {
     return 0;
 }
 
-// One filter over a row: the sum of its bytes' magnitudes read as signed, and
-// with `Store` the bytes themselves. The first pixel has nothing to its left.
-template <int Filter, bool Store>
-std::uint32_t filterBytes(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
-                          png_byte* out) {
-    std::uint32_t sum = 0;
-    const auto put = [&](size_t i, int left, int upLeft) {
-        const auto v = static_cast<png_byte>(row[i] - guess<Filter>(left, above[i], upLeft));
-        if constexpr (Store)
-            out[i] = v;
-        else
-            sum += static_cast<std::uint32_t>(std::abs(static_cast<signed char>(v)));
+// A filtered byte's magnitude read as signed, which PNG's filter choice sums.
+inline std::uint32_t magnitude(int v) {
+    return static_cast<std::uint32_t>(std::abs(static_cast<signed char>(static_cast<png_byte>(v))));
+}
+
+// The five filters' sums over a row in one pass, each byte and its neighbours
+// read once. The first pixel has nothing to its left.
+std::array<std::uint32_t, 5> filterSums(const png_byte* row, const png_byte* above, size_t n,
+                                        size_t bpp) {
+    std::uint32_t none = 0, sub = 0, up = 0, average = 0, paeth = 0;
+    const auto add = [&](int x, int left, int b, int upLeft) {
+        none += magnitude(x);
+        sub += magnitude(x - guess<1>(left, b, upLeft));
+        up += magnitude(x - guess<2>(left, b, upLeft));
+        average += magnitude(x - guess<3>(left, b, upLeft));
+        paeth += magnitude(x - guess<4>(left, b, upLeft));
     };
     const size_t head = std::min(bpp, n);
     for (size_t i = 0; i < head; ++i)
-        put(i, 0, 0);
+        add(row[i], 0, above[i], 0);
     for (size_t i = head; i < n; ++i)
-        put(i, row[i - bpp], above[i - bpp]);
-    return sum;
+        add(row[i], row[i - bpp], above[i], above[i - bpp]);
+    return {none, sub, up, average, paeth};
+}
+
+// A row's bytes behind one filter.
+template <int Filter>
+void filterBytes(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* out) {
+    const size_t head = std::min(bpp, n);
+    for (size_t i = 0; i < head; ++i)
+        out[i] = static_cast<png_byte>(row[i] - guess<Filter>(0, above[i], 0));
+    for (size_t i = head; i < n; ++i)
+        out[i] = static_cast<png_byte>(row[i] - guess<Filter>(row[i - bpp], above[i], above[i - bpp]));
 }
 
 // One truecolour row behind the filter that leaves the smallest sum, the first
 // such in PNG's order: the choice libpng makes. The first row's "above" is zeros.
 void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* out) {
-    const std::uint32_t sums[5] = {filterBytes<0, false>(row, above, n, bpp, nullptr),
-                                   filterBytes<1, false>(row, above, n, bpp, nullptr),
-                                   filterBytes<2, false>(row, above, n, bpp, nullptr),
-                                   filterBytes<3, false>(row, above, n, bpp, nullptr),
-                                   filterBytes<4, false>(row, above, n, bpp, nullptr)};
-    const auto chosen = static_cast<int>(std::min_element(sums, sums + 5) - sums);
+    const std::array<std::uint32_t, 5> sums = filterSums(row, above, n, bpp);
+    const auto chosen = static_cast<int>(std::min_element(sums.begin(), sums.end()) - sums.begin());
     out[0] = static_cast<png_byte>(chosen);
-    constexpr std::uint32_t (*store[5])(const png_byte*, const png_byte*, size_t, size_t,
-                                        png_byte*) = {
-        filterBytes<0, true>, filterBytes<1, true>, filterBytes<2, true>, filterBytes<3, true>,
-        filterBytes<4, true>};
+    constexpr void (*store[5])(const png_byte*, const png_byte*, size_t, size_t, png_byte*) = {
+        filterBytes<0>, filterBytes<1>, filterBytes<2>, filterBytes<3>, filterBytes<4>};
     store[chosen](row, above, n, bpp, out + 1);
 }
 

@@ -68,7 +68,10 @@ void BM_WindowLineOverPhoto(benchmark::State& state) {
     out.open(QIODevice::WriteOnly);
     out.write(png);
     out.close();
-    window.form->loadPattern(file);
+    if (!window.form->loadPattern(file)) {
+        state.SkipWithError("the pattern did not load");
+        return;
+    }
     for (auto _ : state)
         benchmark::DoNotOptimize(window.form->drawLetters());
     state.counters["width"] = window.result().innerWidth();

@@ -104,6 +104,21 @@ bool indexColours(const image::Rows& picture, ColourRows& colours, bool alpha, I
     return true;
 }
 
+// Whether the rows left can add nothing to the palette: every entry of the
+// table has been met, and black, which indexes past the table show, too (they
+// are then given its place).
+bool settled(const std::vector<image::Rgb>& table, size_t metInTable,
+             const std::vector<image::Rgb>& palette, std::array<int, 256>& met) {
+    if (metInTable < std::min<size_t>(table.size(), 256))
+        return false;
+    const auto black = std::find(palette.begin(), palette.end(), 0xFF000000u);
+    if (table.size() < 256 && black == palette.end())
+        return false;
+    for (size_t i = table.size(); i < 256; ++i)
+        met[i] = static_cast<int>(black - palette.begin());
+    return true;
+}
+
 // An indexed picture's own colours, those its pixels use, in the order the
 // rows first meet them: the same palette as the picture's colours would give.
 void tableColours(const image::Rows& picture, Indexed& out) {
@@ -111,7 +126,9 @@ void tableColours(const image::Rows& picture, Indexed& out) {
     std::array<int, 256> met;
     met.fill(-1);
     const int w = picture.width;
-    for (int y = 0; y < picture.height; ++y) {
+    const size_t inTable = std::min<size_t>(table.size(), 256);
+    size_t metInTable = 0;
+    for (int y = 0; y < picture.height && !settled(table, metInTable, out.palette, met); ++y) {
         const uchar* row = picture.row(y);
         for (int x = 0; x < w; ++x) {
             // Runs of one index, the ground's above all, pass eight at a time.
@@ -131,6 +148,7 @@ void tableColours(const image::Rows& picture, Indexed& out) {
                 c = 0;
             const auto known = std::find(out.palette.begin(), out.palette.end(), c);
             met[i] = static_cast<int>(known - out.palette.begin());
+            metInTable += i < inTable;
             if (known == out.palette.end())
                 out.palette.push_back(c);
         }

@@ -259,3 +259,20 @@ TEST(Writers, PngKeepsEveryPixelAtTheSmallestDepth) {
         }
     }
 }
+
+// Indexes past the table show black, met after every entry of the table has
+// been, with black among the table's colours or not: the file is that of the
+// picture's colours.
+TEST(Writers, PngOfIndexesPastTheTableIsThatOfTheirColours) {
+    for (const image::Rgb second : {image::rgb(0, 90, 0), image::rgb(0, 0, 0)}) {
+        Image indexed(5, 4, image::Format::Indexed8);
+        indexed.setColorTable({image::rgb(200, 0, 0), second});
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x)
+                indexed.scanLine(y)[x] = static_cast<uchar>(y < 2 ? (x + y) % 2 : x == 3 ? 7 : 1);
+        QByteArray png, want;
+        ASSERT_TRUE(codecs::encodePng(indexed, 1, png));
+        ASSERT_TRUE(codecs::encodePng(indexed.convertedTo(image::Format::Rgb32), 1, want));
+        EXPECT_EQ(png, want) << image::green(second);
+    }
+}

@@ -79,7 +79,10 @@ void BM_WindowLineOverPhoto(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_WindowLineOverPhoto)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_WindowLineOverPhoto)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_WindowBigPngPattern)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RenderSample10)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_RenderSample72)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();

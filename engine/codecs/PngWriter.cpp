@@ -51,8 +51,7 @@ void transparentFirst(Indexed& out) {
 // opaque (grey as grey, Rgb32 as it stands).
 class ColourRows {
   public:
-    explicit ColourRows(const image::Rows& picture)
-        : m_picture(picture), m_opaque(picture) {}
+    explicit ColourRows(const image::Rows& picture) : m_picture(picture), m_opaque(picture) {}
     const image::Rgb* row(int y) {
         return m_picture.format == image::Format::Argb32
                    ? reinterpret_cast<const image::Rgb*>(m_picture.row(y))
@@ -261,8 +260,7 @@ void fillRow(Plan& plan, int y) {
 
 // The guess each PNG filter makes of a byte from the bytes left of, above and
 // above-left of it; Paeth's without branches, so that rows go many bytes at a time.
-template <int Filter>
-int guess(int left, int up, int upLeft) {
+template <int Filter> int guess(int left, int up, int upLeft) {
     if constexpr (Filter == 1)
         return left;
     else if constexpr (Filter == 2)
@@ -310,7 +308,8 @@ void filterBytes(const png_byte* row, const png_byte* above, size_t n, size_t bp
     for (size_t i = 0; i < head; ++i)
         out[i] = static_cast<png_byte>(row[i] - guess<Filter>(0, above[i], 0));
     for (size_t i = head; i < n; ++i)
-        out[i] = static_cast<png_byte>(row[i] - guess<Filter>(row[i - bpp], above[i], above[i - bpp]));
+        out[i] =
+            static_cast<png_byte>(row[i] - guess<Filter>(row[i - bpp], above[i], above[i - bpp]));
 }
 
 // One truecolour row behind the filter that leaves the smallest sum, the first

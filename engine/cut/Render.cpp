@@ -148,9 +148,9 @@ bool prepare(const Request& request, std::unique_ptr<Composer>& composer, QSize&
         return true;
     // Only the part of the pattern the image shows is ever looked at; the tiles
     // repeat it the same within the image.
-    image::Image pattern =
-        request.pattern ? holderPattern(request.pattern->copied(size.width(), size.height()))
-                        : image::Image();
+    image::Image pattern = request.pattern
+                               ? holderPattern(request.pattern->copied(size.width(), size.height()))
+                               : image::Image();
     composer = std::make_unique<Composer>(request, std::move(cover), std::move(pattern));
     return true;
 }

@@ -23,9 +23,9 @@ Image::Image(int width, int height, Format format, bool cleared) : m_format(form
     const std::ptrdiff_t stride = (width * bytes + 3) & ~std::ptrdiff_t(3);
     // calloc: large pictures get their zero pages lazily from the system.
     const auto rows = static_cast<std::size_t>(height), row = static_cast<std::size_t>(stride);
-    m_data.reset(static_cast<std::uint8_t*>(cleared ? std::calloc(row, rows)
+    m_data.reset(static_cast<std::uint8_t*>(cleared                  ? std::calloc(row, rows)
                                             : rows <= SIZE_MAX / row ? std::malloc(row * rows)
-                                                                      : nullptr));
+                                                                     : nullptr));
     if (!m_data)
         return;
     m_width = width;

@@ -73,22 +73,23 @@ TEST(Render, SmoothEdgesBlendPatternOverGround) {
 TEST(Render, RowsWriteTheFileTheImageWrites) {
     const text::FontSpec font{"DejaVu Sans", 20};
     for (int colours : {1, 3, 257}) {
-        for (const auto& [smooth, transparent] : {std::pair{false, false}, {true, false},
-                                                  {false, true}, {true, true}}) {
-            const cut::Request request{"Wg Ro", font,
-                                       std::make_shared<const Image>(patternOf(colours)),
-                                       0x00C08040, smooth, transparent};
+        for (const auto& [smooth, transparent] :
+             {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+            const cut::Request request{
+                "Wg Ro",    font,   std::make_shared<const Image>(patternOf(colours)),
+                0x00C08040, smooth, transparent};
             Image whole;
             image::Rows rows;
             QSize size;
             ASSERT_TRUE(cut::render(request, whole, size) && cut::render(request, rows, size));
             for (int level : {-1, 0, 1, 2}) { // -1: BMP and JPEG
-                SCOPED_TRACE(testing::Message() << colours << " colours, smooth " << smooth
-                                                << ", transparent " << transparent << ", " << level);
+                SCOPED_TRACE(testing::Message()
+                             << colours << " colours, smooth " << smooth << ", transparent "
+                             << transparent << ", " << level);
                 const codecs::EncodeOptions options{30, level == 0, std::max(level, 0)};
-                for (auto format : level < 0 ? std::vector{codecs::ImageFormat::Bmp,
-                                                           codecs::ImageFormat::Jpeg}
-                                             : std::vector{codecs::ImageFormat::Png}) {
+                for (auto format :
+                     level < 0 ? std::vector{codecs::ImageFormat::Bmp, codecs::ImageFormat::Jpeg}
+                               : std::vector{codecs::ImageFormat::Png}) {
                     QByteArray fromRows, fromImage;
                     ASSERT_TRUE(codecs::encode(rows, format, options, fromRows));
                     ASSERT_TRUE(codecs::encode(whole, format, options, fromImage));

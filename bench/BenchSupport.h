@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 

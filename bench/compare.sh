@@ -2,16 +2,19 @@
 # velmora-cut side by side with ImageMagick 6 doing the same work, each as a
 # whole process, in one run (ratios, since the machine is shared and noisy):
 #   bench/compare.sh build-bench/velmora-cut [runs]
-# Job S: "Sample" at 72 pt. Job L: a 68-character line at 120 pt. velmora-cut
-# is given the family name "IPA Pゴシック", ImageMagick the font file; a 32 x 32
-# pattern, PNG out. Job S runs twice: with velmora-cut's face cache, as every
+# Job S: "Sample" at 72 pt. Job L: a 68-character line at 120 pt, over a
+# 32 x 32 pattern of three colours and over a full-colour one (ImageMagick's
+# plasma, as a photo is). velmora-cut is given the family name "IPA Pゴシック",
+# ImageMagick the font file; PNG out. Job S runs twice: with velmora-cut's face cache, as every
 # run after the first finds it, and with none (fontconfig's start included). Prints medians, the
-# time ratios, peak memory; for job L over the built-in tartan and over a
-# photo-like pattern the size of each PNG level against ImageMagick writing the
-# same pixels; job B, "Ab" over an 8192 x 8192 PNG against pngtopam decoding it
+# time ratios, peak memory; for job L over the built-in tartan, a photo-like
+# pattern and the full-colour one the size of each PNG level against
+# ImageMagick writing the same pixels; job B, "Ab" over an 8192 x 8192 PNG against pngtopam decoding it
 # (netpbm); job H, 36 pt lines against hb-view, the Latin one also written to
-# standard output (no sync), and the start-up alone of each; and a 400-line
-# batch with --jobs 1 and --jobs 2.
+# standard output (no sync), and the start-up alone of each; a 400-line
+# batch with --jobs 1 and --jobs 2; and 200 lines at 48 pt over the full-colour
+# pattern, as a batch and as Pillow does them in one Python process
+# (python3-pil).
 set -euo pipefail
 cut=$(realpath "$1"); runs=${2:-9}
 convert=convert-im6.q16
@@ -20,6 +23,7 @@ work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 cd "$work"
 $convert -size 32x32 pattern:checkerboard -fill '#c03030' -draw 'rectangle 0,0 12,12' pattern.png
 $convert -size 64x64 -seed 7 plasma:fractal -blur 0x1 photo.png
+$convert -size 32x32 -seed 7 plasma:fractal full.png
 
 # Times in microseconds from bash itself (EPOCHREALTIME without its point): a
 # clock read by a process of its own (date) would add that process's start and
@@ -41,14 +45,14 @@ medians_ms() {
 }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
-job() { # name text size [cold]
-    local name=$1 text=$2 pt=$3 cache=()
+job() { # name text size [cold] [pattern]
+    local name=$1 text=$2 pt=$3 cache=() tile=${5:-pattern.png}
     # A cache folder that cannot be made: every run asks fontconfig.
     [ "${4:-}" = cold ] && cache=(env XDG_CACHE_HOME=/proc/velmora-no-cache)
-    ours=("${cache[@]}" "$cut" --font "IPA Pゴシック" --size "$pt" --pattern pattern.png --color '#000000'
+    ours=("${cache[@]}" "$cut" --font "IPA Pゴシック" --size "$pt" --pattern "$tile" --color '#000000'
                 -o "$name-cut.png" "$text")
     theirs=("$convert" -density 96 -font "$font" -pointsize "$pt" +antialias -background black
-                  -fill black "label:$text" -gravity NorthWest -tile pattern.png -annotate +0+0
+                  -fill black "label:$text" -gravity NorthWest -tile "$tile" -annotate +0+0
                   "$text" "$name-im.png")
     "${ours[@]}" && "${theirs[@]}" # both must work before they are timed
     local a b
@@ -61,11 +65,13 @@ job() { # name text size [cold]
 job S "Sample" 72
 job S-cold "Sample" 72 cold
 job L "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ" 120
+job L-full "切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ" 120 \
+    warm full.png
 
 # PNG size: each level against ImageMagick writing the same pixels.
 long="切り文字のサンプルです。Cut letters sample text ABCDEFGHIJ 0123456789 あいうえおかきくけこ"
-for pattern in tartan photo; do
-    with=(); [ "$pattern" = photo ] && with=(--pattern photo.png)
+for pattern in tartan photo full; do
+    with=(); [ "$pattern" != tartan ] && with=(--pattern "$pattern.png")
     "$cut" --font "IPA Pゴシック" --size 120 "${with[@]}" -o "$pattern-ref.png" "$long"
     $convert "$pattern-ref.png" "$pattern-im.png"
     for level in 1 0 2; do
@@ -135,3 +141,45 @@ for jobs in 1 2; do
     end=${EPOCHREALTIME/[.,]/}
     echo "batch of 400 lines, --jobs $jobs: $(( (end - start) / 1000 )) ms"
 done
+
+# 200 lines at 48 pt over the full-colour pattern: a batch on one core and on
+# two (its files synced), and Pillow doing the same in one Python process
+# (the letters as a mask, the pattern tiled, composed over the ground, PNG at
+# Pillow's default level, files not synced); whole processes, time per line.
+python=python3
+$python -c 'import PIL' 2>/dev/null || python=/usr/bin/python3
+if $python -c 'import PIL' 2>/dev/null; then
+    for i in $(seq 200); do echo "行 $i: Cut letters $i"; done > lines.txt
+    cat > pillow.py <<'PY'
+import sys
+from PIL import Image, ImageDraw, ImageFont
+font = ImageFont.truetype(sys.argv[1], 64)  # 48 pt at 96 dpi
+tile = Image.open("full.png").convert("RGB")
+for n, text in enumerate(open("lines.txt", encoding="utf-8").read().splitlines(), 1):
+    left, top, right, bottom = font.getbbox(text)
+    size = (right, bottom)
+    mask = Image.new("1", size)
+    ImageDraw.Draw(mask).text((0, 0), text, font=font, fill=1)
+    tiled = Image.new("RGB", size)
+    for x in range(0, size[0], tile.width):
+        for y in range(0, size[1], tile.height):
+            tiled.paste(tile, (x, y))
+    Image.composite(tiled, Image.new("RGB", size, "black"), mask).save("p-%03d.png" % n)
+PY
+    for jobs in 1 2; do
+        start=${EPOCHREALTIME/[.,]/}
+        "$cut" --font "IPA Pゴシック" --size 48 --pattern full.png --color '#000000' --jobs $jobs \
+            -o "f$jobs-%03d.png" --batch lines.txt
+        end=${EPOCHREALTIME/[.,]/}
+        per[$jobs]=$(( (end - start) / 200 ))
+    done
+    start=${EPOCHREALTIME/[.,]/}
+    $python pillow.py "$font"
+    end=${EPOCHREALTIME/[.,]/}
+    pillow=$(( (end - start) / 200 ))
+    for jobs in 1 2; do
+        echo "200 lines over the full-colour pattern, --jobs $jobs: $(awk "BEGIN {printf \"%.2f\", ${per[$jobs]} / 1000}") ms a line," \
+             "Pillow $(awk "BEGIN {printf \"%.2f\", $pillow / 1000}") ms a line, ratio $(awk "BEGIN {printf \"%.2f\", ${per[$jobs]} / $pillow}")"
+    done
+    echo "their PNG bytes: velmora-cut $(cat f1-*.png | wc -c), Pillow $(cat p-*.png | wc -c)"
+fi

@@ -144,10 +144,11 @@ bool cutOne(const CutOptions& o, Job& job, const Line& line, QByteArray& data, Q
         }
         return engine::codecs::encodeVector(drawing, *vector, job.options.pngLevel, data, &why);
     }
-    engine::image::Image picture;
+    // Only written: the rows go to the writer as they are made.
+    engine::image::Rows picture;
     QSize size;
     const bool rendered = engine::cut::render(job.request, picture, size);
-    if (!rendered || picture.isNull()) {
+    if (!rendered || picture.height == 0) {
         why = refusal(size, !rendered);
         return false;
     }

@@ -1,18 +1,22 @@
 #include "engine/codecs/Codecs.h"
 
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
 #include "engine/codecs/Failure.h"
+#include "engine/codecs/OpaqueRows.h"
 
 namespace engine::codecs {
 
-bool encodeBmp(const image::Image& source, QByteArray& out, QString* why) {
-    const image::Image picture = source.convertedTo(image::Format::Rgb32);
-    if (picture.isNull())
+bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why) {
+    return encodeBmp(image::rowsOf(picture), out, why);
+}
+
+bool encodeBmp(const image::Rows& picture, QByteArray& out, QString* why) {
+    if (picture.width <= 0 || picture.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    const std::uint32_t w = static_cast<std::uint32_t>(picture.width());
-    const std::uint32_t h = static_cast<std::uint32_t>(picture.height());
+    const std::uint32_t w = static_cast<std::uint32_t>(picture.width);
+    const std::uint32_t h = static_cast<std::uint32_t>(picture.height);
     const std::uint32_t stride = (w * 3 + 3) & ~3u;
     const std::uint32_t pixels = stride * h;
     QByteArray bmp;
@@ -39,15 +43,19 @@ bool encodeBmp(const image::Image& source, QByteArray& out, QString* why) {
     put32(3780);
     put32(0);
     put32(0);
-    std::vector<char> row(stride, 0);
-    for (int y = picture.height() - 1; y >= 0; --y) {
-        const auto* in = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
-        for (std::uint32_t x = 0; x < w; ++x) {
-            row[3 * x] = static_cast<char>(image::blue(in[x]));
-            row[3 * x + 1] = static_cast<char>(image::green(in[x]));
-            row[3 * x + 2] = static_cast<char>(image::red(in[x]));
+    // The rows go straight into the file's bytes, bottom-up.
+    bmp.resize(static_cast<qsizetype>(54 + pixels));
+    OpaqueRows rows(picture);
+    auto* const bottom = reinterpret_cast<std::uint8_t*>(bmp.data()) + 54;
+    for (std::uint32_t y = 0; y < h; ++y) {
+        const image::Rgb* in = rows.row(static_cast<int>(y));
+        std::uint8_t* to = bottom + (h - 1 - y) * stride;
+        for (std::uint32_t x = 0; x < w; ++x, to += 3) {
+            to[0] = static_cast<std::uint8_t>(image::blue(in[x]));
+            to[1] = static_cast<std::uint8_t>(image::green(in[x]));
+            to[2] = static_cast<std::uint8_t>(image::red(in[x]));
         }
-        bmp.append(row.data(), static_cast<qsizetype>(stride));
+        std::memset(to, 0, stride - 3 * w);
     }
     out = std::move(bmp);
     return true;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "engine/image/Image.h"
+#include "engine/image/Rows.h"
 
 namespace engine::cut {
 struct Drawing;
@@ -56,6 +57,13 @@ bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteAr
 // in the order the rows first meet them; transparency (Argb32) is kept.
 bool encodePng(const image::Image& picture, int level, QByteArray& out, QString* why = nullptr);
 
+// The same writers over rows made as they are written: no whole image is
+// held beside the file (the PNG writer may ask for each row twice).
+bool encodeBmp(const image::Rows& picture, QByteArray& out, QString* why = nullptr);
+bool encodeJpeg(const image::Rows& picture, int rate, bool progressive, QByteArray& out,
+                QString* why = nullptr);
+bool encodePng(const image::Rows& picture, int level, QByteArray& out, QString* why = nullptr);
+
 enum class ImageFormat { Bmp, Jpeg, Png };
 
 struct EncodeOptions {
@@ -67,6 +75,8 @@ struct EncodeOptions {
 // The picture as a file of that format, with the options that format takes:
 // the one way the window and velmora-cut write their images.
 bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions& options,
+            QByteArray& out, QString* why = nullptr);
+bool encode(const image::Rows& picture, ImageFormat format, const EncodeOptions& options,
             QByteArray& out, QString* why = nullptr);
 
 enum class VectorFormat { Svg, Pdf };

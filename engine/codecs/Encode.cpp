@@ -7,6 +7,11 @@ namespace engine::codecs {
 
 bool encode(const image::Image& picture, ImageFormat format, const EncodeOptions& options,
             QByteArray& out, QString* why) {
+    return encode(image::rowsOf(picture), format, options, out, why);
+}
+
+bool encode(const image::Rows& picture, ImageFormat format, const EncodeOptions& options,
+            QByteArray& out, QString* why) {
     switch (format) {
     case ImageFormat::Jpeg:
         return encodeJpeg(picture, options.jpegRate, options.progressive, out, why);

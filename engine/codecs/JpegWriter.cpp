@@ -8,14 +8,14 @@
 #include <jpeglib.h>
 
 #include "engine/codecs/Failure.h"
+#include "engine/codecs/OpaqueRows.h"
 
 namespace engine::codecs {
 namespace {
 
-// One row as R, G, B bytes; `image` is Rgb32.
-void toRgbRow(const image::Image& picture, int y, unsigned char* out) {
-    const auto* in = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
-    for (int x = 0; x < picture.width(); ++x) {
+// One row as R, G, B bytes.
+void toRgbRow(const image::Rgb* in, int width, unsigned char* out) {
+    for (int x = 0; x < width; ++x) {
         out[3 * x] = static_cast<unsigned char>(image::red(in[x]));
         out[3 * x + 1] = static_cast<unsigned char>(image::green(in[x]));
         out[3 * x + 2] = static_cast<unsigned char>(image::blue(in[x]));
@@ -35,9 +35,10 @@ struct JpegState {
     std::longjmp(reinterpret_cast<JpegState*>(cinfo->err)->jump, 1);
 }
 
-// The encoder proper: libjpeg's quality 1..100 over opaque rows.
-bool encode(const image::Image& picture, int quality, bool progressive, QByteArray& out) {
-    std::vector<unsigned char> row(static_cast<size_t>(picture.width()) * 3);
+// The encoder proper: libjpeg's quality 1..100 over the rows made opaque.
+bool encode(const image::Rows& picture, int quality, bool progressive, QByteArray& out) {
+    std::vector<unsigned char> row(static_cast<size_t>(picture.width) * 3);
+    OpaqueRows opaque(picture);
     // Everything libjpeg changes lives on the heap: locals changed after setjmp
     // are not reliable once it jumps back.
     auto owned = std::make_unique<JpegState>();
@@ -52,8 +53,8 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
     }
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, &state.buffer, &state.size);
-    cinfo.image_width = static_cast<JDIMENSION>(picture.width());
-    cinfo.image_height = static_cast<JDIMENSION>(picture.height());
+    cinfo.image_width = static_cast<JDIMENSION>(picture.width);
+    cinfo.image_height = static_cast<JDIMENSION>(picture.height);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
@@ -65,7 +66,7 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        toRgbRow(picture, static_cast<int>(cinfo.next_scanline), row.data());
+        toRgbRow(opaque.row(static_cast<int>(cinfo.next_scanline)), picture.width, row.data());
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -81,13 +82,17 @@ bool encode(const image::Image& picture, int quality, bool progressive, QByteArr
 
 bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
                 QString* why) {
+    return encodeJpeg(image::rowsOf(picture), rate, progressive, out, why);
+}
+
+bool encodeJpeg(const image::Rows& picture, int rate, bool progressive, QByteArray& out,
+                QString* why) {
     if (!settings::JpegRate.contains(rate))
         return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the JPEG rate"), rate,
                               settings::JpegRate);
-    const image::Image opaque = picture.convertedTo(image::Format::Rgb32);
-    if (opaque.isNull())
+    if (picture.width <= 0 || picture.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    if (!encode(opaque, 101 - rate, progressive, out))
+    if (!encode(picture, 101 - rate, progressive, out))
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as JPEG"));
     return true;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -11,6 +13,7 @@
 #include <png.h>
 
 #include "engine/codecs/Failure.h"
+#include "engine/codecs/OpaqueRows.h"
 
 namespace engine::codecs {
 namespace {
@@ -44,21 +47,37 @@ void transparentFirst(Indexed& out) {
     out.remap = newIndex;
 }
 
+// A picture's rows as colours: Argb32 ones as they come, the others made
+// opaque (grey as grey, Rgb32 as it stands).
+class ColourRows {
+  public:
+    explicit ColourRows(const image::Rows& picture) : m_picture(picture), m_opaque(picture) {}
+    const image::Rgb* row(int y) {
+        return m_picture.format == image::Format::Argb32
+                   ? reinterpret_cast<const image::Rgb*>(m_picture.row(y))
+                   : m_opaque.row(y);
+    }
+
+  private:
+    const image::Rows& m_picture;
+    OpaqueRows m_opaque;
+};
+
 // The picture's colours and each pixel's index, or false past 256 colours.
 // Fully transparent pixels are all one colour.
-bool indexColours(const image::Image& picture, bool alpha, Indexed& out) {
+bool indexColours(const image::Rows& picture, ColourRows& colours, bool alpha, Indexed& out) {
     constexpr size_t Slots = 1024; // open addressing, at most a quarter full
     std::array<image::Rgb, Slots> keys{};
     std::array<int, Slots> values;
     values.fill(-1);
-    const int w = picture.width(), h = picture.height();
+    const int w = picture.width, h = picture.height;
     out.pixels =
         std::make_unique_for_overwrite<uchar[]>(static_cast<size_t>(w) * static_cast<size_t>(h));
     image::Rgb last = 0;
     int lastIndex = -1;
     uchar* dst = out.pixels.get();
     for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const image::Rgb*>(picture.constScanLine(y));
+        const image::Rgb* row = colours.row(y);
         for (int x = 0; x < w; ++x) {
             image::Rgb c = alpha ? row[x] : row[x] | 0xFF000000u;
             if (image::alpha(c) == 0)
@@ -84,15 +103,32 @@ bool indexColours(const image::Image& picture, bool alpha, Indexed& out) {
     return true;
 }
 
+// Whether the rows left can add nothing to the palette: every entry of the
+// table has been met, and black, which indexes past the table show, too (they
+// are then given its place).
+bool settled(const std::vector<image::Rgb>& table, size_t metInTable,
+             const std::vector<image::Rgb>& palette, std::array<int, 256>& met) {
+    if (metInTable < std::min<size_t>(table.size(), 256))
+        return false;
+    const auto black = std::find(palette.begin(), palette.end(), 0xFF000000u);
+    if (table.size() < 256 && black == palette.end())
+        return false;
+    for (size_t i = table.size(); i < 256; ++i)
+        met[i] = static_cast<int>(black - palette.begin());
+    return true;
+}
+
 // An indexed picture's own colours, those its pixels use, in the order the
 // rows first meet them: the same palette as the picture's colours would give.
-void tableColours(const image::Image& picture, Indexed& out) {
-    const std::vector<image::Rgb>& table = picture.colorTable();
+void tableColours(const image::Rows& picture, Indexed& out) {
+    const std::vector<image::Rgb>& table = picture.colorTable;
     std::array<int, 256> met;
     met.fill(-1);
-    const int w = picture.width();
-    for (int y = 0; y < picture.height(); ++y) {
-        const uchar* row = picture.constScanLine(y);
+    const int w = picture.width;
+    const size_t inTable = std::min<size_t>(table.size(), 256);
+    size_t metInTable = 0;
+    for (int y = 0; y < picture.height && !settled(table, metInTable, out.palette, met); ++y) {
+        const uchar* row = picture.row(y);
         for (int x = 0; x < w; ++x) {
             // Runs of one index, the ground's above all, pass eight at a time.
             if (const quint64 run = 0x0101010101010101ull * row[x]; x + 8 <= w) {
@@ -111,6 +147,7 @@ void tableColours(const image::Image& picture, Indexed& out) {
                 c = 0;
             const auto known = std::find(out.palette.begin(), out.palette.end(), c);
             met[i] = static_cast<int>(known - out.palette.begin());
+            metInTable += i < inTable;
             if (known == out.palette.end())
                 out.palette.push_back(c);
         }
@@ -164,9 +201,9 @@ constexpr size_t MaxHeldRows = size_t(48) << 20;
 // What the file holds, prepared before libpng runs; everything libpng may see
 // change after setjmp lives here, on the heap.
 struct Plan {
-    const image::Image* source = nullptr; // indexed pictures are read where they are
-    image::Image converted;               // the others as Rgb32 or Argb32
-    const image::Image& picture() const { return converted.isNull() ? *source : converted; }
+    explicit Plan(const image::Rows& rows) : picture(rows), colours(rows) {}
+    const image::Rows& picture;
+    ColourRows colours;
     Indexed indexed;
     bool useIndex = false;
     bool alpha = false;
@@ -190,13 +227,13 @@ void pack(const uchar* in, int w, const std::array<uchar, 256>& remap, png_byte*
 }
 
 void fillRow(Plan& plan, int y) {
-    const int w = plan.picture().width();
+    const int w = plan.picture.width;
     png_byte* row = plan.row.data();
     if (plan.useIndex) {
         const auto& remap = plan.indexed.remap;
         const uchar* in = plan.indexed.pixels ? plan.indexed.pixels.get() +
                                                     static_cast<size_t>(y) * static_cast<size_t>(w)
-                                              : plan.picture().constScanLine(y);
+                                              : plan.picture.row(y);
         if (plan.depth == 8) {
             for (int x = 0; x < w; ++x)
                 row[x] = remap[in[x]];
@@ -211,7 +248,7 @@ void fillRow(Plan& plan, int y) {
             return pack<1>(in, w, remap, row);
         }
     }
-    const auto* in = reinterpret_cast<const image::Rgb*>(plan.picture().constScanLine(y));
+    const image::Rgb* in = plan.colours.row(y);
     for (int x = 0; x < w; ++x) {
         *row++ = static_cast<png_byte>(image::red(in[x]));
         *row++ = static_cast<png_byte>(image::green(in[x]));
@@ -221,70 +258,89 @@ void fillRow(Plan& plan, int y) {
     }
 }
 
-// The byte left of, above and above-left of each byte, as PNG's filters see
-// them: Paeth's guess of the three.
-uchar paeth(int left, int up, int upLeft) {
-    const int p = left + up - upLeft;
-    const int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
-    return static_cast<uchar>(pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft);
+// The guess each PNG filter makes of a byte from the bytes left of, above and
+// above-left of it; Paeth's without branches, so that rows go many bytes at a time.
+template <int Filter> int guess(int left, int up, int upLeft) {
+    if constexpr (Filter == 1)
+        return left;
+    else if constexpr (Filter == 2)
+        return up;
+    else if constexpr (Filter == 3)
+        return (left + up) >> 1;
+    else if constexpr (Filter == 4) {
+        const int pa = std::abs(up - upLeft), pb = std::abs(left - upLeft);
+        const int pc = std::abs(left + up - 2 * upLeft);
+        const int upOrUpLeft = pb <= pc ? up : upLeft;
+        return pa <= pb && pa <= pc ? left : upOrUpLeft;
+    }
+    return 0;
 }
 
-// One filter applied to a row: the bytes, and the sum of their magnitudes
-// read as signed.
+// A filtered byte's magnitude read as signed, which PNG's filter choice sums.
+inline std::uint32_t magnitude(int v) {
+    return static_cast<std::uint32_t>(std::abs(static_cast<signed char>(static_cast<png_byte>(v))));
+}
+
+// The five filters' sums over a row in one pass, each byte and its neighbours
+// read once. The first pixel has nothing to its left.
+std::array<std::uint32_t, 5> filterSums(const png_byte* row, const png_byte* above, size_t n,
+                                        size_t bpp) {
+    std::uint32_t none = 0, sub = 0, up = 0, average = 0, paeth = 0;
+    const auto add = [&](int x, int left, int b, int upLeft) {
+        none += magnitude(x);
+        sub += magnitude(x - guess<1>(left, b, upLeft));
+        up += magnitude(x - guess<2>(left, b, upLeft));
+        average += magnitude(x - guess<3>(left, b, upLeft));
+        paeth += magnitude(x - guess<4>(left, b, upLeft));
+    };
+    const size_t head = std::min(bpp, n);
+    for (size_t i = 0; i < head; ++i)
+        add(row[i], 0, above[i], 0);
+    for (size_t i = head; i < n; ++i)
+        add(row[i], row[i - bpp], above[i], above[i - bpp]);
+    return {none, sub, up, average, paeth};
+}
+
+// A row's bytes behind one filter.
 template <int Filter>
-long applyFilter(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* t) {
-    long sum = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
-        int guess = 0;
-        if constexpr (Filter == 1)
-            guess = a;
-        else if constexpr (Filter == 2)
-            guess = b;
-        else if constexpr (Filter == 3)
-            guess = (a + b) / 2;
-        else if constexpr (Filter == 4)
-            guess = paeth(a, b, c);
-        t[i] = static_cast<png_byte>(row[i] - guess);
-        sum += std::abs(static_cast<signed char>(t[i]));
-    }
-    return sum;
+void filterBytes(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* out) {
+    const size_t head = std::min(bpp, n);
+    for (size_t i = 0; i < head; ++i)
+        out[i] = static_cast<png_byte>(row[i] - guess<Filter>(0, above[i], 0));
+    for (size_t i = head; i < n; ++i)
+        out[i] =
+            static_cast<png_byte>(row[i] - guess<Filter>(row[i - bpp], above[i], above[i - bpp]));
 }
 
 // One truecolour row behind the filter that leaves the smallest sum, the first
 // such in PNG's order: the choice libpng makes. The first row's "above" is zeros.
-void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
-               std::array<std::vector<png_byte>, 5>& trial, png_byte* out) {
-    const long sums[5] = {applyFilter<0>(row, above, n, bpp, trial[0].data()),
-                          applyFilter<1>(row, above, n, bpp, trial[1].data()),
-                          applyFilter<2>(row, above, n, bpp, trial[2].data()),
-                          applyFilter<3>(row, above, n, bpp, trial[3].data()),
-                          applyFilter<4>(row, above, n, bpp, trial[4].data())};
-    const auto chosen = static_cast<size_t>(std::min_element(sums, sums + 5) - sums);
+void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp, png_byte* out) {
+    const std::array<std::uint32_t, 5> sums = filterSums(row, above, n, bpp);
+    const auto chosen = static_cast<int>(std::min_element(sums.begin(), sums.end()) - sums.begin());
     out[0] = static_cast<png_byte>(chosen);
-    std::memcpy(out + 1, trial[chosen].data(), n);
+    constexpr void (*store[5])(const png_byte*, const png_byte*, size_t, size_t, png_byte*) = {
+        filterBytes<0>, filterBytes<1>, filterBytes<2>, filterBytes<3>, filterBytes<4>};
+    store[chosen](row, above, n, bpp, out + 1);
 }
 
 // Every row behind its filter byte: indexed rows unfiltered, truecolour rows
 // filtered one by one.
-std::vector<png_byte> filteredRows(Plan& plan, size_t rowBytes) {
-    const int h = plan.picture().height();
-    std::vector<png_byte> raw((rowBytes + 1) * size_t(h));
-    std::array<std::vector<png_byte>, 5> trial;
+// Every byte is written here once: none is cleared first.
+std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
+    const int h = plan.picture.height;
+    auto raw = std::make_unique_for_overwrite<png_byte[]>((rowBytes + 1) * size_t(h));
     std::vector<png_byte> above;
-    if (!plan.useIndex) {
-        for (auto& t : trial)
-            t.resize(rowBytes);
+    if (!plan.useIndex)
         above.resize(rowBytes);
-    }
     for (int y = 0; y < h; ++y) {
         fillRow(plan, y);
-        png_byte* out = raw.data() + size_t(y) * (rowBytes + 1);
+        png_byte* out = raw.get() + size_t(y) * (rowBytes + 1);
         if (plan.useIndex) {
+            out[0] = 0; // no filter
             std::memcpy(out + 1, plan.row.data(), rowBytes);
             continue;
         }
-        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, trial, out);
+        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, out);
         above.swap(plan.row);
     }
     return raw;
@@ -292,7 +348,8 @@ std::vector<png_byte> filteredRows(Plan& plan, size_t rowBytes) {
 
 // The rows as one zlib stream; empty when they cannot be compressed.
 QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
-    const std::vector<png_byte> raw = filteredRows(plan, rowBytes);
+    const size_t rawBytes = (rowBytes + 1) * size_t(plan.picture.height);
+    const std::unique_ptr<png_byte[]> raw = filteredRows(plan, rowBytes);
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
         libdeflate_alloc_compressor(plan.useIndex ? plan.settings.indexedLevel
                                                   : plan.settings.truecolourLevel),
@@ -300,9 +357,9 @@ QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
     if (!compressor)
         return QByteArray();
     QByteArray out(
-        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor.get(), raw.size())),
+        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor.get(), rawBytes)),
         Qt::Uninitialized);
-    const size_t n = libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), out.data(),
+    const size_t n = libdeflate_zlib_compress(compressor.get(), raw.get(), rawBytes, out.data(),
                                               static_cast<size_t>(out.size()));
     out.truncate(static_cast<qsizetype>(n));
     return out;
@@ -322,8 +379,8 @@ bool write(Plan& plan, QByteArray& out) {
     const int type = plan.useIndex ? PNG_COLOR_TYPE_PALETTE
                      : plan.alpha  ? PNG_COLOR_TYPE_RGB_ALPHA
                                    : PNG_COLOR_TYPE_RGB;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.picture().width()),
-                 static_cast<png_uint_32>(plan.picture().height()), plan.depth, type,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.picture.width),
+                 static_cast<png_uint_32>(plan.picture.height), plan.depth, type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (plan.useIndex) {
         png_set_PLTE(png, info, plan.palette.data(), static_cast<int>(plan.palette.size()));
@@ -336,7 +393,7 @@ bool write(Plan& plan, QByteArray& out) {
     png_set_filter(png, PNG_FILTER_TYPE_BASE, plan.settings.filters);
     png_write_info(png, info);
     const size_t rowBytes = (plan.row.size() * size_t(plan.depth) + 7) / 8;
-    if (plan.useIndex || (rowBytes + 1) * size_t(plan.picture().height()) <= MaxHeldRows) {
+    if (plan.useIndex || (rowBytes + 1) * size_t(plan.picture.height) <= MaxHeldRows) {
         const QByteArray idat = deflatedRows(plan, rowBytes);
         if (idat.isEmpty())
             png_error(png, "cannot compress");
@@ -345,7 +402,7 @@ bool write(Plan& plan, QByteArray& out) {
                         static_cast<size_t>(idat.size()));
         png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     } else {
-        for (int y = 0; y < plan.picture().height(); ++y) {
+        for (int y = 0; y < plan.picture.height; ++y) {
             fillRow(plan, y);
             png_write_row(png, plan.row.data());
         }
@@ -357,25 +414,26 @@ bool write(Plan& plan, QByteArray& out) {
 
 } // namespace
 
-bool encodePng(const image::Image& source, int level, QByteArray& out, QString* why) {
+bool encodePng(const image::Image& picture, int level, QByteArray& out, QString* why) {
+    return encodePng(image::rowsOf(picture), level, out, why);
+}
+
+bool encodePng(const image::Rows& source, int level, QByteArray& out, QString* why) {
     if (!settings::PngLevel.contains(level))
         return failOutOfRange(why, QT_TRANSLATE_NOOP("codecs", "the PNG level"), level,
                               settings::PngLevel);
-    if (source.isNull())
+    if (source.width <= 0 || source.height <= 0)
         return fail(why, QT_TRANSLATE_NOOP("codecs", "there is no image to write"));
-    auto plan = std::make_unique<Plan>();
-    plan->source = &source;
-    plan->alpha = source.format() == image::Format::Argb32 ||
-                  (source.format() == image::Format::Indexed8 &&
-                   std::any_of(source.colorTable().begin(), source.colorTable().end(),
+    auto plan = std::make_unique<Plan>(source);
+    plan->alpha = source.format == image::Format::Argb32 ||
+                  (source.format == image::Format::Indexed8 &&
+                   std::any_of(source.colorTable.begin(), source.colorTable.end(),
                                [](image::Rgb c) { return image::alpha(c) < 255; }));
-    if (source.format() == image::Format::Indexed8) {
+    if (source.format == image::Format::Indexed8) {
         tableColours(source, plan->indexed);
         plan->useIndex = true;
     } else {
-        if (source.format() != image::Format::Rgb32 && source.format() != image::Format::Argb32)
-            plan->converted = source.convertedTo(image::Format::Rgb32);
-        plan->useIndex = indexColours(plan->picture(), plan->alpha, plan->indexed);
+        plan->useIndex = indexColours(source, plan->colours, plan->alpha, plan->indexed);
     }
     if (plan->useIndex) {
         plan->depth = bitDepthFor(plan->indexed.palette.size());
@@ -388,7 +446,7 @@ bool encodePng(const image::Image& source, int level, QByteArray& out, QString* 
         }
     }
     const int channels = plan->useIndex ? 1 : plan->alpha ? 4 : 3;
-    plan->row.resize(static_cast<size_t>(source.width()) * static_cast<size_t>(channels));
+    plan->row.resize(static_cast<size_t>(source.width) * static_cast<size_t>(channels));
     plan->settings = settingsFor(level, plan->useIndex);
     if (!write(*plan, out))
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as PNG"));

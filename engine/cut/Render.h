@@ -8,6 +8,7 @@
 
 #include "engine/image/Colors.h"
 #include "engine/image/Image.h"
+#include "engine/image/Rows.h"
 #include "engine/text/GlyphEngine.h"
 
 // The cut letters: the pattern tiled inside the letters, the ground colour
@@ -42,5 +43,10 @@ image::Image holderPattern(image::Image picture);
 // whose part the image shows has few colours come as Indexed8, the others as
 // Rgb32 (Argb32 when the ground is transparent).
 bool render(const Request& request, image::Image& out, QSize& size);
+
+// The same image made a row at a time as a writer asks for it, for callers
+// that only write it: no whole image of it is held. No rows (height 0) where
+// the image would be null.
+bool render(const Request& request, image::Rows& out, QSize& size);
 
 } // namespace engine::cut

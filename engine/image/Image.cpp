@@ -10,14 +10,22 @@ void Image::Free::operator()(std::uint8_t* p) const {
     std::free(p);
 }
 
-Image::Image(int width, int height, Format format) : m_format(format) {
+Image::Image(int width, int height, Format format) : Image(width, height, format, true) {}
+
+Image Image::uninitialized(int width, int height, Format format) {
+    return Image(width, height, format, false);
+}
+
+Image::Image(int width, int height, Format format, bool cleared) : m_format(format) {
     if (width <= 0 || height <= 0)
         return;
     const std::ptrdiff_t bytes = format == Format::Rgb32 || format == Format::Argb32 ? 4 : 1;
     const std::ptrdiff_t stride = (width * bytes + 3) & ~std::ptrdiff_t(3);
     // calloc: large pictures get their zero pages lazily from the system.
-    m_data.reset(static_cast<std::uint8_t*>(
-        std::calloc(static_cast<std::size_t>(stride), static_cast<std::size_t>(height))));
+    const auto rows = static_cast<std::size_t>(height), row = static_cast<std::size_t>(stride);
+    m_data.reset(static_cast<std::uint8_t*>(cleared                  ? std::calloc(row, rows)
+                                            : rows <= SIZE_MAX / row ? std::malloc(row * rows)
+                                                                     : nullptr));
     if (!m_data)
         return;
     m_width = width;
@@ -134,14 +142,7 @@ Image Image::convertedTo(Format format) const {
     Image out(m_width, m_height, format);
     if (out.isNull())
         return out;
-    const auto converted = [format](Rgb c) {
-        if (format == Format::Rgb32 && alpha(c) < 255) {
-            const int a = alpha(c);
-            const auto over = [a](int v) { return (v * a + 127) / 255; };
-            return rgb(over(red(c)), over(green(c)), over(blue(c)));
-        }
-        return c;
-    };
+    const auto converted = [format](Rgb c) { return format == Format::Rgb32 ? opaque(c) : c; };
     if (depth() == 8) {
         // One lookup a pixel: every byte's colour worked out once.
         Rgb lut[256];

@@ -31,6 +31,12 @@ constexpr int blue(Rgb c) {
 constexpr int alpha(Rgb c) {
     return static_cast<int>(c >> 24);
 }
+// A colour made opaque as over black: its channels premultiplied by its alpha.
+constexpr Rgb opaque(Rgb c) {
+    const int a = alpha(c);
+    const auto over = [a](int v) { return (v * a + 127) / 255; };
+    return a == 255 ? c : rgb(over(red(c)), over(green(c)), over(blue(c)));
+}
 
 enum class Format {
     Grey8,    // one byte a pixel: coverage or grey level
@@ -44,6 +50,9 @@ class Image {
     Image() = default;
     // Every byte starts as 0; a size that cannot be allocated gives a null image.
     Image(int width, int height, Format format);
+    // The same without clearing: for pictures whose every row the caller writes
+    // whole at once, so that no byte is written twice.
+    static Image uninitialized(int width, int height, Format format);
     Image(const Image& other);
     Image& operator=(const Image& other);
     Image(Image&& other) noexcept;
@@ -85,6 +94,7 @@ class Image {
     bool operator==(const Image& other) const;
 
   private:
+    Image(int width, int height, Format format, bool cleared);
     struct Free {
         void operator()(std::uint8_t* p) const;
     };

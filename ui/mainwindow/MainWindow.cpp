@@ -377,8 +377,10 @@ bool MainWindow::drawLetters() {
                        ProgramName, ui::MsgIcon::Exclamation);
         return false;
     }
-    m_result = std::make_shared<const engine::image::Image>(
-        result.convertedTo(engine::image::Format::Rgb32));
+    // Indexed letters become 32-bit for the view; 32-bit ones are shown as they are.
+    if (result.format() != engine::image::Format::Rgb32)
+        result = result.convertedTo(engine::image::Format::Rgb32);
+    m_result = std::make_shared<const engine::image::Image>(std::move(result));
     m_resultView->setImage(ui::viewOf(m_result));
     m_resultView->repaint();
     m_drawn = std::move(request);

@@ -195,6 +195,25 @@ Image asIndexed(const Image& image) {
     return indexed;
 }
 
+// Every layout is written as the same picture made Rgb32 (transparency over
+// black) is, whether its rows are read where they are or made one at a time.
+TEST(Writers, BmpAndJpegOfEachLayoutAreThoseOfItsRgb32) {
+    Image argb = picture(37, 6).convertedTo(image::Format::Argb32);
+    for (int y = 0; y < argb.height(); ++y)
+        argb.scanLine(y)[3 + 4 * y] = static_cast<uchar>(40 * y); // alpha of one pixel a row
+    Image grey(37, 6, image::Format::Grey8);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.scanLine(y)[x] = static_cast<uchar>(x * 7 + y);
+    for (const Image& image : {picture(37, 6), argb, asIndexed(argb), grey}) {
+        const Image rgb = image.convertedTo(image::Format::Rgb32);
+        QByteArray bmp, want;
+        ASSERT_TRUE(codecs::encodeBmp(image, bmp) && codecs::encodeBmp(rgb, want));
+        EXPECT_EQ(bmp, want) << int(image.format());
+        EXPECT_EQ(jpeg(image, 20, true), jpeg(rgb, 20, true)) << int(image.format());
+    }
+}
+
 // Up to 256 colours give a palette PNG of the smallest depth; more give
 // truecolour. Every pixel, odd widths and transparency included, reads back;
 // an indexed picture gives the very file its colours give.
@@ -238,5 +257,22 @@ TEST(Writers, PngKeepsEveryPixelAtTheSmallestDepth) {
                 }
             }
         }
+    }
+}
+
+// Indexes past the table show black, met after every entry of the table has
+// been, with black among the table's colours or not: the file is that of the
+// picture's colours.
+TEST(Writers, PngOfIndexesPastTheTableIsThatOfTheirColours) {
+    for (const image::Rgb second : {image::rgb(0, 90, 0), image::rgb(0, 0, 0)}) {
+        Image indexed(5, 4, image::Format::Indexed8);
+        indexed.setColorTable({image::rgb(200, 0, 0), second});
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x)
+                indexed.scanLine(y)[x] = static_cast<uchar>(y < 2 ? (x + y) % 2 : x == 3 ? 7 : 1);
+        QByteArray png, want;
+        ASSERT_TRUE(codecs::encodePng(indexed, 1, png));
+        ASSERT_TRUE(codecs::encodePng(indexed.convertedTo(image::Format::Rgb32), 1, want));
+        EXPECT_EQ(png, want) << image::green(second);
     }
 }

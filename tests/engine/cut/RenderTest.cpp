@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/codecs/Codecs.h"
 #include "engine/cut/Render.h"
 #include "engine/text/TextDrawing.h"
 
@@ -65,4 +66,36 @@ TEST(Render, SmoothEdgesBlendPatternOverGround) {
             ASSERT_EQ(out.pixel(x, y), want) << x << "," << y << " coverage " << a;
         }
     EXPECT_GT(edges, 20);
+}
+
+// The rows made as a writer asks for them give the very file the whole image
+// gives, in every format and PNG level, indexed or not, smooth or transparent.
+TEST(Render, RowsWriteTheFileTheImageWrites) {
+    const text::FontSpec font{"DejaVu Sans", 20};
+    for (int colours : {1, 3, 257}) {
+        for (const auto& [smooth, transparent] :
+             {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+            const cut::Request request{
+                "Wg Ro",    font,   std::make_shared<const Image>(patternOf(colours)),
+                0x00C08040, smooth, transparent};
+            Image whole;
+            image::Rows rows;
+            QSize size;
+            ASSERT_TRUE(cut::render(request, whole, size) && cut::render(request, rows, size));
+            for (int level : {-1, 0, 1, 2}) { // -1: BMP and JPEG
+                SCOPED_TRACE(testing::Message()
+                             << colours << " colours, smooth " << smooth << ", transparent "
+                             << transparent << ", " << level);
+                const codecs::EncodeOptions options{30, level == 0, std::max(level, 0)};
+                for (auto format :
+                     level < 0 ? std::vector{codecs::ImageFormat::Bmp, codecs::ImageFormat::Jpeg}
+                               : std::vector{codecs::ImageFormat::Png}) {
+                    QByteArray fromRows, fromImage;
+                    ASSERT_TRUE(codecs::encode(rows, format, options, fromRows));
+                    ASSERT_TRUE(codecs::encode(whole, format, options, fromImage));
+                    EXPECT_EQ(fromRows, fromImage);
+                }
+            }
+        }
+    }
 }

@@ -112,7 +112,7 @@ constexpr Option Options[] = {
     {"progressive", "", "", QT_TRANSLATE_NOOP("Cut", "progressive JPEG"), &CutOptions::progressive},
     {"png-level", "", "LEVEL", QT_TRANSLATE_NOOP("Cut", "PNG level: %1"), &CutOptions::pngLevel,
      engine::settings::PngLevel, PngWords},
-    {"transparent", "", "", QT_TRANSLATE_NOOP("Cut", "transparent background (PNG only)"),
+    {"transparent", "", "", QT_TRANSLATE_NOOP("Cut", "transparent background (PNG, SVG, PDF)"),
      &CutOptions::transparent},
     {"smooth", "", "", QT_TRANSLATE_NOOP("Cut", "antialiased letter edges"), &CutOptions::smooth},
     {"settings", "", "INI",

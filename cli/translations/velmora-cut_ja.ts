@@ -189,8 +189,8 @@ TEMPLATE の %d か %0Nd が行番号になります</translation>
 (順に速さ優先、標準、サイズ優先)</translation>
     </message>
     <message>
-        <source>transparent background (PNG only)</source>
-        <translation>背景を透明にする (PNG のみ)</translation>
+        <source>transparent background (PNG, SVG, PDF)</source>
+        <translation>背景を透明にする (PNG・SVG・PDF)</translation>
     </message>
     <message>
         <source>antialiased letter edges</source>

@@ -124,9 +124,9 @@ void SaveOptionsDialog::createControls() {
     m_smoothBox =
         named(new QCheckBox(QStringLiteral("文字の輪郭をなめらかにする"), m_looksGroup), "smoothBox");
     m_transparentBox =
-        named(new QCheckBox(QStringLiteral("背景を透明にする (PNG)"), m_looksGroup), "transparentBox");
+        named(new QCheckBox(QStringLiteral("背景を透明にする (PNG・SVG・PDF)"), m_looksGroup), "transparentBox");
     m_transparentBox->setToolTip(
-        QStringLiteral("PNG で保存するときとコピーするとき、背景の色を透明にします"));
+        QStringLiteral("PNG・SVG・PDF で保存するときとコピーするとき、背景の色を透明にします"));
 
     // The classic window, and below it the looks velmora-cut offers too; the
     // rows run in tab order.

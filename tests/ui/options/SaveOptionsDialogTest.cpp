@@ -63,7 +63,7 @@ TEST_F(Options, OpensFromTheSettings) {
         {"closeButton", "", "閉じる"},
         {"looksGroup", "", "切り文字"},
         {"smoothBox", "looksGroup", "文字の輪郭をなめらかにする"},
-        {"transparentBox", "looksGroup", "背景を透明にする (PNG)"},
+        {"transparentBox", "looksGroup", "背景を透明にする (PNG・SVG・PDF)"},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);

@@ -34,12 +34,9 @@
 #include "ui/widgets/PushButton.h"
 #include "ui/widgets/ScrollView.h"
 
-namespace {
+using ui::named;
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+namespace {
 
 QLabel* makeDisplay(QWidget* parent, const char* name) {
     auto* label = named(new QLabel(parent), name);

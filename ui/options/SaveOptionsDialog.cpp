@@ -18,13 +18,9 @@
 
 using engine::settings::JpegRate;
 using engine::settings::PngLevel;
+using ui::named;
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QScrollBar* makeScrollBar(QWidget* parent, int minimum, int maximum) {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -18,6 +19,12 @@ constexpr QRect fromTwips(const QRect& twips) {
 }
 constexpr QSize fromTwips(const QSize& twips) {
     return QSize(twips.width() / TwipsPerPixel, twips.height() / TwipsPerPixel);
+}
+
+// A new control with the name the tests and other programs find it by.
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
 }
 
 // A control and its rectangle within its parent's inner area. A picture box

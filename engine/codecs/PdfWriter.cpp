@@ -4,9 +4,9 @@
 #include <vector>
 
 #include <QtEndian>
-#include <libdeflate.h>
 
 #include "engine/codecs/Codecs.h"
+#include "engine/codecs/Deflate.h"
 #include "engine/codecs/Failure.h"
 
 namespace engine::codecs {
@@ -115,20 +115,6 @@ class PdfObjects {
 
 QByteArray ref(int n) {
     return number(n) + " 0 R";
-}
-
-bool deflate(const QByteArray& data, int level, QByteArray& out) {
-    const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
-        libdeflate_alloc_compressor(level), libdeflate_free_compressor);
-    if (!compressor)
-        return false;
-    out = QByteArray(static_cast<qsizetype>(libdeflate_zlib_compress_bound(
-                         compressor.get(), static_cast<size_t>(data.size()))),
-                     Qt::Uninitialized);
-    out.truncate(static_cast<qsizetype>(libdeflate_zlib_compress(
-        compressor.get(), data.constData(), static_cast<size_t>(data.size()), out.data(),
-        static_cast<size_t>(out.size()))));
-    return !out.isEmpty();
 }
 
 // An opaque picture as an image object: the PNG writer's own compressed rows,
@@ -292,8 +278,9 @@ bool encodePdf(const cut::Drawing& drawing, int pngLevel, QByteArray& out, QStri
     if (!states.isEmpty())
         resources += "/ExtGState << " + states + ">> ";
     content += "Q\n";
-    QByteArray packed;
-    if (!deflate(content, deflateLevel(pngLevel), packed))
+    const QByteArray packed = zlibCompress(content.constData(), static_cast<size_t>(content.size()),
+                                           1, deflateLevel(pngLevel));
+    if (packed.isEmpty())
         return fail(why, QT_TRANSLATE_NOOP("codecs", "the image could not be encoded as PDF"));
     const int contents = pdf.addStream("<< /Filter /FlateDecode", packed);
     const int page = pdf.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 " +

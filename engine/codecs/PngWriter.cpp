@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include <libdeflate.h>
 #include <png.h>
 
+#include "engine/codecs/Deflate.h"
 #include "engine/codecs/Failure.h"
 #include "engine/codecs/OpaqueRows.h"
 
@@ -172,13 +172,15 @@ void pngFlush(png_structp) {}
 
 // What each level asks of the compressors, chosen by measurement so that every
 // level is no larger than what general image tools write (zlib 7 with filters
-// chosen row by row). Indexed rows compress best unfiltered, truecolour rows
-// with filters chosen row by row; both through libdeflate, which compresses
-// better than zlib at a fraction of its time. Truecolour pictures too large to
-// hold filtered beside themselves stream through libpng's zlib instead.
+// chosen row by row). Indexed rows compress best unfiltered; truecolour rows
+// as the picture shows (see unfilteredIsSmaller); all through libdeflate,
+// which compresses better than zlib at a fraction of its time. Truecolour
+// pictures too large to hold filtered beside themselves stream through libpng's
+// zlib instead.
 struct Settings {
     int indexedLevel;    // libdeflate, indexed rows
-    int truecolourLevel; // libdeflate, truecolour rows
+    int truecolourLevel; // libdeflate, truecolour rows filtered
+    int unfilteredLevel; // libdeflate, truecolour rows as they are
     int zlibLevel;       // truecolour rows streamed
     int filters;
 };
@@ -187,16 +189,21 @@ Settings settingsFor(int level, bool indexed) {
     const int filters = indexed ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
     switch (level) {
     case 1:
-        return {7, 6, 7, filters};
+        return {7, 6, 2, 7, filters};
     case 2:
-        return {11, 12, 9, filters};
+        return {11, 12, 12, 9, filters};
     default:
-        return {9, 8, 8, filters};
+        return {9, 8, 6, 8, filters};
     }
 }
 
 // Filtered truecolour rows are held whole for libdeflate up to this size.
 constexpr size_t MaxHeldRows = size_t(48) << 20;
+
+// The band of rows that decides whether truecolour rows are filtered: about
+// this many bytes, compressed at this level.
+constexpr size_t SampleBytes = size_t(16) << 10;
+constexpr int SampleLevel = 2;
 
 // What the file holds, prepared before libpng runs; everything libpng may see
 // change after setjmp lives here, on the heap.
@@ -323,19 +330,61 @@ void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
     store[chosen](row, above, n, bpp, out + 1);
 }
 
+// A band of rows from the middle of the picture, each behind its filter byte:
+// as they are, or filtered one by one.
+QByteArray sampleRows(Plan& plan, size_t rowBytes, bool filtered) {
+    const int h = plan.picture.height;
+    const int count = std::clamp(static_cast<int>(SampleBytes / (rowBytes + 1)), 1, h);
+    const int first = (h - count) / 2;
+    std::vector<png_byte> above(rowBytes);
+    if (filtered && first > 0) {
+        fillRow(plan, first - 1);
+        above = plan.row;
+    }
+    QByteArray band(static_cast<qsizetype>((rowBytes + 1) * size_t(count)), Qt::Uninitialized);
+    for (int y = first; y < first + count; ++y) {
+        fillRow(plan, y);
+        auto* out = reinterpret_cast<png_byte*>(band.data()) + size_t(y - first) * (rowBytes + 1);
+        if (!filtered) {
+            out[0] = 0;
+            std::memcpy(out + 1, plan.row.data(), rowBytes);
+            continue;
+        }
+        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, out);
+        above.swap(plan.row);
+    }
+    return band;
+}
+
+// A small pattern tiled across the picture repeats exactly, a tile's width
+// apart, wherever the letters show it: deflate finds those repeats in the
+// pixels as they are, while filters break them at every edge of a letter, and
+// such pictures come out about half the size unfiltered. A photo wider than
+// the picture has no such repeats and is smaller filtered. A band of rows from
+// the middle, compressed both ways at a fast level, decides for the picture.
+bool unfilteredIsSmaller(Plan& plan, size_t rowBytes) {
+    const auto size = [&](bool filtered) {
+        const QByteArray band = sampleRows(plan, rowBytes, filtered);
+        return zlibCompress(band.constData(), static_cast<size_t>(band.size()), rowBytes + 1,
+                            SampleLevel)
+            .size();
+    };
+    return size(false) < size(true);
+}
+
 // Every row behind its filter byte: indexed rows unfiltered, truecolour rows
-// filtered one by one.
-// Every byte is written here once: none is cleared first.
-std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
+// unfiltered or filtered one by one. Every byte is written here once: none is
+// cleared first.
+std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes, bool filtered) {
     const int h = plan.picture.height;
     auto raw = std::make_unique_for_overwrite<png_byte[]>((rowBytes + 1) * size_t(h));
     std::vector<png_byte> above;
-    if (!plan.useIndex)
+    if (filtered)
         above.resize(rowBytes);
     for (int y = 0; y < h; ++y) {
         fillRow(plan, y);
         png_byte* out = raw.get() + size_t(y) * (rowBytes + 1);
-        if (plan.useIndex) {
+        if (!filtered) {
             out[0] = 0; // no filter
             std::memcpy(out + 1, plan.row.data(), rowBytes);
             continue;
@@ -349,20 +398,12 @@ std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes) {
 // The rows as one zlib stream; empty when they cannot be compressed.
 QByteArray deflatedRows(Plan& plan, size_t rowBytes) {
     const size_t rawBytes = (rowBytes + 1) * size_t(plan.picture.height);
-    const std::unique_ptr<png_byte[]> raw = filteredRows(plan, rowBytes);
-    const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
-        libdeflate_alloc_compressor(plan.useIndex ? plan.settings.indexedLevel
-                                                  : plan.settings.truecolourLevel),
-        libdeflate_free_compressor);
-    if (!compressor)
-        return QByteArray();
-    QByteArray out(
-        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor.get(), rawBytes)),
-        Qt::Uninitialized);
-    const size_t n = libdeflate_zlib_compress(compressor.get(), raw.get(), rawBytes, out.data(),
-                                              static_cast<size_t>(out.size()));
-    out.truncate(static_cast<qsizetype>(n));
-    return out;
+    const bool filtered = !plan.useIndex && !unfilteredIsSmaller(plan, rowBytes);
+    const std::unique_ptr<png_byte[]> raw = filteredRows(plan, rowBytes, filtered);
+    const int level = plan.useIndex ? plan.settings.indexedLevel
+                      : filtered    ? plan.settings.truecolourLevel
+                                    : plan.settings.unfilteredLevel;
+    return zlibCompress(raw.get(), rawBytes, rowBytes + 1, level);
 }
 
 bool write(Plan& plan, QByteArray& out) {

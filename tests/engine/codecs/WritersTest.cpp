@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -130,6 +131,55 @@ TEST(Writers, PngLevelsRunFromFastToSmall) {
     }
 }
 
+// ImageMagick writing the same pixels (zlib 7, filters chosen row by row) is
+// the yardstick. Over a small full-colour tile the writer keeps the tile's
+// repeats, which filters would break at each letter's edge, and comes out well
+// under it at every level; over a smooth picture wider than the image, which
+// has no such repeats, it filters its rows as ImageMagick does and comes out
+// about the same (bench/compare.sh measures real patterns against it).
+TEST(Writers, PngIsNoLargerThanImageMagicksAtAnyLevel) {
+    std::uint32_t seed = 7;
+    const auto noise = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 29; };
+    Image tile(32, 32, image::Format::Rgb32), photo(900, 120, image::Format::Rgb32);
+    for (Image* p : {&tile, &photo})
+        for (int y = 0; y < p->height(); ++y)
+            for (int x = 0; x < p->width(); ++x) {
+                const int n = static_cast<int>(noise());
+                reinterpret_cast<image::Rgb*>(p->scanLine(y))[x] =
+                    p == &tile ? image::rgb(n * 30, int(seed >> 21) & 255, x * 8)
+                               : image::rgb(x * 255 / 900, (y * 2 + n) % 256, (x * y / 97) % 256);
+            }
+    QTemporaryDir dir;
+    for (const Image* pattern : {&tile, &photo}) {
+        Image letters;
+        QSize size;
+        ASSERT_TRUE(cut::render({QStringLiteral("切り文字 Cut letters 永"),
+                                 {"IPA Pゴシック", 60},
+                                 std::make_shared<const Image>(*pattern),
+                                 0x00402010},
+                                letters, size));
+        ASSERT_LT(letters.width(), photo.width());
+        qsizetype theirs = 0;
+        for (int level : {1, 0, 2}) {
+            QByteArray png;
+            ASSERT_TRUE(codecs::encodePng(letters, level, png));
+            expectReadsBack(png, "png", letters);
+            if (!theirs) {
+                const QString file = dir.filePath("letters.png");
+                QFile out(file);
+                ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(png) == png.size());
+                out.close();
+                theirs = testfiles::runTool("convert-im6.q16", {}, {file}, {"png:-"}).size();
+                ASSERT_GT(theirs, 0);
+            }
+            // The tile's repeats kept; the photo's rows filtered (unfiltered
+            // they would take over half as much again).
+            EXPECT_LT(double(png.size()) / double(theirs), pattern == &tile ? 0.8 : 1.01)
+                << (pattern == &tile ? "tile" : "photo") << " at level " << level;
+        }
+    }
+}
+
 TEST(Writers, JpegRateAndProgressive) {
     const Image pic = picture();
     const QByteArray fine = jpeg(pic, 1), mid = jpeg(pic, 50), small = jpeg(pic, 100);
@@ -236,9 +286,9 @@ TEST(Writers, PngKeepsEveryPixelAtTheSmallestDepth) {
                 for (int y = 0; y < image.height(); ++y)
                     for (int x = 0; x < width; ++x) {
                         const int i = y * width + x;
-                        const int c = run == 1     ? i % k.colours
+                        const int c = run == 1    ? i % k.colours
                                       : i % 9 < 8 ? 0
-                                                   : 1 + i / 9 % (k.colours - 1);
+                                                  : 1 + i / 9 % (k.colours - 1);
                         const int a = !alpha ? 255 : c == 1 ? 0 : c % 5 == 2 ? 128 : 255;
                         reinterpret_cast<image::Rgb*>(image.scanLine(y))[x] =
                             image::rgba(c & 0xFF, (c >> 8) * 100 + 7, (c * 37) & 0xFF, a);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string_view>
+#include <tuple>
 
 #include <QByteArray>
 #include <ft2build.h>
@@ -20,6 +23,11 @@ struct Face {
     bool italic = false; // the face's own letters slant
     bool color = false;  // colour glyphs (emoji), drawn by their alpha
     QByteArray bytes;    // the font's bytes, where it was read into memory
+    // Glyphs this thread has rendered from the face, by glyph, size in points,
+    // smooth or not and slanted or not: a batch's lines share their letters.
+    std::map<std::tuple<unsigned, double, bool, bool>, std::shared_ptr<const Raster::Bitmap>>
+        rendered;
+    size_t renderedBytes = 0;
 };
 
 // Faces stay open for the life of the thread that opened them; each is opened

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 #include <cmath>
-#include <map>
 
 #include <QDir>
 #include <ft2build.h>
@@ -119,6 +118,28 @@ Raster::Bitmap render(const Placed& g, bool smooth, bool oblique) {
     return b;
 }
 
+// What a face keeps of the glyphs it has rendered, at most: past it, the kept
+// ones are let go (lines that show them still hold theirs).
+constexpr size_t RenderedLimit = size_t(32) << 20;
+
+// A glyph rendered once a thread for each size and manner.
+std::shared_ptr<const Raster::Bitmap> rendered(const Placed& g, double pointSize, bool smooth,
+                                               bool oblique) {
+    Face& face = *g.face;
+    const auto key = std::make_tuple(g.glyph, pointSize, smooth, oblique);
+    if (const auto known = face.rendered.find(key); known != face.rendered.end())
+        return known->second;
+    auto bitmap = std::make_shared<const Raster::Bitmap>(render(g, smooth, oblique));
+    const size_t bytes = sizeof(Raster::Bitmap) + bitmap->pixels.size();
+    if (face.renderedBytes + bytes > RenderedLimit) {
+        face.rendered.clear();
+        face.renderedBytes = 0;
+    }
+    face.renderedBytes += bytes;
+    face.rendered.emplace(key, bitmap);
+    return bitmap;
+}
+
 // Where a glyph's bitmap goes in line coordinates (x from the pen's start, y
 // from the line's top), and the box its ink fills there.
 Raster::Glyph place(const Placed& g, const Raster::Bitmap* b, const Line& line, bool oblique) {
@@ -147,7 +168,7 @@ QRect inkBox(const Raster::Glyph& g) {
 } // namespace
 
 bool looksLikeFontFile(const QString& name) {
-    static constexpr const char16_t* Endings[] = {u".ttf", u".otf", u".ttc", u".otc", u".pfa",
+    static constexpr const char16_t* Endings[] = {u".ttf", u".otf", u".ttc",  u".otc",  u".pfa",
                                                   u".pfb", u".pcf", u".woff", u".woff2"};
     return name.contains(u'/') || name.contains(QDir::separator()) ||
            std::any_of(std::begin(Endings), std::end(Endings),
@@ -205,7 +226,6 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
                               static_cast<int>(std::min<std::int64_t>(H, 1'000'000'000)));
         return raster;
     }
-    std::map<std::pair<const Face*, unsigned>, const Raster::Bitmap*> rendered;
     QRect ink;
     const Face* sized = nullptr;
     for (const Placed& g : line.glyphs) {
@@ -214,12 +234,8 @@ Raster rasterise(const QString& text, const FontSpec& font, bool smooth, int ext
         sized = g.face;
         // Bitmap-only faces (colour emoji) have no outline to slant.
         const bool oblique = m.syntheticItalic && !g.face->italic && !g.face->color;
-        const Raster::Bitmap*& b = rendered[{g.face, g.glyph}];
-        if (!b) {
-            raster.m_bitmaps.push_back(render(g, smooth, oblique));
-            b = &raster.m_bitmaps.back();
-        }
-        raster.m_glyphs.push_back(place(g, b, line, oblique));
+        raster.m_bitmaps.push_back(rendered(g, font.pointSize, smooth, oblique));
+        raster.m_glyphs.push_back(place(g, raster.m_bitmaps.back().get(), line, oblique));
         ink |= inkBox(raster.m_glyphs.back());
     }
     // The advance box, grown by exactly the ink that reaches beyond it.

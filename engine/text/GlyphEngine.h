@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <vector>
 
 #include <QMargins>
@@ -110,7 +110,7 @@ class Raster {
   private:
     friend Raster rasterise(const QString&, const FontSpec&, bool, int, QMargins);
     friend Shapes shapesOf(const Raster&, QMargins);
-    std::deque<Bitmap> m_bitmaps; // each distinct glyph once
+    std::vector<std::shared_ptr<const Bitmap>> m_bitmaps; // those its glyphs show
     std::vector<Glyph> m_glyphs;
     QPoint m_origin; // where line coordinates (0, 0) lie in the image
     QSize m_size;

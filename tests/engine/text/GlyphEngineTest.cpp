@@ -88,10 +88,11 @@ TEST(VerticalFace, TurnedGlyphsAreUprightGlyphsTurned) {
               letters("Ab", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
 }
 
-// A thread keeps its faces open between drawings, as a batch's threads do: a
-// run of requests drawn one after another on one thread, in either order, each
-// gives what it gives alone on a fresh thread. Two files of one family, a file
-// and its family, and sizes and styles in turn must not take each other's face.
+// A thread keeps its faces open between drawings, and the glyphs it rendered
+// from them, as a batch's threads do: a run of requests drawn one after another
+// on one thread, in either order, each gives what it gives alone on a fresh
+// thread. Two files of one family, a file and its family, sizes, styles and
+// smooth or hard edges in turn must not take each other's face or glyphs.
 TEST(FaceState, EachRequestDrawsWithItsOwnFaceOnAThreadThatDrewOthers) {
     const QString dejavu = "/usr/share/fonts/truetype/dejavu/";
     const std::vector<text::FontSpec> requests{
@@ -105,17 +106,18 @@ TEST(FaceState, EachRequestDrawsWithItsOwnFaceOnAThreadThatDrewOthers) {
         text::fontRequest("@IPAゴシック", 30),
     };
     const QString line = QStringLiteral("Aж漢ب😀");
-    const auto draw = [&line](const text::FontSpec& font) {
-        return text::coverage(line, font, true);
+    // Each request smooth, then hard-edged.
+    const auto draw = [&line, &requests](size_t r) {
+        return text::coverage(line, requests[r / 2], r % 2 == 0);
     };
     std::vector<image::Image> alone;
-    for (const text::FontSpec& font : requests)
-        std::thread([&] { alone.push_back(draw(font)); }).join();
+    for (size_t r = 0; r < requests.size() * 2; ++r)
+        std::thread([&] { alone.push_back(draw(r)); }).join();
     for (const bool backwards : {false, true}) {
         std::thread([&] {
-            for (size_t i = 0; i < requests.size(); ++i) {
-                const size_t r = backwards ? requests.size() - 1 - i : i;
-                EXPECT_TRUE(draw(requests[r]) == alone[r]) << r << (backwards ? " backwards" : "");
+            for (size_t i = 0; i < alone.size(); ++i) {
+                const size_t r = backwards ? alone.size() - 1 - i : i;
+                EXPECT_TRUE(draw(r) == alone[r]) << r << (backwards ? " backwards" : "");
             }
         }).join();
     }

@@ -202,7 +202,7 @@ constexpr size_t MaxHeldRows = size_t(48) << 20;
 
 // The band of rows that decides whether truecolour rows are filtered: about
 // this many bytes, compressed at this level.
-constexpr size_t SampleBytes = size_t(16) << 10;
+constexpr size_t SampleBytes = size_t(8) << 10;
 constexpr int SampleLevel = 2;
 
 // What the file holds, prepared before libpng runs; everything libpng may see

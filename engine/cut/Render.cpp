@@ -46,7 +46,7 @@ image::Image indexedPattern(const image::Image& pattern) {
 class Composer {
   public:
     Composer(const Request& r, image::Image cover, image::Image pattern)
-        : m_cover(std::move(cover)), m_transparent(r.transparent),
+        : m_cover(std::move(cover)), m_transparent(r.transparent), m_smooth(r.smooth),
           m_ground(image::rgbOf(r.ground)) {
         const int W = m_cover.width();
         if (!r.smooth) {
@@ -87,6 +87,9 @@ class Composer {
             const int n = std::min(span, W - x0);
             if (m_indexed)
                 indexedSpan(c + x0, p, n, out + x0);
+            else if (!m_smooth && !m_transparent)
+                hardSpan(c + x0, reinterpret_cast<const image::Rgb*>(p), n,
+                         reinterpret_cast<image::Rgb*>(out) + x0);
             else
                 colourSpan(c + x0, reinterpret_cast<const image::Rgb*>(p), n,
                            reinterpret_cast<image::Rgb*>(out) + x0);
@@ -100,6 +103,15 @@ class Composer {
         for (int i = 0; i < n; ++i) {
             const auto inside = static_cast<uchar>(-static_cast<int>(in[i] != 0));
             to[i] = static_cast<uchar>((p[i] & inside) | (m_groundIndex & ~inside));
+        }
+    }
+
+    // Hard edges over the ground: each pixel the pattern's or the ground's.
+    void hardSpan(const uchar* __restrict in, const image::Rgb* __restrict p, int n,
+                  image::Rgb* __restrict to) const {
+        for (int i = 0; i < n; ++i) {
+            const image::Rgb inside = 0u - image::Rgb(in[i] != 0);
+            to[i] = (p[i] & inside) | (m_ground & ~inside);
         }
     }
 
@@ -126,6 +138,7 @@ class Composer {
     image::Image m_cover;
     image::Image m_pattern; // Rgb32, or its colours as indexes
     bool m_transparent;
+    bool m_smooth;
     image::Rgb m_ground;
     bool m_indexed = false;
     bool m_empty = false;

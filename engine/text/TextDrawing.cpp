@@ -69,9 +69,15 @@ Letters::Letters(const QString& text, const FontSpec& font, bool smooth)
     : m_bold(emboldening(font)), m_raster(rasterise(text, font, smooth, m_bold, growth(m_bold))) {}
 
 image::Image Letters::cover() const {
-    image::Image cover(size().width(), size().height(), image::Format::Grey8);
+    // Cleared here rather than by the allocator: glyphs drawn into pages the
+    // system maps as zeros would fault twice on each, once to read and once to
+    // write.
+    image::Image cover =
+        image::Image::uninitialized(size().width(), size().height(), image::Format::Grey8);
     if (cover.isNull())
         return cover;
+    for (int y = 0; y < cover.height(); ++y)
+        std::fill_n(cover.scanLine(y), cover.width(), uchar(0));
     m_raster.drawInto(cover);
     if (m_bold > 0)
         embolden(cover, m_bold);

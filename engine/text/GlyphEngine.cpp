@@ -120,7 +120,7 @@ Raster::Bitmap render(const Placed& g, bool smooth, bool oblique) {
 
 // What a face keeps of the glyphs it has rendered, at most: past it, the kept
 // ones are let go (lines that show them still hold theirs).
-constexpr size_t RenderedLimit = size_t(32) << 20;
+constexpr size_t RenderedLimit = size_t(16) << 20;
 
 // A glyph rendered once a thread for each size and manner.
 std::shared_ptr<const Raster::Bitmap> rendered(const Placed& g, double pointSize, bool smooth,

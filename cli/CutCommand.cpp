@@ -300,7 +300,7 @@ bool checkFont(const QString& name, const engine::text::FontSpec& font, Messages
         const QFileInfo file(name);
         const QString why = !font.file.isEmpty() && file.isReadable()
                                 ? Cut::tr("it is no font file FreeType reads")
-                            : file.isDir()   ? Cut::tr("it is a folder")
+                            : file.isDir()  ? Cut::tr("it is a folder")
                             : file.exists() ? Cut::tr("it may not be read")
                                             : Cut::tr("there is no such file");
         messages.say(Cut::tr("%1: the font file cannot be read: %2").arg(name, why));
@@ -336,6 +336,11 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
                              "redirect it (> picture.png) or give -o FILE"));
         return UsageError;
     }
+    // A PNG's rows (an SVG's or PDF's picture's too) are compressed on the
+    // other cores as well: their threads start while the letters are drawn.
+    if (const auto* image = std::get_if<engine::codecs::ImageFormat>(&o.format);
+        !image || *image == engine::codecs::ImageFormat::Png)
+        engine::codecs::startCompressorThreads();
     QString why;
     engine::settings::Settings s;
     if (!readSettings(o.settings, s, why)) {
@@ -343,8 +348,8 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
         return InputUnreadable;
     }
     if (o.textFromSettings && s.text.isEmpty()) {
-        messages.say(Cut::tr("%1 holds no text: give the letters to cut after the options")
-                         .arg(o.settings));
+        messages.say(
+            Cut::tr("%1 holds no text: give the letters to cut after the options").arg(o.settings));
         messages.say(Cut::tr("see velmora-cut --help"));
         return UsageError;
     }
@@ -354,8 +359,7 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
     if (!checkFont(face, font, messages))
         return InputUnreadable;
     Job job{{QString(), font, std::make_shared<const engine::image::Image>(engine::cut::tartan()),
-             o.color.value_or(s.groundColor),
-             o.smooth || s.smooth,
+             o.color.value_or(s.groundColor), o.smooth || s.smooth,
              // The window's transparent ground is for the formats that hold one.
              o.transparent || (s.transparent && engine::codecs::holdsTransparency(o.format))},
             {o.jpegRate.value_or(s.jpegRate), o.progressive || s.jpegProgressive,
@@ -366,7 +370,8 @@ int runCut(const QStringList& arguments, const CutStreams& io) {
         const auto shown = [&](QSize picture) {
             if (!o.batch.isEmpty() || qint64(picture.width()) * picture.height() < BigPattern)
                 return QSize();
-            return engine::text::Letters(o.textFromSettings ? s.text : o.text, font, job.request.smooth)
+            return engine::text::Letters(o.textFromSettings ? s.text : o.text, font,
+                                         job.request.smooth)
                 .size();
         };
         engine::image::Image picture;

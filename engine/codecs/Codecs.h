@@ -52,6 +52,12 @@ bool encodeBmp(const image::Image& picture, QByteArray& out, QString* why = null
 bool encodeJpeg(const image::Image& picture, int rate, bool progressive, QByteArray& out,
                 QString* why = nullptr);
 
+// Starts, once, the threads that compress a large PNG's rows beside the
+// writing thread. Called early where PNGs are to be written, it has them
+// running when the first is: a thread started only then may first run
+// milliseconds later, the work done without it.
+void startCompressorThreads();
+
 // `level` 1 fastest, 0 balanced, 2 smallest. Pictures of at most 256 colours
 // give an indexed PNG of the smallest bit depth that holds them, the colours
 // in the order the rows first meet them; transparency (Argb32) is kept.

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include <libdeflate.h>
 #include <zlib.h>
+
+#include "engine/codecs/Codecs.h"
 
 namespace engine::codecs {
 namespace {
@@ -101,7 +107,78 @@ std::array<char, 2> zlibHeader(int level) {
     return {static_cast<char>(header >> 8), static_cast<char>(header & 0xFF)};
 }
 
+// Threads kept for compressing pieces, one fewer than the machine's cores,
+// asleep between pictures. They serve every caller, the threads of a batch
+// too; each caller works on its own pieces as well, so no picture waits on
+// another's.
+class Helpers {
+  public:
+    static Helpers& instance() {
+        // Never destroyed: a condition variable's end would wait for the
+        // threads asleep on it, and hold up the process's exit.
+        static Helpers* const helpers = new Helpers;
+        return *helpers;
+    }
+    size_t count() const { return m_count; }
+    void run(std::function<void()> task) {
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_tasks.push_back(std::move(task));
+        }
+        m_ready.notify_one();
+    }
+
+  private:
+    Helpers() : m_count(std::max(1u, std::thread::hardware_concurrency()) - 1) {
+        for (size_t i = 0; i < m_count; ++i)
+            std::thread([this] { serve(); }).detach();
+    }
+    [[noreturn]] void serve() {
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::unique_lock<std::mutex> hold(m_lock);
+                m_ready.wait(hold, [this] { return !m_tasks.empty(); });
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task();
+        }
+    }
+
+    const size_t m_count;
+    std::mutex m_lock;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_tasks;
+};
+
+// One picture's pieces, shared by the threads that compress them.
+struct Pieces {
+    std::vector<Piece> pieces;
+    int level = 0;
+    std::atomic<size_t> next = 0;
+    std::mutex lock;
+    std::condition_variable allDone;
+    size_t done = 0;
+
+    // Takes pieces until none is left.
+    void work() {
+        const Compressor c = compressor(level);
+        for (size_t i; (i = next++) < pieces.size();) {
+            if (c)
+                compressPiece(c.get(), pieces[i], i + 1 == pieces.size());
+            const std::lock_guard<std::mutex> hold(lock);
+            if (++done == pieces.size())
+                allDone.notify_all();
+        }
+    }
+};
+
 } // namespace
+
+void startCompressorThreads() {
+    Helpers::instance();
+}
 
 QByteArray zlibCompress(const void* data, size_t size, size_t unit, int level) {
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -118,23 +195,20 @@ QByteArray zlibCompress(const void* data, size_t size, size_t unit, int level) {
             c.get(), data, size, out.data(), static_cast<size_t>(out.size()))));
         return out;
     }
-    std::vector<Piece> pieces;
+    const auto shared = std::make_shared<Pieces>();
+    shared->level = level;
+    std::vector<Piece>& pieces = shared->pieces;
     const size_t perPiece = (units + count - 1) / count * unit;
     for (size_t at = 0; at < size; at += perPiece)
         pieces.push_back({bytes + at, std::min(perPiece, size - at), {}});
-    std::atomic<size_t> next = 0;
-    const auto work = [&] {
-        const Compressor c = compressor(level);
-        for (size_t i; c && (i = next++) < pieces.size();)
-            compressPiece(c.get(), pieces[i], i + 1 == pieces.size());
-    };
-    std::vector<std::thread> helpers;
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    for (size_t t = 1; t < std::min(cores, pieces.size()); ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& t : helpers)
-        t.join();
+    Helpers& helpers = Helpers::instance();
+    for (size_t t = 0; t < std::min(helpers.count(), pieces.size() - 1); ++t)
+        helpers.run([shared] { shared->work(); });
+    shared->work();
+    {
+        std::unique_lock<std::mutex> hold(shared->lock);
+        shared->allDone.wait(hold, [&] { return shared->done == pieces.size(); });
+    }
     QByteArray out;
     size_t total = 6;
     for (const Piece& p : pieces) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include <zlib.h>
@@ -48,4 +49,22 @@ TEST(Deflate, StreamsOfManyPiecesReadBackWhole) {
             EXPECT_TRUE(back == data) << c.size << " at level " << level;
         }
     }
+}
+
+// The bytes depend on the data alone: pictures compressed side by side, as a
+// batch's threads do, sharing the helper threads, come out as one alone does.
+TEST(Deflate, SameBytesWhateverElseIsCompressed) {
+    std::vector<unsigned char> data(900'000);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] =
+            static_cast<unsigned char>((i % 1'000) < 600 ? (i % 96) * 37 : i * 2654435761u >> 13);
+    const QByteArray alone = zlibCompress(data.data(), data.size(), 3'000, 6);
+    std::vector<QByteArray> together(4);
+    std::vector<std::thread> threads;
+    for (QByteArray& out : together)
+        threads.emplace_back([&] { out = zlibCompress(data.data(), data.size(), 3'000, 6); });
+    for (std::thread& t : threads)
+        t.join();
+    for (const QByteArray& out : together)
+        EXPECT_EQ(out, alone);
 }

@@ -330,29 +330,37 @@ void filterRow(const png_byte* row, const png_byte* above, size_t n, size_t bpp,
     store[chosen](row, above, n, bpp, out + 1);
 }
 
-// A band of rows from the middle of the picture, each behind its filter byte:
-// as they are, or filtered one by one.
-QByteArray sampleRows(Plan& plan, size_t rowBytes, bool filtered) {
-    const int h = plan.picture.height;
-    const int count = std::clamp(static_cast<int>(SampleBytes / (rowBytes + 1)), 1, h);
-    const int first = (h - count) / 2;
-    std::vector<png_byte> above(rowBytes);
-    if (filtered && first > 0) {
-        fillRow(plan, first - 1);
-        above = plan.row;
+// Rows first to first + count - 1 into `out`, each behind its filter byte: as
+// they are, or filtered one by one against the row above (zeros above the
+// first row). Every byte is written here once: none is cleared first.
+void rowsInto(Plan& plan, size_t rowBytes, int first, int count, bool filtered, png_byte* out) {
+    std::vector<png_byte> above;
+    if (filtered) {
+        above.resize(rowBytes);
+        if (first > 0) {
+            fillRow(plan, first - 1);
+            above = plan.row;
+        }
     }
-    QByteArray band(static_cast<qsizetype>((rowBytes + 1) * size_t(count)), Qt::Uninitialized);
-    for (int y = first; y < first + count; ++y) {
+    for (int y = first; y < first + count; ++y, out += rowBytes + 1) {
         fillRow(plan, y);
-        auto* out = reinterpret_cast<png_byte*>(band.data()) + size_t(y - first) * (rowBytes + 1);
         if (!filtered) {
-            out[0] = 0;
+            out[0] = 0; // no filter
             std::memcpy(out + 1, plan.row.data(), rowBytes);
             continue;
         }
         filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, out);
         above.swap(plan.row);
     }
+}
+
+// A band of rows from the middle of the picture, as rowsInto() gives them.
+QByteArray sampleRows(Plan& plan, size_t rowBytes, bool filtered) {
+    const int h = plan.picture.height;
+    const int count = std::clamp(static_cast<int>(SampleBytes / (rowBytes + 1)), 1, h);
+    QByteArray band(static_cast<qsizetype>((rowBytes + 1) * size_t(count)), Qt::Uninitialized);
+    rowsInto(plan, rowBytes, (h - count) / 2, count, filtered,
+             reinterpret_cast<png_byte*>(band.data()));
     return band;
 }
 
@@ -373,25 +381,11 @@ bool unfilteredIsSmaller(Plan& plan, size_t rowBytes) {
 }
 
 // Every row behind its filter byte: indexed rows unfiltered, truecolour rows
-// unfiltered or filtered one by one. Every byte is written here once: none is
-// cleared first.
+// unfiltered or filtered one by one.
 std::unique_ptr<png_byte[]> filteredRows(Plan& plan, size_t rowBytes, bool filtered) {
     const int h = plan.picture.height;
     auto raw = std::make_unique_for_overwrite<png_byte[]>((rowBytes + 1) * size_t(h));
-    std::vector<png_byte> above;
-    if (filtered)
-        above.resize(rowBytes);
-    for (int y = 0; y < h; ++y) {
-        fillRow(plan, y);
-        png_byte* out = raw.get() + size_t(y) * (rowBytes + 1);
-        if (!filtered) {
-            out[0] = 0; // no filter
-            std::memcpy(out + 1, plan.row.data(), rowBytes);
-            continue;
-        }
-        filterRow(plan.row.data(), above.data(), rowBytes, plan.alpha ? 4 : 3, out);
-        above.swap(plan.row);
-    }
+    rowsInto(plan, rowBytes, 0, h, filtered, raw.get());
     return raw;
 }
 
